@@ -273,10 +273,17 @@ bool SimulatedBlock::parseOne(Connection *connection)
     request.method = requestLine.value(0);
     request.path = requestLine.value(1);
     for (int i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines.at(i).trimmed();
+        QByteArray line = lines.at(i);
+        if (line.endsWith('\r'))
+            line.chop(1);
         const int colon = line.indexOf(':');
-        if (colon > 0)
-            request.headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+        if (colon <= 0)
+            continue;
+        // Only the blank after the colon goes; trailing blanks stay so tests see the value as sent.
+        QByteArray value = line.mid(colon + 1);
+        while (value.startsWith(' ') || value.startsWith('\t'))
+            value.remove(0, 1);
+        request.headers.append({line.left(colon).trimmed(), value});
     }
     const int length = request.header("Content-Length").toInt();
     const int total = headerEnd + 4 + length;
