@@ -30,7 +30,12 @@ bool isOneOf(Op operation, std::initializer_list<Op> operations)
 
 } // namespace
 
-BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken, Diagnostics diagnostics)
+BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken)
+    : BlockConnectionManager(parent, std::move(accessToken), Diagnostics())
+{
+}
+
+BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken, const Diagnostics &diagnostics)
     : QNetworkAccessManager(parent),
       m_logEveryRequest(diagnostics.logEveryRequest),
       m_logSuccessfulReplies(diagnostics.logSuccessfulReplies),

@@ -22,17 +22,17 @@ class BlockConnectionManager : public QNetworkAccessManager
     Q_OBJECT
 
 public:
-    // Diagnostic switches; all off in the product (a value-initialised Diagnostics()).
+    // Diagnostic switches; all off in the product.
     struct Diagnostics
     {
-        bool logEveryRequest;
-        bool logSuccessfulReplies;
-        bool requestStatistics; // open requests per operation, logged every 1000 ms
-        bool trafficMonitoring; // bytes sent and received, logged every 1000 ms
+        bool logEveryRequest = false;
+        bool logSuccessfulReplies = false;
+        bool requestStatistics = false; // open requests per operation, logged every 1000 ms
+        bool trafficMonitoring = false; // bytes sent and received, logged every 1000 ms
     };
 
-    explicit BlockConnectionManager(QObject *parent = nullptr, QString accessToken = QString(),
-                                    Diagnostics diagnostics = Diagnostics());
+    explicit BlockConnectionManager(QObject *parent = nullptr, QString accessToken = QString());
+    BlockConnectionManager(QObject *parent, QString accessToken, const Diagnostics &diagnostics);
     ~BlockConnectionManager() override;
 
     QString address() const { return m_address; }

@@ -730,7 +730,7 @@ void tst_BlockConnectionManager::diagnostics()
     QVERIFY(block.listen());
     block.setAction("/cubes/cameras/info", SimulatedBlock::Action::Hold);
     LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::INF | kvr::log::DBG0);
-    BlockConnectionManager::Diagnostics diagnostics{};
+    BlockConnectionManager::Diagnostics diagnostics;
     diagnostics.requestStatistics = true;
     diagnostics.trafficMonitoring = true;
     diagnostics.logSuccessfulReplies = true;
