@@ -152,10 +152,49 @@ void PagingFilterProxyModel::onRowsInserted(const QModelIndex &parent, int first
     pageCountStep();
 }
 
+void PagingFilterProxyModel::setSourceModel(QAbstractItemModel *sourceModel)
+{
+    for (const QMetaObject::Connection &connection : qAsConst(m_sourceConnections))
+        disconnect(connection);
+    m_sourceConnections.clear();
+    m_sourceRemoving = false;
+    m_pendingRemovals.clear();
+    // The base class takes the rows out of the proxy while the source is about to remove them,
+    // so its source indexes are about to go stale: our flag must be up before its handler runs,
+    // and the page is looked up after its handler for the finished removal has renumbered them.
+    if (sourceModel) {
+        m_sourceConnections.append(connect(sourceModel, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+                                           [this] { m_sourceRemoving = true; }));
+    }
+    SortingFilterProxyModel::setSourceModel(sourceModel);
+    if (sourceModel) {
+        m_sourceConnections.append(connect(sourceModel, &QAbstractItemModel::rowsRemoved, this,
+                                           &PagingFilterProxyModel::finishSourceRemoval));
+    }
+}
+
+void PagingFilterProxyModel::finishSourceRemoval()
+{
+    m_sourceRemoving = false;
+    const QVector<QPair<int, int>> pending = m_pendingRemovals;
+    m_pendingRemovals.clear();
+    for (const auto &range : pending)
+        pageRowsRemoved(range.first, range.second);
+}
+
 void PagingFilterProxyModel::onRowsRemoved(const QModelIndex &parent, int first, int last)
 {
     if (parent.isValid())
         return;
+    if (m_sourceRemoving) {
+        m_pendingRemovals.append({first, last});
+        return;
+    }
+    pageRowsRemoved(first, last);
+}
+
+void PagingFilterProxyModel::pageRowsRemoved(int first, int last)
+{
     for (int row = first; row <= last; ++row) {
         rebuildPage();
         qint64 start = 0;

@@ -36,6 +36,8 @@ public:
     using SortingFilterProxyModel::update;
     Q_INVOKABLE void updateVisiblePage();
 
+    void setSourceModel(QAbstractItemModel *sourceModel) override;
+
 public slots:
     void setPageSize(int size);
     void setCurrentPage(int page);
@@ -57,10 +59,17 @@ private:
     void pageBounds(int &first, int &end) const;
     void rebuildPage();
     void pageCountStep();
+    void pageRowsRemoved(int first, int last);
+    void finishSourceRemoval();
 
     int m_pageSize = 100;
     int m_currentPage = 0;
     int m_pageCount = 0;
     QModelIndexList m_pageIndices;
     QModelIndexList m_pageProxyIndices;
+    // While the source removes rows, the proxy announces its removals before the source rows
+    // behind them are renumbered; page rows are looked up once the source is done.
+    bool m_sourceRemoving = false;
+    QVector<QPair<int, int>> m_pendingRemovals;
+    QList<QMetaObject::Connection> m_sourceConnections;
 };
