@@ -169,6 +169,12 @@ void Launcher::createView()
         LOG_ERR(QStringLiteral("[ERROR] Cannot load %1.").arg(kMainDocument.toString()));
         return;
     }
+    // The render thread reports the first frame; it is the moment the operator sees the window.
+    auto firstFrame = std::make_shared<QMetaObject::Connection>();
+    *firstFrame = connect(m_view.get(), &QQuickWindow::frameSwapped, this, [firstFrame]() {
+        QObject::disconnect(*firstFrame);
+        KVR_LOG_AT(kvr::log::INF, QStringLiteral("Launcher::showWindow"), QStringLiteral("[INFO] Main window shown."));
+    });
     connect(m_view.get(), &QWindow::xChanged, this, &Launcher::updateWindowRect);
     connect(m_view.get(), &QWindow::yChanged, this, &Launcher::updateWindowRect);
     connect(m_view.get(), &QWindow::widthChanged, this, &Launcher::updateWindowRect);

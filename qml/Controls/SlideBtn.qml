@@ -17,6 +17,7 @@ T.AbstractButton {
     implicitWidth: 20
     implicitHeight: 50
     hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
 
     contentItem: Item {
         VectorImage {
@@ -52,4 +53,7 @@ T.AbstractButton {
             color: parent.color
         }
     }
+
+    Keys.onReturnPressed: clicked()
+    Keys.onEnterPressed: clicked()
 }
