@@ -127,6 +127,7 @@ void Launcher::loadSettings()
     settings.beginGroup(QStringLiteral("LanguageSettings"));
     const QString language = settings.value(QStringLiteral("language")).toString();
     settings.endGroup();
+    m_languageModel->loadTranslations();
     m_languageModel->setSettingsPath(m_configPath);
     if (!language.isEmpty() && !m_languageModel->selectLanguage(language))
         LOG_WRN(QStringLiteral("[TRANSLATE] Language %1 is not available, %2 is used.")

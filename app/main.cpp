@@ -30,11 +30,13 @@ QStringList rawArguments(int argc, char *argv[])
     return arguments;
 }
 
-// Bad options are reported before the logger knows where to write, so they go to the console.
+// A bad option must reach the console even when "-log" switched the logger's console off.
 void reportProblems(const QStringList &problems)
 {
+    const bool logOnConsole = kvr::log::Logger::instance().consoleOutput();
     for (const QString &problem : problems) {
-        std::fprintf(stderr, "%s\n", qPrintable(problem));
+        if (!logOnConsole)
+            std::fprintf(stderr, "%s\n", qPrintable(problem));
         KVR_LOG_AT(kvr::log::WRN, QStringLiteral("main"), QStringLiteral("[ERROR] ") + problem);
     }
 }

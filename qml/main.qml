@@ -84,7 +84,7 @@ Rectangle {
 
         name: "quitDialog"
         title: qsTr("Close the launcher?")
-        text: qsTr("The %1 Launcher will end. Clients it started keep running.").arg(brandConfig.applicationName)
+        text: qsTr("The %1 Launcher will end.").arg(brandConfig.applicationName)
         acceptText: qsTr("Close")
         onAccepted: client.quit()
     }
