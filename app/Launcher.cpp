@@ -7,6 +7,9 @@
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
 #include "core/log/Log.h"
+#include "devices/models/FavoriteDeviceModel.h"
+#include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
+#include "devices/proxies/NetworkDeviceSortFilterProxyModel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -46,14 +49,22 @@ Launcher::Launcher(QObject *parent)
     : QObject(parent)
     , m_languageModel(new LanguageModel(this))
     , m_templateDialogManager(new TemplateDialogManager(this))
+    , m_favoriteDeviceModel(std::make_unique<FavoriteDeviceModel>())
+    , m_favoriteDeviceSortFilterModel(new FavoriteDeviceSortFilterProxyModel(this))
+    , m_networkDeviceSortFilterModel(new NetworkDeviceSortFilterProxyModel(this))
 {
+    m_favoriteDeviceSortFilterModel->setSourceModel(m_favoriteDeviceModel.get());
 }
 
 Launcher::~Launcher()
 {
     resetCursor();
-    // The view goes first: its QML still holds bindings to the models owned here.
+    // The view goes first: its QML still holds bindings to the models owned here. Then the
+    // proxies, before the favourites model they read.
     m_view.reset();
+    delete m_favoriteDeviceSortFilterModel;
+    delete m_networkDeviceSortFilterModel;
+    m_favoriteDeviceModel.reset();
 }
 
 QString Launcher::configDirectory()
@@ -111,10 +122,17 @@ void Launcher::prepareFavorites()
                        QStringLiteral("[ERROR] %1 Failed to create new connections file.").arg(kInitFunction));
         QFile::setPermissions(m_favoritesPath, kFilePermissions);
     }
-    // FavoriteDeviceModel::load(m_favoritesPath) goes here once the device models are wired in.
-    const int count = 0;
+    m_favoriteDeviceModel->load(m_favoritesPath);
     KVR_LOG_AT(kvr::log::INF, kInitFunction,
-               QStringLiteral("[INFO] Successful load of %1 favorite device connections.").arg(count));
+               QStringLiteral("[INFO] Successful load of %1 favorite device connections.")
+                   .arg(m_favoriteDeviceModel->rowCount()));
+}
+
+void Launcher::saveFavoriteDevices()
+{
+    if (m_favoritesPath.isEmpty())
+        m_favoritesPath = QDir(configDirectory()).filePath(kFavoritesFileName);
+    m_favoriteDeviceModel->save(m_favoritesPath);
 }
 
 void Launcher::loadSettings()
@@ -142,13 +160,12 @@ void Launcher::publishContextProperties(QQmlContext *context)
     context->setContextProperty(QStringLiteral("brandConfig"), BrandConfiguration::instance());
     context->setContextProperty(QStringLiteral("templateDialogManager"), m_templateDialogManager);
     context->setContextProperty(QStringLiteral("languageModel"), m_languageModel);
-    // Null until the device models are wired in, so that QML sees an empty object rather than
+    context->setContextProperty(QStringLiteral("favoriteDeviceModel"), m_favoriteDeviceModel.get());
+    context->setContextProperty(QStringLiteral("favoriteDeviceSortFilterModel"), m_favoriteDeviceSortFilterModel);
+    context->setContextProperty(QStringLiteral("networkDeviceSortFilterModel"), m_networkDeviceSortFilterModel);
+    // Null until the discovery model is wired in, so that QML sees an empty object rather than
     // an undefined name.
-    QObject *const none = nullptr;
-    context->setContextProperty(QStringLiteral("favoriteDeviceModel"), QVariant::fromValue(none));
-    context->setContextProperty(QStringLiteral("networkDeviceModel"), QVariant::fromValue(none));
-    context->setContextProperty(QStringLiteral("favoriteDeviceSortFilterModel"), QVariant::fromValue(none));
-    context->setContextProperty(QStringLiteral("networkDeviceSortFilterModel"), QVariant::fromValue(none));
+    context->setContextProperty(QStringLiteral("networkDeviceModel"), QVariant::fromValue<QObject *>(nullptr));
 }
 
 void Launcher::createView()

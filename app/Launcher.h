@@ -9,7 +9,10 @@
 
 #include <memory>
 
+class FavoriteDeviceModel;
+class FavoriteDeviceSortFilterProxyModel;
 class LanguageModel;
+class NetworkDeviceSortFilterProxyModel;
 class QQmlContext;
 class QQuickView;
 class QSystemTrayIcon;
@@ -87,6 +90,7 @@ public:
 
     QQuickView *view() const { return m_view.get(); }
     LanguageModel *languageModel() const { return m_languageModel; }
+    FavoriteDeviceModel *favoriteDeviceModel() const { return m_favoriteDeviceModel.get(); }
     TemplateDialogManager *templateDialogManager() const { return m_templateDialogManager; }
 
     Q_INVOKABLE void requestChangePage(Launcher::Page page);
@@ -94,6 +98,7 @@ public:
     Q_INVOKABLE void setPageChangeResources(const QVariantMap &resources);
     Q_INVOKABLE void setClosedHandCursor();
     Q_INVOKABLE void resetCursor();
+    Q_INVOKABLE void saveFavoriteDevices();
     Q_INVOKABLE void quit();
 
 signals:
@@ -137,8 +142,11 @@ private:
 
     LanguageModel *m_languageModel = nullptr;
     TemplateDialogManager *m_templateDialogManager = nullptr;
-    // Device models and their proxies (favoriteDeviceModel, networkDeviceModel and the two
-    // sort/filter proxies) are constructed here and published in publishContextProperties().
+    // The favourites model has no parent; the proxies below refer to it, so it outlives them.
+    std::unique_ptr<FavoriteDeviceModel> m_favoriteDeviceModel;
+    FavoriteDeviceSortFilterProxyModel *m_favoriteDeviceSortFilterModel = nullptr;
+    // NetworkDeviceModel (mDNS discovery) becomes this proxy's source once it is wired in.
+    NetworkDeviceSortFilterProxyModel *m_networkDeviceSortFilterModel = nullptr;
 
     QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<QQuickView> m_view;

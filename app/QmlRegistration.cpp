@@ -7,6 +7,9 @@
 #include "app/VersionInfoModel.h"
 #include "app/services/LauncherConfig.h"
 #include "app/services/OrvaGlobal.h"
+#include "devices/models/FavoriteDeviceModel.h"
+#include "devices/proxies/PagingFilterProxyModel.h"
+#include "devices/proxies/SortingFilterProxyModel.h"
 
 #include <QQmlEngine>
 #include <QUrl>
@@ -28,8 +31,11 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<VersionInfoModel>("Client", 1, 0, "VersionInfoModel", cannotCreate);
     qmlRegisterUncreatableType<TemplateDialogManager>("Client", 1, 0, "TemplateDialogManager", cannotCreate);
 
-    // The device models and proxies, the observer, video, map and source-settings types are
-    // registered here as they land.
+    qmlRegisterType<FavoriteDeviceModel>("Client", 1, 0, "FavoriteDeviceModel");
+    qmlRegisterType<SortingFilterProxyModel>("Client", 1, 0, "SortingFilterProxyModel");
+    qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
+    // NetworkDeviceModel, the observer, video, map and source-settings types are registered
+    // here as they land.
 
     // One look for every document: colours, fonts and sizes.
     qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");

@@ -1,6 +1,7 @@
 #include "app/Launcher.h"
 #include "app/QmlRegistration.h"
 #include "app/services/LauncherConfig.h"
+#include "devices/models/FavoriteDeviceModel.h"
 #include "support/LogCapture.h"
 
 #include <QQmlComponent>
@@ -114,29 +115,34 @@ void tst_Launcher::settingsFileKeptOnNextStart()
 
 void tst_Launcher::favoritesFileSteps_data()
 {
-    QTest::addColumn<bool>("fileExists");
+    QTest::addColumn<QByteArray>("content"); // empty: no file
     QTest::addColumn<QStringList>("infoLines");
     QTest::addColumn<QStringList>("errorLines");
 
     QTest::newRow("missing: creation fails, list starts empty")
-        << false
+        << QByteArray()
         << QStringList{"[INFO] Connections file: %1", "[INFO] Connections file was not found. Creating ...",
                        "[INFO] Successful load of 0 favorite device connections."}
         << QStringList{"[ERROR] Launcher::init Failed to create new connections file."};
-    QTest::newRow("present: loaded as it is")
-        << true << QStringList{"[INFO] Connections file: %1", "[INFO] Successful load of 0 favorite device connections."}
+    QTest::newRow("present and empty")
+        << QByteArray("{\"connections\": []}")
+        << QStringList{"[INFO] Connections file: %1", "[INFO] Successful load of 0 favorite device connections."}
+        << QStringList{};
+    QTest::newRow("present with two devices")
+        << QByteArray("{\"connections\": [{\"name\": \"North gate\", \"address\": \"10.0.0.5:8088\", \"username\": \"admin\"},"
+                      " {\"name\": \"Depot\", \"address\": \"block-01.local\"}]}")
+        << QStringList{"[INFO] Connections file: %1", "[INFO] Successful load of 2 favorite device connections."}
         << QStringList{};
 }
 
 void tst_Launcher::favoritesFileSteps()
 {
-    QFETCH(bool, fileExists);
+    QFETCH(QByteArray, content);
     QFETCH(QStringList, infoLines);
     QFETCH(QStringList, errorLines);
 
     const QString path = QDir(Launcher::configDirectory()).filePath(QStringLiteral("favorite_connections.json"));
-    const QByteArray content("{\"connections\": []}");
-    if (fileExists) {
+    if (!content.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
@@ -148,17 +154,27 @@ void tst_Launcher::favoritesFileSteps()
 
     QCOMPARE(launcher.favoritesPath(), path);
     infoLines.first() = infoLines.first().arg(path);
-    QCOMPARE(log.texts(kvr::log::INF), infoLines);
+    QStringList launcherInfo;
+    for (const kvr::log::LogMessage &message : log.messages()) {
+        if (message.function() == QLatin1String("Launcher::init") && message.level() == kvr::log::INF)
+            launcherInfo << message.text();
+    }
+    QCOMPARE(launcherInfo, infoLines);
     QCOMPARE(log.texts(kvr::log::ERR), errorLines);
-    for (const kvr::log::LogMessage &message : log.messages())
-        QCOMPARE(message.function(), QStringLiteral("Launcher::init"));
     // An existing file is never replaced.
-    QCOMPARE(QFile::exists(path), fileExists);
-    if (fileExists) {
+    QCOMPARE(QFile::exists(path), !content.isEmpty());
+    if (!content.isEmpty()) {
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), content);
     }
+
+    // Saving writes the rows back to the kept path, also when the file was missing.
+    launcher.saveFavoriteDevices();
+    QVERIFY(QFile::exists(path));
+    Launcher reloaded;
+    reloaded.prepareFavorites();
+    QCOMPARE(reloaded.favoriteDeviceModel()->rowCount(), launcher.favoriteDeviceModel()->rowCount());
 }
 
 void tst_Launcher::initShowsWindow()
