@@ -43,7 +43,7 @@ int LanguageModel::loadTranslations(const QString &directory)
                                 code, QDir(directory).filePath(file)));
         ++added;
     }
-    LOG_DBG0(QStringLiteral("[TRANSLATE] %1 languages available.").arg(rowCount()));
+    LOG_DBG0(QStringLiteral("[TRANSLATE] Languages available: %1.").arg(rowCount()));
     return added;
 }
 

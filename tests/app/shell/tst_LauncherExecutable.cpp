@@ -26,7 +26,10 @@ void tst_LauncherExecutable::startsAndShowsWindow()
     environment.insert(QStringLiteral("LIBGL_ALWAYS_SOFTWARE"), QStringLiteral("1"));
     launcher.setProcessEnvironment(environment);
     launcher.setProcessChannelMode(QProcess::MergedChannels);
-    launcher.start(QStringLiteral(ORVA_LAUNCHER_EXE), {QStringLiteral("--scale"), QStringLiteral("100")});
+    // Debug lines are on by default; the "-log" flags must turn them off.
+    launcher.start(QStringLiteral(ORVA_LAUNCHER_EXE),
+                   {QStringLiteral("--scale"), QStringLiteral("100"), QStringLiteral("-log"),
+                    QStringLiteral("all=0,err=1,wrn=1,inf=1")});
     QVERIFY2(launcher.waitForStarted(10000), qPrintable(launcher.errorString()));
 
     QByteArray output;
@@ -74,6 +77,7 @@ void tst_LauncherExecutable::startsAndShowsWindow()
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     QVERIFY(output.contains("[INFO] Vellorin Launcher 1.19.11 (API version 1.19.0)"));
+    QVERIFY2(!output.contains(": DBG0 - "), output.constData());
 }
 
 QTEST_GUILESS_MAIN(tst_LauncherExecutable)
