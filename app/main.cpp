@@ -15,7 +15,6 @@
 #include <QSvgRenderer>
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -81,7 +80,7 @@ int main(int argc, char *argv[])
     options.applyScale();
     QApplication::setAttribute(Qt::AA_Use96Dpi);
 
-    auto app = std::make_unique<QApplication>(argc, argv);
+    QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("KVR"));
     QApplication::setOrganizationDomain(QStringLiteral("orva.example"));
 
@@ -111,19 +110,19 @@ int main(int argc, char *argv[])
     LOG_INF(QStringLiteral("[INFO] Qt %1, scale factor %2").arg(QLatin1String(qVersion())).arg(options.scaleFactor));
     LOG_INF(QStringLiteral("[INFO] ================================================================"));
 
-    auto launcher = std::make_unique<Launcher>();
-    auto splash = std::make_unique<QSplashScreen>(splashPixmap(*brand));
-    splash->show();
-    splash->showMessage(QObject::tr("Loading..."), Qt::AlignBottom | Qt::AlignHCenter, Qt::white);
+    Launcher launcher;
+    QSplashScreen splash(splashPixmap(*brand));
+    splash.show();
+    splash.showMessage(QObject::tr("Loading..."), Qt::AlignBottom | Qt::AlignHCenter, Qt::white);
     QApplication::processEvents();
 
     LauncherConfig::instance()->setShowAll(options.showAll);
-    launcher->setScreenIndex(options.screen);
-    launcher->setLoginArgument(options.login);
+    launcher.setScreenIndex(options.screen);
+    launcher.setLoginArgument(options.login);
 
     int result = 1;
-    if (launcher->init(QApplication::arguments())) {
-        splash->close();
+    if (launcher.init(QApplication::arguments())) {
+        splash.close();
         result = QApplication::exec();
     } else {
         LOG_ERR(QStringLiteral("[ERROR] The launcher could not start."));
@@ -131,8 +130,7 @@ int main(int argc, char *argv[])
 
     LOG_INF(QStringLiteral("[INFO] Launcher ends (%1).").arg(result));
     qInstallMessageHandler(nullptr);
-    splash.reset();
-    launcher.reset();
-    app.reset();
+    // Leaving the scope destroys the splash screen, the launcher and the application, in
+    // that order.
     return result;
 }

@@ -10,6 +10,10 @@ import "Pages"
 Rectangle {
     id: root
 
+    width: 1280
+    height: 800
+    color: Style.backgroundColor
+
     readonly property Item currentPage: pageLoader.item
 
     function pageComponent(page) {
@@ -21,10 +25,6 @@ Rectangle {
         default: return demoPageComponent
         }
     }
-
-    width: 1280
-    height: 800
-    color: Style.backgroundColor
 
     HeaderBar {
         id: header

@@ -7,14 +7,14 @@ import "../Controls"
 Rectangle {
     id: root
 
+    implicitHeight: Style.headerHeight
+    color: Style.headerColor
+
     property string title: ""
     property bool showBack: false
 
     signal backRequested()
     signal closeRequested()
-
-    implicitHeight: Style.headerHeight
-    color: Style.headerColor
 
     Rectangle {
         anchors.bottom: parent.bottom

@@ -10,6 +10,8 @@ import "../Controls"
 RowLayout {
     id: root
 
+    spacing: 10
+
     property var model: null
     property string itemName: qsTr("items")
     property bool deleteEnabled: false
@@ -21,8 +23,6 @@ RowLayout {
     readonly property alias modesItem: modesLoader.item
 
     signal deleteRequested()
-
-    spacing: 10
 
     QQC.TextField {
         id: searchField

@@ -8,15 +8,15 @@ import "../Controls"
 Rectangle {
     id: root
 
-    property string title: ""
-    property string description: ""
-    property url iconSource: ""
-
     implicitWidth: 520
     implicitHeight: column.implicitHeight + 64
     radius: 8
     color: Style.panelColor
     border.color: Style.borderColor
+
+    property string title: ""
+    property string description: ""
+    property url iconSource: ""
 
     ColumnLayout {
         id: column

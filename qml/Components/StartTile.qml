@@ -8,13 +8,13 @@ import "../Controls"
 T.AbstractButton {
     id: tile
 
-    property url iconSource: ""
-    property string description: ""
-
     implicitWidth: 260
     implicitHeight: 200
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
+
+    property url iconSource: ""
+    property string description: ""
 
     background: Rectangle {
         radius: 8

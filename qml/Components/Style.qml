@@ -6,10 +6,10 @@ import QtQuick 2.15
 QtObject {
     // State colours shared by every view.
     readonly property color runningColor: "#4b79c6"
+
     readonly property color failureColor: "#f08a24"
     readonly property color disabledColor: "#b3b3b3"
     readonly property color loginFailedColor: "#c70000"
-
     readonly property color accentColor: "#4b79c6"
     readonly property color accentDarkColor: "#2a426d"
     readonly property color headerColor: "#1f2a3c"
@@ -24,13 +24,11 @@ QtObject {
     readonly property color secondaryTextColor: "#787878"
     readonly property color mutedTextColor: "#a8a8a8"
     readonly property color headerTextColor: "#ffffff"
-
     readonly property string fontFamily: "DejaVu Sans"
     readonly property int fontSizeSmall: 12
     readonly property int fontSize: 14
     readonly property int fontSizeLarge: 18
     readonly property int fontSizeTitle: 24
-
     readonly property int headingSize: 20
     readonly property int rowHeight: 45
     readonly property int titleHeight: 40

@@ -6,13 +6,13 @@ import Orva.Style 1.0
 Item {
     id: root
 
+    implicitWidth: size
+    implicitHeight: size
+
     property string text: ""
     property int size: 16
     property int maximumWidth: 360
     readonly property bool shown: toolTip.visible
-
-    implicitWidth: size
-    implicitHeight: size
 
     VectorImage {
         anchors.fill: parent

@@ -6,12 +6,6 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
-    property color color: enabled ? Style.accentColor : Style.buttonDisabledColor
-    property color textColor: "white"
-    property color borderColor: "transparent"
-    property bool bold: false
-    property int radius: Style.radius
-
     implicitWidth: Math.max(120, implicitContentWidth + leftPadding + rightPadding)
     implicitHeight: Style.controlHeight
     leftPadding: 16
@@ -21,6 +15,12 @@ T.AbstractButton {
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
     font.bold: bold
+
+    property color color: enabled ? Style.accentColor : Style.buttonDisabledColor
+    property color textColor: "white"
+    property color borderColor: "transparent"
+    property bool bold: false
+    property int radius: Style.radius
 
     contentItem: Text {
         text: control.text

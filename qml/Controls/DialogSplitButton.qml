@@ -8,16 +8,6 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
-    property color color: enabled ? Style.accentColor : Style.buttonDisabledColor
-    property color splitColor: Style.accentDarkColor
-    property color textColor: "white"
-    property bool bold: false
-    property int radius: Style.radius
-    property url iconSource: ""
-    property int iconSize: 22
-    property color iconOverlayColor: "white"
-    readonly property bool expanded: width >= height + label.implicitWidth + rightPadding
-
     implicitHeight: Style.controlHeight
     implicitWidth: implicitHeight + label.implicitWidth + leftPadding + rightPadding
     leftPadding: 12
@@ -27,10 +17,19 @@ T.AbstractButton {
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
     font.bold: bold
-
     QQC.ToolTip.visible: hovered && !expanded && text.length > 0
     QQC.ToolTip.text: text
     QQC.ToolTip.delay: 500
+
+    property color color: enabled ? Style.accentColor : Style.buttonDisabledColor
+    property color splitColor: Style.accentDarkColor
+    property color textColor: "white"
+    property bool bold: false
+    property int radius: Style.radius
+    property url iconSource: ""
+    property int iconSize: 22
+    property color iconOverlayColor: "white"
+    readonly property bool expanded: width >= height + label.implicitWidth + rightPadding
 
     contentItem: Item {
         Text {

@@ -7,6 +7,11 @@ import Orva.Style 1.0
 QQC.ComboBox {
     id: control
 
+    implicitHeight: Style.controlHeight
+    implicitWidth: 220
+    font.family: Style.fontFamily
+    font.pixelSize: Style.fontSize
+
     property var disabledList: []
 
     function isDisabled(index) {
@@ -38,14 +43,6 @@ QQC.ComboBox {
         currentIndex = next
         activated(next)
     }
-
-    implicitHeight: Style.controlHeight
-    implicitWidth: 220
-    font.family: Style.fontFamily
-    font.pixelSize: Style.fontSize
-
-    Keys.onUpPressed: _step(-1)
-    Keys.onDownPressed: _step(1)
 
     delegate: QQC.ItemDelegate {
         width: control.width
@@ -92,4 +89,7 @@ QQC.ComboBox {
         border.width: control.visualFocus || control.popup.visible ? 2 : 1
         border.color: control.visualFocus || control.popup.visible ? Style.accentColor : Style.borderColor
     }
+
+    Keys.onUpPressed: _step(-1)
+    Keys.onDownPressed: _step(1)
 }

@@ -8,10 +8,25 @@ import Orva.Style 1.0
 QQC.TextField {
     id: control
 
+    implicitHeight: Style.controlHeight
+    implicitWidth: 320
+    selectByMouse: true
+    font.family: Style.fontFamily
+    font.pixelSize: Style.fontSize
+    color: Style.textColor
+    leftPadding: 10
+    rightPadding: 10
+
     property string rawKey: ""
     property bool useMask: false
     property int visibleCharacters: 4
     property string maskCharacter: "\u2022"
+
+    QtObject {
+        id: _private
+
+        property bool editing: false
+    }
 
     function maskedText(key) {
         if (key.length === 0)
@@ -26,30 +41,25 @@ QQC.TextField {
             text = wanted
     }
 
-    QtObject {
-        id: _private
-
-        property bool editing: false
+    background: Rectangle {
+        radius: Style.radius
+        color: control.enabled ? Style.panelColor : Style.backgroundColor
+        border.width: control.activeFocus ? 2 : 1
+        border.color: control.activeFocus ? Style.accentColor : Style.borderColor
     }
-
-    implicitHeight: Style.controlHeight
-    implicitWidth: 320
-    selectByMouse: true
-    font.family: Style.fontFamily
-    font.pixelSize: Style.fontSize
-    color: Style.textColor
-    leftPadding: 10
-    rightPadding: 10
 
     onRawKeyChanged: {
         if (!_private.editing)
             _refresh()
     }
+
     onUseMaskChanged: _refresh()
+
     onActiveFocusChanged: {
         if (activeFocus && useMask)
             selectAll()
     }
+
     onTextEdited: {
         _private.editing = true
         var typed = text
@@ -59,13 +69,6 @@ QQC.TextField {
         _private.editing = false
         if (useMask)
             useMask = false
-    }
-
-    background: Rectangle {
-        radius: Style.radius
-        color: control.enabled ? Style.panelColor : Style.backgroundColor
-        border.width: control.activeFocus ? 2 : 1
-        border.color: control.activeFocus ? Style.accentColor : Style.borderColor
     }
 
     Component.onCompleted: _refresh()

@@ -7,6 +7,14 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
+    implicitWidth: 36
+    implicitHeight: 36
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+    QQC.ToolTip.visible: hovered && toolTipText.length > 0
+    QQC.ToolTip.text: toolTipText
+    QQC.ToolTip.delay: 500
+
     property url iconSource: ""
     property int iconSize: 20
     property color color: Style.panelColor
@@ -14,15 +22,6 @@ T.AbstractButton {
     property color borderColor: Style.borderColor
     property color iconOverlayColor: enabled ? Style.accentColor : Style.disabledColor
     property string toolTipText: ""
-
-    implicitWidth: 36
-    implicitHeight: 36
-    hoverEnabled: true
-    focusPolicy: Qt.StrongFocus
-
-    QQC.ToolTip.visible: hovered && toolTipText.length > 0
-    QQC.ToolTip.text: toolTipText
-    QQC.ToolTip.delay: 500
 
     contentItem: Item {
         VectorImage {

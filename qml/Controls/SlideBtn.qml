@@ -7,17 +7,17 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
+    implicitWidth: 20
+    implicitHeight: 50
+    hoverEnabled: true
+    focusPolicy: Qt.StrongFocus
+
     property bool roundedLeft: false
     property bool roundedRight: false
     property real arrowRotation: 0
     property color color: Style.panelColor
     property color arrowColor: Style.secondaryTextColor
     property int radius: Style.radius
-
-    implicitWidth: 20
-    implicitHeight: 50
-    hoverEnabled: true
-    focusPolicy: Qt.StrongFocus
 
     contentItem: Item {
         VectorImage {

@@ -6,11 +6,11 @@ import Orva.Style 1.0
 QQC.Switch {
     id: control
 
-    property color checkedColor: Style.accentColor
-
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
     spacing: 10
+
+    property color checkedColor: Style.accentColor
 
     indicator: Rectangle {
         implicitWidth: 40

@@ -6,19 +6,18 @@ import Orva.Style 1.0
 Text {
     id: root
 
-    property bool toolTipWhenElided: true
-    readonly property bool hovered: hoverArea.containsMouse
-
     color: Style.secondaryTextColor
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
     elide: Text.ElideRight
     maximumLineCount: 1
     verticalAlignment: Text.AlignVCenter
-
     QQC.ToolTip.visible: toolTipWhenElided && truncated && hovered
     QQC.ToolTip.text: text
     QQC.ToolTip.delay: 500
+
+    property bool toolTipWhenElided: true
+    readonly property bool hovered: hoverArea.containsMouse
 
     MouseArea {
         id: hoverArea

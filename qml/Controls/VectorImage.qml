@@ -6,14 +6,14 @@ import QtGraphicalEffects 1.15
 Item {
     id: root
 
+    implicitWidth: 24
+    implicitHeight: 24
+
     property alias source: image.source
     property alias fillMode: image.fillMode
     property alias status: image.status
     property color overlayColor: "transparent"
     readonly property bool tinted: overlayColor.a > 0
-
-    implicitWidth: 24
-    implicitHeight: 24
 
     Image {
         id: image

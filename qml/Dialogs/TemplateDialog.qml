@@ -9,6 +9,15 @@ import "../Controls"
 QQC.Popup {
     id: dialog
 
+    parent: QQC.Overlay.overlay
+    x: parent ? Math.round((parent.width - width) / 2) : 0
+    y: parent ? Math.round((parent.height - height) / 2) : 0
+    width: 440
+    modal: true
+    focus: true
+    padding: 24
+    closePolicy: QQC.Popup.CloseOnEscape
+
     property string name: "dialog"
     property string title: ""
     property string text: ""
@@ -32,19 +41,6 @@ QQC.Popup {
         if (typeof templateDialogManager !== "undefined" && templateDialogManager)
             templateDialogManager.setDialogVisible(name, shown)
     }
-
-    parent: QQC.Overlay.overlay
-    x: parent ? Math.round((parent.width - width) / 2) : 0
-    y: parent ? Math.round((parent.height - height) / 2) : 0
-    width: 440
-    modal: true
-    focus: true
-    padding: 24
-    closePolicy: QQC.Popup.CloseOnEscape
-
-    onOpened: _report(true)
-    onClosed: _report(false)
-    Component.onDestruction: _report(false)
 
     QQC.Overlay.modal: Rectangle {
         color: "#801f2a3c"
@@ -101,10 +97,15 @@ QQC.Popup {
         }
     }
 
+    onOpened: _report(true)
+    onClosed: _report(false)
+
     Connections {
         target: typeof templateDialogManager !== "undefined" ? templateDialogManager : null
         function onCloseAllRequested() {
             dialog.close()
         }
     }
+
+    Component.onDestruction: _report(false)
 }
