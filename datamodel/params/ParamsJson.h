@@ -22,14 +22,24 @@ qint64 int32AsInt64FromJson(const QJsonValue &value);
 QRectF rectFromJson(const QJsonValue &value);
 QJsonObject rectToJson(const QRectF &rect);
 
-// An enumeration key read from JSON is stored normalised: a text that is no key is stored as
-// the fallback's key. An absent key leaves the record alone.
-template <class E>
-void readEnumKey(SourceData &record, const QJsonObject &data, const QString &key, E fallback)
+// Calls `read` with the member's value when `data` has the key (null included); an absent key
+// leaves the record alone.
+template <class Read>
+void readIfPresent(const QJsonObject &data, const QString &key, Read read)
 {
     const auto it = data.constFind(key);
     if (it != data.constEnd())
-        record.setValue(key, enumToKey(enumFromKey(it.value().toString(), fallback)));
+        read(it.value());
+}
+
+// An enumeration key read from JSON is stored normalised: a text that is no key is stored as
+// the fallback's key.
+template <class E>
+void readEnumKey(SourceData &record, const QJsonObject &data, const QString &key, E fallback)
+{
+    readIfPresent(data, key, [&](const QJsonValue &value) {
+        record.setValue(key, enumToKey(enumFromKey(value.toString(), fallback)));
+    });
 }
 
 // The text form a record's value map has in log lines.

@@ -3,6 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/params/ParamsJson.h"
 
 #include <array>
 
@@ -52,9 +53,7 @@ void SourceDefinitionFilterClass::read_impl(const QJsonObject &data, quint32 /*v
                                             const SourceDataReadOptions & /*options*/)
 {
     readFields(data, fields());
-    const auto confidence = data.constFind(kMinConfidence);
-    if (confidence != data.constEnd())
-        setValue(kMinConfidence, confidence.value().toInt() & 0xFF);
+    readIfPresent(data, kMinConfidence, [this](const QJsonValue &value) { setValue(kMinConfidence, value.toInt() & 0xFF); });
 }
 
 void SourceDefinitionFilterClass::write_impl(QJsonObject &data, const SourceDataWriteOptions & /*options*/) const

@@ -71,20 +71,18 @@ bool SourceDefinitionFilterNoDetZone::isValid_impl(bool skipWrn) const
 void SourceDefinitionFilterNoDetZone::read_impl(const QJsonObject &data, quint32 version,
                                                 const SourceDataReadOptions &options)
 {
-    const auto zone = data.constFind(kZone);
-    if (zone != data.constEnd()) {
-        if (version != 0) {
-            setZone(polygonFromJson(zone.value().toArray()));
-        } else {
-            QPolygonF legacy;
-            if (legacyZoneFromJson(zone.value().toArray(), legacy))
-                setZone(legacy);
-        }
-    }
-    const auto filters = data.constFind(kClassFilters);
-    if (filters != data.constEnd())
-        setClassFilters(listFromJson<SourceDefinitionFilterClass, QList<SourceDefinitionFilterClass>>(
-            filters.value().toArray(), options));
+    readIfPresent(data, kZone, [this, version](const QJsonValue &value) {
+        QPolygonF legacy;
+        if (version != 0)
+            setZone(polygonFromJson(value.toArray()));
+        else if (legacyZoneFromJson(value.toArray(), legacy))
+            setZone(legacy);
+    });
+    readIfPresent(data, kClassFilters, [this, &options](const QJsonValue &value) {
+        // Through the setter, so that duplicates read from a file are resolved and reported.
+        setClassFilters(listFromJson<SourceDefinitionFilterClass, QList<SourceDefinitionFilterClass>>(value.toArray(),
+                                                                                                       options));
+    });
 }
 
 void SourceDefinitionFilterNoDetZone::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const

@@ -44,9 +44,7 @@ bool SourceDefinitionInputParamsImageCrop::isValid_impl(bool skipWrn) const
 void SourceDefinitionInputParamsImageCrop::read_impl(const QJsonObject &data, quint32 /*version*/,
                                                      const SourceDataReadOptions & /*options*/)
 {
-    const auto it = data.constFind(kRectangle);
-    if (it != data.constEnd())
-        setRectangle(rectFromJson(it.value()));
+    readIfPresent(data, kRectangle, [this](const QJsonValue &value) { setRectangle(rectFromJson(value)); });
 }
 
 void SourceDefinitionInputParamsImageCrop::write_impl(QJsonObject &data, const SourceDataWriteOptions & /*options*/) const

@@ -5,6 +5,7 @@
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 #include "core/log/Log.h"
+#include "datamodel/params/ParamsJson.h"
 
 #include <array>
 
@@ -76,9 +77,8 @@ void SourceDefinitionPostProcessorParams::read_impl(const QJsonObject &data, qui
                                                     const SourceDataReadOptions & /*options*/)
 {
     // Through the setter, so that an odd list is reported when it is read too.
-    const auto points = data.constFind(kTransformationPoints);
-    if (points != data.constEnd())
-        setTransformationPoints(pointListFromJson(points.value().toArray()));
+    readIfPresent(data, kTransformationPoints,
+                  [this](const QJsonValue &value) { setTransformationPoints(pointListFromJson(value.toArray())); });
     readFields(data, fields());
 }
 

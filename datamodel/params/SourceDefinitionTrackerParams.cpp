@@ -30,9 +30,7 @@ void SourceDefinitionTrackerParams::setTimeWindowMS(qint64 timeWindowMS) { setVa
 void SourceDefinitionTrackerParams::read_impl(const QJsonObject &data, quint32 /*version*/,
                                               const SourceDataReadOptions & /*options*/)
 {
-    const auto it = data.constFind(kTimeWindowMs);
-    if (it != data.constEnd())
-        setTimeWindowMS(int32AsInt64FromJson(it.value()));
+    readIfPresent(data, kTimeWindowMs, [this](const QJsonValue &value) { setTimeWindowMS(int32AsInt64FromJson(value)); });
 }
 
 void SourceDefinitionTrackerParams::write_impl(QJsonObject &data, const SourceDataWriteOptions & /*options*/) const
