@@ -5,7 +5,15 @@
 
 namespace kvr::tracker::common {
 
+bool detail::linkGuiVariantHandler()
+{
+    QRectF (QPolygonF::*volatile anchor)() const = &QPolygonF::boundingRect;
+    return anchor != nullptr;
+}
+
 namespace {
+
+const bool guiVariantHandlerLinked = detail::linkGuiVariantHandler();
 
 const QString &keyX()
 {

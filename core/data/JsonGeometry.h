@@ -32,4 +32,12 @@ QJsonObject sizeToJson(const QSize &size);
 // it has no text form.
 QStringList stringListFromVariantList(const QVariantList &list);
 
+namespace detail {
+// Records keep Gui value types (QPolygonF, QVector2D) in QVariants. QtGui registers their QVariant
+// handler when the library loads, and a linker that drops unreferenced libraries would leave it
+// out of programs without a QGuiApplication (tests, tools): such a QVariant would come out empty.
+// Referencing a QtGui symbol keeps the library loaded. Always true.
+bool linkGuiVariantHandler();
+} // namespace detail
+
 } // namespace kvr::tracker::common

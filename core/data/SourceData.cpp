@@ -1,9 +1,9 @@
 #include "core/data/SourceData.h"
 
+#include "core/data/JsonGeometry.h"
 #include "core/log/Log.h"
 
 #include <QDebug>
-#include <QPolygonF>
 #include <QReadWriteLock>
 
 #include <cmath>
@@ -21,14 +21,8 @@ namespace kvr::tracker::common {
 
 namespace {
 
-// Records keep Gui value types (QPolygonF, QVector2D) in QVariants. QtGui registers their
-// QVariant handler when the library loads; a linker that drops unreferenced libraries would
-// leave it out of programs without a QGuiApplication (tests, tools), and such a QVariant
-// would be empty. Referencing one QtGui symbol here keeps the library in every program with records.
-const bool guiVariantHandlerLinked = [] {
-    QRectF (QPolygonF::*volatile anchor)() const = &QPolygonF::boundingRect;
-    return anchor != nullptr;
-}();
+// Keeps QtGui (and its QVariant handler of QPolygonF and friends) linked in every program with records.
+const bool guiVariantHandlerLinked = detail::linkGuiVariantHandler();
 
 const QString &keyEnabled()
 {

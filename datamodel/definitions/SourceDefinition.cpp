@@ -37,6 +37,8 @@ Registry &registry()
 
 Creator creatorFor(SourceDefinition::SourceDefinitionType type)
 {
+    if (type == SourceDefinition::SourceDefinitionType::Unknown)
+        return {}; // always the base definition
     Registry &r = registry();
     QReadLocker locker(&r.lock);
     return r.creators.value(int(type));

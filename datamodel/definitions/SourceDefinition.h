@@ -38,7 +38,7 @@ public:
     using AdjustFunction = std::shared_ptr<SourceDefinition> (*)(std::shared_ptr<SourceDefinition>);
 
     // Makes `create` the class of `type` for both factory functions. Thread-safe; a later
-    // registration of the same type replaces the earlier one.
+    // registration of the same type replaces the earlier one. Unknown always gives the base.
     static void registerCreator(SourceDefinitionType type, CreateFunction create, AdjustFunction adjust = nullptr);
     static void unregisterCreator(SourceDefinitionType type);
 
