@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QSize>
 
+#include <cmath>
+
 namespace kvr::tracker::common {
 
 namespace {
@@ -96,8 +98,12 @@ void writeFrameField(const SourceData &record, QJsonObject &data, const FrameFie
 
 qint64 int64FromJson(const QJsonValue &value)
 {
-    if (value.isDouble())
-        return qint64(value.toDouble());
+    if (value.isDouble()) {
+        // A number outside the 64-bit range (1e300 from a peer) has no value here: converting
+        // it would be undefined behaviour.
+        const double number = value.toDouble();
+        return std::isfinite(number) && std::fabs(number) < 9.2e18 ? qint64(number) : 0;
+    }
     if (!value.isString())
         return 0;
     bool ok = false;

@@ -130,6 +130,7 @@ void tst_SourceVisualizationParams::selectedIDs_data()
     QTest::newRow("duplicates collapse") << vis(R"({"selected_trajectory_ids": [3, 1, 3]})") << QList<qint64>{1, 3};
     QTest::newRow("numeric text, other values 0")
         << vis(R"({"selected_trajectory_ids": ["12", "x", true, 5000000000]})") << QList<qint64>{0, 12, 5000000000};
+    QTest::newRow("ids beyond 64 bits read 0") << vis(R"({"selected_trajectory_ids": [-1e300, 2]})") << QList<qint64>{0, 2};
 }
 
 void tst_SourceVisualizationParams::selectedIDs()
@@ -159,6 +160,8 @@ void tst_SourceVisualizationParams::read_data()
                                               << QVariantMap{{"track_id_offset", qint64(-5)}};
     QTest::newRow("offset that is no number") << vis(R"({"track_id_offset": true})")
                                               << QVariantMap{{"track_id_offset", qint64(0)}};
+    QTest::newRow("offset beyond 64 bits reads 0") << vis(R"({"track_id_offset": 1e300})")
+                                                   << QVariantMap{{"track_id_offset", qint64(0)}};
     QTest::newRow("line widths") << vis(R"({"ttails_line_width": 2.5, "bbx_line_width": "x"})")
                                  << QVariantMap{{"ttails_line_width", 2.5f}, {"bbx_line_width", 0.0f}};
     QTest::newRow("show flags of other types as text") << vis(R"({"show_flags": [2, "a"]})")
