@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/data/EnumKeys.h"
+#include "core/data/SourceData.h"
+
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QRectF>
@@ -18,6 +21,26 @@ qint64 int32AsInt64FromJson(const QJsonValue &value);
 // double, a missing or unconvertible member giving 0. A non-object reads as all zeros.
 QRectF rectFromJson(const QJsonValue &value);
 QJsonObject rectToJson(const QRectF &rect);
+
+// Calls `read` with the member's value when `data` has the key (null included); an absent key
+// leaves the record alone.
+template <class Read>
+void readIfPresent(const QJsonObject &data, const QString &key, Read read)
+{
+    const auto it = data.constFind(key);
+    if (it != data.constEnd())
+        read(it.value());
+}
+
+// An enumeration key read from JSON is stored normalised: a text that is no key is stored as
+// the fallback's key.
+template <class E>
+void readEnumKey(SourceData &record, const QJsonObject &data, const QString &key, E fallback)
+{
+    readIfPresent(data, key, [&](const QJsonValue &value) {
+        record.setValue(key, enumToKey(enumFromKey(value.toString(), fallback)));
+    });
+}
 
 // The text form a record's value map has in log lines.
 QString variantMapText(const QVariantMap &map);

@@ -3,6 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/log/Log.h"
+#include "datamodel/params/ParamsJson.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -106,9 +107,9 @@ bool SourceDataMat::isValid_impl(bool /*skipWrn*/) const
 
 void SourceDataMat::read_impl(const QJsonObject &data, quint32 /*version*/, const SourceDataReadOptions & /*options*/)
 {
-    const auto it = data.constFind(kData);
-    if (it != data.constEnd())
-        setValue(kData, QJsonDocument(it.value().toObject()).toJson(QJsonDocument::Compact));
+    readIfPresent(data, kData, [this](const QJsonValue &value) {
+        setValue(kData, QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+    });
 }
 
 void SourceDataMat::write_impl(QJsonObject &data, const SourceDataWriteOptions & /*options*/) const

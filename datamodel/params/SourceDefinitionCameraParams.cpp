@@ -3,6 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/params/ParamsJson.h"
 
 #include <QJsonObject>
 
@@ -112,9 +113,7 @@ bool SourceDefinitionCameraParams::isValid_impl(bool skipWrn) const
 void SourceDefinitionCameraParams::read_impl(const QJsonObject &data, quint32 /*version*/,
                                              const SourceDataReadOptions &options)
 {
-    const auto size = data.constFind(kFrameSize);
-    if (size != data.constEnd())
-        setFrameSize(frameSizeFromJson(size.value()));
+    readIfPresent(data, kFrameSize, [this](const QJsonValue &value) { setFrameSize(frameSizeFromJson(value)); });
     readRecord<SourceDataMat>(data, kCameraMat, options);
     readRecord<SourceDataMat>(data, kNewCameraMat, options);
     readRecord<SourceDataMat>(data, kDistortionCoeffs, options);

@@ -106,16 +106,12 @@ bool SourceStateWatcher::isValid_impl(bool skipWrn) const
 void SourceStateWatcher::read_impl(const QJsonObject &data, quint32 /*version*/,
                                    const SourceDataReadOptions & /*options*/)
 {
-    const auto polygon = data.constFind(kPolygon);
-    if (polygon != data.constEnd())
-        setPolygon(polygonFromJson(polygon.value().toArray()));
-    const auto type = data.constFind(kStateWatcherType);
-    if (type != data.constEnd())
-        setStateWatcherType(typeFromText(type.value().toString()));
+    readIfPresent(data, kPolygon, [this](const QJsonValue &value) { setPolygon(polygonFromJson(value.toArray())); });
+    readIfPresent(data, kStateWatcherType,
+                  [this](const QJsonValue &value) { setStateWatcherType(typeFromText(value.toString())); });
     readFields(data, fields());
-    const auto period = data.constFind(kCortexPeriodMs);
-    if (period != data.constEnd())
-        setValue(kCortexPeriodMs, int32AsInt64FromJson(period.value()));
+    readIfPresent(data, kCortexPeriodMs,
+                  [this](const QJsonValue &value) { setValue(kCortexPeriodMs, int32AsInt64FromJson(value)); });
 }
 
 void SourceStateWatcher::write_impl(QJsonObject &data, const SourceDataWriteOptions & /*options*/) const
