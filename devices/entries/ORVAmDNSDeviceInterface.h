@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 // One network interface that a block announces.
@@ -16,3 +17,5 @@ struct ORVAmDNSDeviceInterface
     }
     bool operator!=(const ORVAmDNSDeviceInterface &other) const { return !(*this == other); }
 };
+
+Q_DECLARE_METATYPE(ORVAmDNSDeviceInterface)
