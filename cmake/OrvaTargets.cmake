@@ -30,6 +30,8 @@ function(orva_add_tests area)
         set(ARG_LABEL unit)
     endif()
     file(GLOB_RECURSE tests CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/tst_*.cpp")
+    # tst_<Name>_<part>.cpp files belong to tst_<Name>.
+    list(FILTER tests INCLUDE REGEX "/tst_[^_/]+\\.cpp$")
     foreach(pattern IN LISTS ARG_EXCLUDE)
         list(FILTER tests EXCLUDE REGEX "${pattern}")
     endforeach()

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "devices/rest/BlockResponse.h"
+#include "devices/rest/RestService.h"
+
+#include <QJsonObject>
+#include <QMap>
+#include <QNetworkAccessManager>
+#include <QSslConfiguration>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class QNetworkReply;
+
+// REST client of one block. GUI thread only. Every request is answered exactly once on its own
+// signal with the record created for it, also when the block did not answer (status 0).
+// Replies still in flight when the manager is destroyed are dropped without a signal.
+class BlockConnectionManager : public QNetworkAccessManager
+{
+    Q_OBJECT
+
+public:
+    // Diagnostic switches; all off in the product.
+    struct Diagnostics
+    {
+        bool logEveryRequest = false;
+        bool logSuccessfulReplies = false;
+        bool requestStatistics = false; // open requests per operation, logged every 1000 ms
+        bool trafficMonitoring = false; // bytes sent and received, logged every 1000 ms
+    };
+
+    explicit BlockConnectionManager(QObject *parent = nullptr, QString accessToken = QString());
+    BlockConnectionManager(QObject *parent, QString accessToken, const Diagnostics &diagnostics);
+    ~BlockConnectionManager() override;
+
+    QString address() const { return m_address; }
+    int port() const { return m_port; }
+    bool useHttps() const { return m_useHttps; }
+    QString accessToken() const { return m_accessToken; }
+    QString apiVersion() const { return m_apiVersion; }
+    QString baseAddress() const { return m_baseAddress; }
+    // Requests of one operation sent and not yet handled.
+    int openRequests(restservice::Operation operation) const { return m_openRequests.value(operation, 0); }
+
+signals:
+    void accessTokenChanged(QString accessToken);
+    void addressChanged(QString address);
+    void serverAvailable(bool available);
+    void blockInfoReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void blockStatusInfoReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void blockSslInfoResponseReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void cubesResponseReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void cubesAnalyticsInfoResponseReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void cubesCamerasInfoResponseReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void userInfoResponseReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void userLogoutResponseReceived(std::shared_ptr<restservice::BlockResponse> response);
+    void noBlockServerResponse();
+
+public slots:
+    void setAccessToken(const QString &token);
+    void setApiVersion(const QString &version);
+    // HTTPS: "https://address:port/api", certificates of this manager's requests not verified
+    // (the block signs its own); HTTP: "http://address:port".
+    void setUrl(const QString &address, int port, bool useHttps);
+    void requestBlockInfo();
+    void requestBlockStatusInfo();
+    void requestBlockSslInfo();
+    void requestCubes();
+    void requestCubesAnalyticsInfo(const QJsonObject &json);
+    void requestCubesCamerasInfo(const QJsonObject &json);
+    void requestUserValidation(const QJsonObject &object);
+    void requestUserLogout(const QJsonObject &json);
+
+private slots:
+    void incrementRequest(restservice::Operation operation);
+    void decrementRequest(restservice::Operation operation);
+    void processMonitoringData();
+
+private:
+    using ResponseSignal = void (BlockConnectionManager::*)(std::shared_ptr<restservice::BlockResponse>);
+
+    void sendRequest(const char *functionName, restservice::Operation operation, const QString &path,
+                     const QJsonObject *body, ResponseSignal answer, bool reportsAvailability);
+    bool processReply(QNetworkReply *reply, const std::shared_ptr<restservice::BlockResponse> &response,
+                      const char *functionName, bool reportNoResponse);
+    void printError(const char *functionName, int code, int cubeId, int analyticId, const QString &reason,
+                    const QString &message);
+    void logRequestStatistics();
+
+    quint32 m_nextRequestId = 0;
+    QMap<restservice::Operation, qint32> m_openRequests;
+    bool m_logEveryRequest = false;
+    bool m_logSuccessfulReplies = false;
+    bool m_requestStatistics = false;
+    bool m_trafficMonitoring = false;
+    QTimer m_statisticsTimer;
+    QString m_address;
+    qint32 m_port = 0;
+    bool m_useHttps = false;
+    QString m_accessToken;
+    QString m_apiVersion;
+    QString m_baseAddress;
+    QString m_scheme;
+    QTimer m_trafficTimer;
+    qint32 m_bytesReceived = 0;
+    qint32 m_bytesSent = 0;
+    QMap<QString, QList<qint32>> m_trafficHistory;
+    QSslConfiguration m_sslConfiguration; // relaxed copy, applied to HTTPS requests of this manager only
+};

@@ -1,0 +1,330 @@
+#include "support/SimulatedBlock.h"
+
+#include <QFile>
+#include <QHostAddress>
+#include <QSslSocket>
+#include <QTcpServer>
+
+// The certificate and key in tests/support/data were made once with
+//   openssl req -x509 -newkey rsa:2048 -nodes -keyout simulated-block.key -out simulated-block.crt
+//       -days 36500 -subj "/CN=127.0.0.1" -addext "subjectAltName=IP:127.0.0.1"
+// (one command line)
+// Run it again in that folder to replace them.
+
+class SimulatedBlock::Server : public QTcpServer
+{
+public:
+    std::function<void(qintptr)> onIncoming;
+
+protected:
+    void incomingConnection(qintptr descriptor) override { onIncoming(descriptor); }
+};
+
+struct SimulatedBlock::Connection
+{
+    QTcpSocket *socket = nullptr;
+    QByteArray buffer;
+    // Answers in request order; an entry that is not ready blocks the ones after it.
+    struct Pending
+    {
+        QByteArray bytes;
+        bool ready = false;
+    };
+    QList<Pending> queue;
+};
+
+namespace {
+
+QByteArray readDataFile(const char *name)
+{
+    QFile file(QStringLiteral(ORVA_TESTSUPPORT_DATA_DIR "/") + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("SimulatedBlock: cannot read %s", qPrintable(file.fileName()));
+    return file.readAll();
+}
+
+QByteArray reasonPhrase(int status)
+{
+    switch (status) {
+    case 200: return "OK";
+    case 204: return "No Content";
+    case 400: return "Bad Request";
+    case 401: return "Unauthorized";
+    case 403: return "Forbidden";
+    case 404: return "Not Found";
+    case 405: return "Method Not Allowed";
+    case 406: return "Not Acceptable";
+    case 409: return "Conflict";
+    case 410: return "Gone";
+    case 415: return "Unsupported Media Type";
+    case 500: return "Internal Server Error";
+    case 501: return "Not Implemented";
+    case 503: return "Service Unavailable";
+    default: return "Status";
+    }
+}
+
+QByteArray withoutApiPrefix(const QByteArray &path)
+{
+    static const QByteArray prefix = "/api/";
+    return path.startsWith(prefix) ? path.mid(prefix.size() - 1) : path;
+}
+
+} // namespace
+
+QByteArray SimulatedBlock::Request::header(const QByteArray &name) const
+{
+    for (const Header &h : headers) {
+        if (h.first.compare(name, Qt::CaseInsensitive) == 0)
+            return h.second;
+    }
+    return QByteArray();
+}
+
+bool SimulatedBlock::Request::hasHeader(const QByteArray &name) const
+{
+    for (const Header &h : headers) {
+        if (h.first.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+QList<QByteArray> SimulatedBlock::Request::headerNames() const
+{
+    QList<QByteArray> names;
+    for (const Header &h : headers)
+        names << h.first;
+    return names;
+}
+
+SimulatedBlock::SimulatedBlock(Scheme scheme, QObject *parent)
+    : QObject(parent), m_scheme(scheme), m_server(new Server)
+{
+    m_server->onIncoming = [this](qintptr descriptor) { handleIncoming(descriptor); };
+}
+
+SimulatedBlock::~SimulatedBlock()
+{
+    close();
+}
+
+bool SimulatedBlock::listen()
+{
+    return m_server->listen(QHostAddress::LocalHost, 0);
+}
+
+void SimulatedBlock::close()
+{
+    m_server->close();
+    const auto connections = m_connections;
+    for (Connection *connection : connections)
+        dropConnection(connection);
+}
+
+quint16 SimulatedBlock::port() const
+{
+    return m_server->serverPort();
+}
+
+QList<QByteArray> SimulatedBlock::blockPaths()
+{
+    return {"/block_info", "/block_ssl_info", "/block_status_info", "/cubes/all",
+            "/cubes/analytics/info", "/cubes/cameras/info", "/users/auth", "/users/logout"};
+}
+
+void SimulatedBlock::setReply(const QByteArray &path, const Reply &reply)
+{
+    m_replies.insert(path, reply);
+}
+
+void SimulatedBlock::setReply(const QByteArray &path, int status, const QByteArray &contentType,
+                              const QByteArray &body)
+{
+    Reply r;
+    r.status = status;
+    r.contentType = contentType;
+    r.body = body;
+    setReply(path, r);
+}
+
+void SimulatedBlock::setAction(const QByteArray &path, Action action)
+{
+    Reply r = reply(path);
+    r.action = action;
+    setReply(path, r);
+}
+
+SimulatedBlock::Reply SimulatedBlock::reply(const QByteArray &path) const
+{
+    const auto it = m_replies.constFind(path);
+    if (it != m_replies.constEnd())
+        return it.value();
+    Reply r;
+    if (!blockPaths().contains(path)) {
+        r.status = 404;
+        r.body = R"({"error":{"code":404,"reason":"not_found","message":"No such path."}})";
+    }
+    return r;
+}
+
+void SimulatedBlock::resetReplies()
+{
+    m_replies.clear();
+}
+
+int SimulatedBlock::heldCount() const
+{
+    int count = 0;
+    for (const Connection *connection : m_connections) {
+        for (const auto &pending : connection->queue)
+            count += pending.ready ? 0 : 1;
+    }
+    return count;
+}
+
+void SimulatedBlock::releaseHeld()
+{
+    const auto connections = m_connections;
+    for (Connection *connection : connections) {
+        for (auto &pending : connection->queue)
+            pending.ready = true;
+        flush(connection);
+    }
+}
+
+int SimulatedBlock::connectionCount() const
+{
+    return m_connections.size();
+}
+
+QSslCertificate SimulatedBlock::certificate()
+{
+    static const QSslCertificate certificate(readDataFile("simulated-block.crt"), QSsl::Pem);
+    return certificate;
+}
+
+QSslKey SimulatedBlock::privateKey()
+{
+    static const QSslKey key(readDataFile("simulated-block.key"), QSsl::Rsa, QSsl::Pem);
+    return key;
+}
+
+void SimulatedBlock::handleIncoming(qintptr descriptor)
+{
+    auto *connection = new Connection;
+    if (m_scheme == Scheme::Https) {
+        auto *socket = new QSslSocket(this);
+        connection->socket = socket;
+        if (!socket->setSocketDescriptor(descriptor)) {
+            delete socket;
+            delete connection;
+            return;
+        }
+        socket->setLocalCertificate(certificate());
+        socket->setPrivateKey(privateKey());
+        socket->setPeerVerifyMode(QSslSocket::VerifyNone);
+        // A client that rejects the certificate ends the handshake; the socket then disconnects.
+        connect(socket, QOverload<const QList<QSslError> &>::of(&QSslSocket::sslErrors), socket,
+                [socket](const QList<QSslError> &) { socket->ignoreSslErrors(); });
+        socket->startServerEncryption();
+    } else {
+        connection->socket = new QTcpSocket(this);
+        if (!connection->socket->setSocketDescriptor(descriptor)) {
+            delete connection->socket;
+            delete connection;
+            return;
+        }
+    }
+    m_connections.append(connection);
+    connect(connection->socket, &QTcpSocket::readyRead, this, [this, connection]() { handleReadyRead(connection); });
+    connect(connection->socket, &QTcpSocket::disconnected, this, [this, connection]() {
+        if (m_connections.contains(connection))
+            dropConnection(connection);
+    });
+}
+
+void SimulatedBlock::dropConnection(Connection *connection)
+{
+    m_connections.removeAll(connection);
+    connection->socket->disconnect(this);
+    connection->socket->abort();
+    connection->socket->deleteLater();
+    delete connection;
+}
+
+void SimulatedBlock::handleReadyRead(Connection *connection)
+{
+    connection->buffer += connection->socket->readAll();
+    while (m_connections.contains(connection) && parseOne(connection)) {
+    }
+}
+
+// Takes one complete request off the buffer and queues (or refuses) its answer; false when the
+// buffer holds no complete request or the connection was dropped.
+bool SimulatedBlock::parseOne(Connection *connection)
+{
+    const int headerEnd = connection->buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return false;
+    const QList<QByteArray> lines = connection->buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    Request request;
+    request.method = requestLine.value(0);
+    request.path = requestLine.value(1);
+    for (int i = 1; i < lines.size(); ++i) {
+        QByteArray line = lines.at(i);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const int colon = line.indexOf(':');
+        if (colon <= 0)
+            continue;
+        // Only the blank after the colon goes; trailing blanks stay so tests see the value as sent.
+        QByteArray value = line.mid(colon + 1);
+        while (value.startsWith(' ') || value.startsWith('\t'))
+            value.remove(0, 1);
+        request.headers.append({line.left(colon).trimmed(), value});
+    }
+    const int length = request.header("Content-Length").toInt();
+    const int total = headerEnd + 4 + length;
+    if (connection->buffer.size() < total)
+        return false;
+    request.body = connection->buffer.mid(headerEnd + 4, length);
+    connection->buffer.remove(0, total);
+
+    m_requests.append(request);
+    const Reply answer = reply(withoutApiPrefix(request.path));
+    if (answer.action == Action::Close) {
+        dropConnection(connection);
+        emit requestReceived(m_requests.size() - 1);
+        return false;
+    }
+    connection->queue.append({buildResponse(answer, request), answer.action == Action::Answer});
+    flush(connection);
+    emit requestReceived(m_requests.size() - 1);
+    return true;
+}
+
+void SimulatedBlock::flush(Connection *connection)
+{
+    while (!connection->queue.isEmpty() && connection->queue.first().ready)
+        connection->socket->write(connection->queue.takeFirst().bytes);
+}
+
+QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &request) const
+{
+    QByteArray out = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
+    if (!answer.contentType.isEmpty())
+        out += "Content-Type: " + answer.contentType + "\r\n";
+    out += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    bool ownRequestId = false;
+    for (const Header &h : answer.headers)
+        ownRequestId = ownRequestId || h.first.compare("RequestId", Qt::CaseInsensitive) == 0;
+    if (answer.echoRequestId && !ownRequestId && request.hasHeader("RequestID"))
+        out += "RequestId: " + request.header("RequestID") + "\r\n";
+    for (const Header &h : answer.headers)
+        out += h.first + ": " + h.second + "\r\n";
+    out += "Connection: keep-alive\r\n\r\n";
+    out += answer.body;
+    return out;
+}

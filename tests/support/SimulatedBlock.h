@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QString>
+#include <QVector>
+
+#include <memory>
+
+class QTcpSocket;
+
+// A block's REST interface for tests: an HTTP/1.1 server on 127.0.0.1 (port chosen by the
+// system), plain or TLS with the self-signed certificate of tests/support/data. It answers the
+// block's paths ("/block_info", "/users/auth", ...) with and without the "/api" prefix, each with
+// the reply a test sets for that path, and records every request it receives.
+//
+// Typical use:
+//     SimulatedBlock block(SimulatedBlock::Scheme::Https);
+//     QVERIFY(block.listen());
+//     block.setReply("/users/auth", {401, "application/json", R"({"error":{"reason":"auth_error"}})"});
+//     manager.setUrl(block.host(), block.port(), true);
+//     ... block.requests().last().header("Authorization") ...
+//
+// Lives in the thread that creates it and works from that thread's event loop. Pipelined
+// requests on one connection are answered in order; a held answer holds back the later ones of
+// its connection.
+class SimulatedBlock : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Scheme { Http, Https };
+
+    enum class Action {
+        Answer, // send the reply at once
+        Hold,   // keep the reply until releaseHeld()
+        Close,  // drop the connection without any answer
+    };
+
+    using Header = QPair<QByteArray, QByteArray>;
+
+    struct Reply
+    {
+        int status = 200;
+        QByteArray contentType = "application/json"; // empty: no Content-Type header
+        QByteArray body = "{}";
+        Action action = Action::Answer;
+        QList<Header> headers;       // extra headers, sent after the standard ones
+        // Send the request's "RequestID" back as "RequestId", as a block does; a "RequestId"
+        // entry in `headers` replaces the echo (to simulate a swapped payload).
+        bool echoRequestId = true;
+    };
+
+    struct Request
+    {
+        QByteArray method;
+        QByteArray path;             // as requested, e.g. "/api/block_info"
+        QList<Header> headers;       // in the order received
+        QByteArray body;
+
+        QByteArray header(const QByteArray &name) const;  // case-insensitive; empty when absent
+        bool hasHeader(const QByteArray &name) const;
+        QList<QByteArray> headerNames() const;
+    };
+
+    explicit SimulatedBlock(Scheme scheme = Scheme::Http, QObject *parent = nullptr);
+    ~SimulatedBlock() override;
+
+    bool listen();                       // on 127.0.0.1, port 0
+    void close();                        // stop listening and drop every connection
+    QString host() const { return QStringLiteral("127.0.0.1"); }
+    quint16 port() const;
+    Scheme scheme() const { return m_scheme; }
+
+    // Replies per path without "/api" ("/block_info"). Paths without a reply of their own get
+    // the default reply: 200 with "{}" for the block's eight paths, 404 with an "error" object
+    // for any other path.
+    void setReply(const QByteArray &path, const Reply &reply);
+    void setReply(const QByteArray &path, int status, const QByteArray &contentType, const QByteArray &body);
+    void setAction(const QByteArray &path, Action action); // keeps the rest of the path's reply
+    Reply reply(const QByteArray &path) const;
+    void resetReplies();
+
+    QVector<Request> requests() const { return m_requests; }
+    int requestCount() const { return m_requests.size(); }
+    Request lastRequest() const { return m_requests.isEmpty() ? Request() : m_requests.last(); }
+    void clearRequests() { m_requests.clear(); }
+
+    int heldCount() const;
+    void releaseHeld();                  // sends every held answer
+    int connectionCount() const;         // open client connections
+
+    static QSslCertificate certificate();
+    static QSslKey privateKey();
+    static QList<QByteArray> blockPaths(); // the eight paths the launcher uses
+
+signals:
+    void requestReceived(int index);     // index into requests()
+
+private:
+    struct Connection;
+    class Server;
+
+    void handleIncoming(qintptr descriptor);
+    void handleReadyRead(Connection *connection);
+    void dropConnection(Connection *connection);
+    bool parseOne(Connection *connection);
+    void flush(Connection *connection);
+    QByteArray buildResponse(const Reply &reply, const Request &request) const;
+
+    Scheme m_scheme;
+    std::unique_ptr<Server> m_server;
+    QHash<QByteArray, Reply> m_replies;
+    QVector<Request> m_requests;
+    QList<Connection *> m_connections;
+};
