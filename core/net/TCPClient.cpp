@@ -29,7 +29,7 @@ TCPClient::TCPClient(std::shared_ptr<const PacketReader> reader, QObject *parent
     m_reconnectTimer->setInterval(ReconnectInterval);
     QObject::connect(m_reconnectTimer, &QTimer::timeout, this, &TCPClient::connect);
 
-    m_connection = new TCPConnection(std::move(reader), defaultPartyInformation());
+    m_connection = new TCPConnection(std::move(reader));
     m_thread.setObjectName(QStringLiteral("TCPConnection"));
     m_connection->moveToThread(&m_thread);
     QObject::connect(m_connection, &TCPConnection::connected, this, &TCPClient::connected);
@@ -60,8 +60,9 @@ void TCPClient::connect()
     m_wanted = true;
     m_reconnectTimer->stop();
     QMetaObject::invokeMethod(m_connection, "abort", Qt::BlockingQueuedConnection);
-    QMetaObject::invokeMethod(m_connection, "setTimeouts", Qt::QueuedConnection, Q_ARG(int, m_connectTimeout),
-                              Q_ARG(int, m_keepAliveInterval), Q_ARG(int, m_keepAliveTimeout));
+    QMetaObject::invokeMethod(m_connection, "configure", Qt::QueuedConnection, Q_ARG(int, m_connectTimeout),
+                              Q_ARG(int, m_keepAliveInterval), Q_ARG(int, m_keepAliveTimeout),
+                              Q_ARG(QByteArray, partyInformation()));
     QMetaObject::invokeMethod(m_connection, "connectToHost", Qt::QueuedConnection,
                               Q_ARG(QHostAddress, m_hostAddress), Q_ARG(quint16, m_port));
 }
@@ -95,7 +96,7 @@ void TCPClient::onError(const QString &errorString)
         m_reconnectTimer->start();
 }
 
-QByteArray TCPClient::defaultPartyInformation()
+QByteArray TCPClient::partyInformation() const
 {
     QVariantMap party;
     party.insert(QStringLiteral("application_name"), QCoreApplication::applicationName());

@@ -62,7 +62,8 @@ protected:
     // Called in the client's thread for every packet; the base ignores them.
     virtual void packetReceived(quint16 type, const QVariant &value);
 
-    static QByteArray defaultPartyInformation();
+    // Body of the party-information packet that opens every connection.
+    virtual QByteArray partyInformation() const;
 
 private:
     void onError(const QString &errorString);

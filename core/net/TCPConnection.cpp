@@ -7,9 +7,8 @@
 
 namespace kvr::net {
 
-TCPConnection::TCPConnection(std::shared_ptr<const PacketReader> reader, QByteArray partyInformation)
+TCPConnection::TCPConnection(std::shared_ptr<const PacketReader> reader)
     : m_decoder(std::move(reader))
-    , m_partyInformation(std::move(partyInformation))
 {
 }
 
@@ -51,8 +50,10 @@ void TCPConnection::ensureSocket()
     });
 }
 
-void TCPConnection::setTimeouts(int connectTimeout, int keepAliveInterval, int keepAliveTimeout)
+void TCPConnection::configure(int connectTimeout, int keepAliveInterval, int keepAliveTimeout,
+                              const QByteArray &partyInformation)
 {
+    m_partyInformation = partyInformation;
     m_timeouts.connect = connectTimeout;
     m_timeouts.keepAliveInterval = keepAliveInterval;
     m_timeouts.keepAliveTimeout = keepAliveTimeout;

@@ -29,11 +29,12 @@ public:
         int keepAliveTimeout = PacketFraming::DefaultKeepAliveTimeout;
     };
 
-    TCPConnection(std::shared_ptr<const PacketReader> reader, QByteArray partyInformation);
+    explicit TCPConnection(std::shared_ptr<const PacketReader> reader);
     ~TCPConnection() override;
 
 public slots:
-    void setTimeouts(int connectTimeout, int keepAliveInterval, int keepAliveTimeout);
+    // Taken by the next connection.
+    void configure(int connectTimeout, int keepAliveInterval, int keepAliveTimeout, const QByteArray &partyInformation);
     void connectToHost(const QHostAddress &address, quint16 port);
     void disconnectFromHost();
     void abort();
