@@ -1,0 +1,396 @@
+#include "core/data/SourceData.h"
+
+#include "core/log/Log.h"
+
+#include <QDebug>
+#include <QReadWriteLock>
+
+#include <cmath>
+#include <limits>
+#include <typeindex>
+#include <typeinfo>
+#include <unordered_map>
+
+#if defined(__GNUG__) || defined(__clang__)
+#include <cxxabi.h>
+#include <cstdlib>
+#endif
+
+namespace kvr::tracker::common {
+
+namespace {
+
+const QString &keyEnabled()
+{
+    static const QString key = QStringLiteral("enabled");
+    return key;
+}
+const QString &keyHeavyDataPath()
+{
+    static const QString key = QStringLiteral("heavy_data_path");
+    return key;
+}
+const QString &keyVersion()
+{
+    static const QString key = QStringLiteral("version");
+    return key;
+}
+const QString &keyData()
+{
+    static const QString key = QStringLiteral("data");
+    return key;
+}
+const QString &keySourceId()
+{
+    static const QString key = QStringLiteral("source_id");
+    return key;
+}
+
+QString demangledName(const std::type_info &type)
+{
+    QString name;
+#if defined(__GNUG__) || defined(__clang__)
+    int status = 0;
+    char *demangled = abi::__cxa_demangle(type.name(), nullptr, nullptr, &status);
+    name = QString::fromLatin1(status == 0 && demangled ? demangled : type.name());
+    std::free(demangled);
+#else
+    name = QString::fromLatin1(type.name()); // "class kvr::tracker::common::Foo"
+    const int blank = name.lastIndexOf(QLatin1Char(' '));
+    if (blank >= 0)
+        name = name.mid(blank + 1);
+#endif
+    const int colons = name.lastIndexOf(QLatin1String("::"));
+    return colons >= 0 ? name.mid(colons + 2) : name;
+}
+
+// Names are needed on log and heavy-data paths only; demangle each class once.
+QString classNameOf(const std::type_info &type)
+{
+    static QReadWriteLock lock;
+    static std::unordered_map<std::type_index, QString> names;
+    const std::type_index index(type);
+    {
+        QReadLocker reader(&lock);
+        const auto it = names.find(index);
+        if (it != names.end())
+            return it->second;
+    }
+    QString name = demangledName(type);
+    QWriteLocker writer(&lock);
+    names.emplace(index, name);
+    return name;
+}
+
+QString mapText(const QVariantMap &map)
+{
+    QString text;
+    QDebug(&text).nospace().noquote() << map;
+    return text;
+}
+
+bool isWhole(double value)
+{
+    return std::isfinite(value) && std::floor(value) == value;
+}
+
+QVariant convertJson(const QJsonValue &value, SourceDataField::Type type)
+{
+    switch (type) {
+    case SourceDataField::Type::Bool:
+        return QVariant(value.toBool());
+    case SourceDataField::Type::Int:
+        return QVariant(value.toInt());
+    case SourceDataField::Type::UInt: {
+        const double d = value.toDouble();
+        const bool fits = isWhole(d) && d >= double(std::numeric_limits<qint32>::min())
+            && d <= double(std::numeric_limits<quint32>::max());
+        return QVariant(fits ? quint32(qint64(d)) : 0u);
+    }
+    case SourceDataField::Type::Int64: {
+        const double d = value.toDouble();
+        const bool fits = isWhole(d) && std::fabs(d) < 9.2e18;
+        return QVariant(fits ? qint64(d) : qint64(0));
+    }
+    case SourceDataField::Type::Double:
+        return QVariant(value.toDouble());
+    case SourceDataField::Type::Float:
+        return QVariant(float(value.toDouble()));
+    case SourceDataField::Type::String:
+        return QVariant(value.toString());
+    case SourceDataField::Type::Variant:
+        break;
+    }
+    return value.toVariant();
+}
+
+QJsonValue jsonOf(const QVariant &value)
+{
+    switch (value.userType()) {
+    case QMetaType::Bool:
+        return value.toBool();
+    case QMetaType::Int:
+        return value.toInt();
+    case QMetaType::UInt:
+        return double(value.toUInt());
+    case QMetaType::LongLong:
+        return double(value.toLongLong());
+    case QMetaType::Double:
+        return value.toDouble();
+    case QMetaType::Float:
+        return double(value.toFloat());
+    case QMetaType::QString:
+        return value.toString();
+    default:
+        return QJsonValue::fromVariant(value);
+    }
+}
+
+} // namespace
+
+SourceData::SourceData(quint32 classVersion, bool flat, bool noVersion)
+    : m_classVersion(classVersion)
+    , m_flat(flat)
+    , m_noVersion(noVersion)
+{
+}
+
+SourceData::~SourceData() = default;
+
+bool SourceData::isValid(bool skipWrn) const
+{
+    const bool valid = isValid_impl(skipWrn);
+    if (!valid && !skipWrn) {
+        KVR_LOG_AT(log::WRN, QStringLiteral("kvr::tracker::common::SourceData::isValid"),
+                   className() + QStringLiteral(" is not valid! Data: ") + mapText(m_data));
+    }
+    return valid;
+}
+
+bool SourceData::defaultEnabled() const
+{
+    return true;
+}
+
+bool SourceData::isValid_impl(bool) const
+{
+    return true;
+}
+
+void SourceData::read_impl(const QJsonObject &, quint32, const SourceDataReadOptions &)
+{
+}
+
+void SourceData::write_impl(QJsonObject &, const SourceDataWriteOptions &) const
+{
+}
+
+CompareResult SourceData::compare_logic(const SourceData &other, const CompareParams &) const
+{
+    return {false, m_data == other.m_data};
+}
+
+bool SourceData::getEnabled() const
+{
+    const auto it = m_data.constFind(keyEnabled());
+    return it == m_data.constEnd() ? defaultEnabled() : it->toBool();
+}
+
+void SourceData::setEnabled(bool enabled)
+{
+    setValue(keyEnabled(), enabled);
+}
+
+void SourceData::removeEnabled()
+{
+    remove(keyEnabled());
+}
+
+qint64 SourceData::getSourceID() const
+{
+    const auto it = m_data.constFind(keySourceId());
+    return it == m_data.constEnd() ? -1 : qint64(it->toUInt());
+}
+
+void SourceData::setSourceID(uint sourceID)
+{
+    setValue(keySourceId(), sourceID);
+}
+
+bool SourceData::hasSourceID() const
+{
+    return contains(keySourceId());
+}
+
+void SourceData::setQVariantData(const QVariant &data)
+{
+    if (!data.isValid())
+        return;
+    if (data.userType() == QMetaType::QVariantMap) {
+        m_data = *static_cast<const QVariantMap *>(data.constData()); // shares, no copy
+        return;
+    }
+    LOG_WRN(QStringLiteral("Unable to convert QVariant data of type: ") + QString::fromLatin1(data.typeName()));
+}
+
+QString SourceData::className() const
+{
+    return classNameOf(typeid(*this));
+}
+
+QString SourceData::resolveHeavyDataDirectory(const QString &prefix, const QString &optionPath,
+                                              quint32 elementIndex, bool reading, bool *overridden) const
+{
+    *overridden = false;
+    const QString function = reading ? QStringLiteral("kvr::tracker::common::SourceData::read")
+                                     : QStringLiteral("kvr::tracker::common::SourceData::write");
+    const auto stored = m_data.constFind(keyHeavyDataPath());
+    const QString storedPath = stored == m_data.constEnd() ? QString() : stored->toString();
+    QString base;
+    if (!prefix.isEmpty()) {
+        base = prefix;
+        if (stored != m_data.constEnd()) {
+            *overridden = true;
+            if (!storedPath.isEmpty()) {
+                const QString text = reading ? QStringLiteral(": Overriding heavy data read path ")
+                                             : QStringLiteral(": Overriding heavy data write path ");
+                KVR_LOG_AT(log::WRN, function, className() + text + storedPath + QStringLiteral(" with ") + prefix);
+            }
+        }
+    } else {
+        base = storedPath.isEmpty() ? optionPath : storedPath;
+    }
+    if (base.isEmpty()) {
+        // Never a directory at the filesystem root: without either path there is none.
+        KVR_LOG_AT(log::WRN, function,
+                   className()
+                + (reading ? QStringLiteral(": Both heavy data path prefix and heavy data path is empty! The object might not load properly...")
+                           : QStringLiteral(": Both heavy data path prefix and heavy data path is empty! The object might not serialize properly...")));
+        return QString();
+    }
+    QString directory = base + QLatin1Char('/') + className();
+    if (elementIndex != 0)
+        directory += QLatin1Char('_') + QString::number(elementIndex);
+    return directory;
+}
+
+void SourceData::read(const QJsonObject &object, const SourceDataReadOptions &options)
+{
+    if (!options.keepExisting)
+        m_data.clear();
+
+    quint32 version = m_classVersion;
+    if (!m_noVersion && !options.noVersion)
+        version = quint32(object.value(keyVersion()).toInt());
+
+    const auto enabled = object.constFind(keyEnabled());
+    if (enabled != object.constEnd())
+        setValue(keyEnabled(), enabled.value().toBool());
+    const auto heavyPath = object.constFind(keyHeavyDataPath());
+    if (heavyPath != object.constEnd())
+        setValue(keyHeavyDataPath(), heavyPath.value().toString());
+
+    const bool flat = version == 0 || m_flat || options.flat;
+    const QJsonObject data = flat ? object : object.value(keyData()).toObject();
+
+    if (options.heavyData) {
+        SourceDataReadOptions implOptions = options;
+        bool overridden = false;
+        implOptions.heavyDataPathPrefix = resolveHeavyDataDirectory(
+            options.heavyDataPathPrefix, options.heavyDataPath, options.elementIndex, true, &overridden);
+        if (overridden)
+            remove(keyHeavyDataPath());
+        implOptions.heavyDataPath.clear();
+        implOptions.elementIndex = 0;
+        read_impl(data, version, implOptions);
+    } else {
+        read_impl(data, version, options);
+    }
+
+    if (!options.skipValidation && !isValid(false))
+        LOG_WRN(QStringLiteral("Class ") + className() + QStringLiteral(" is not valid after JSON read!"));
+}
+
+void SourceData::write(QJsonObject &object, const SourceDataWriteOptions &options) const
+{
+    const auto enabled = m_data.constFind(keyEnabled());
+    if (enabled != m_data.constEnd())
+        object.insert(keyEnabled(), enabled->toBool());
+    if (!m_noVersion && !options.noVersion)
+        object.insert(keyVersion(), double(m_classVersion));
+
+    SourceDataWriteOptions implOptions = options;
+    bool overridden = false;
+    if (options.writeMode == WriteMode::HeavyDataToFile) {
+        implOptions.heavyDataPathPrefix = resolveHeavyDataDirectory(
+            options.heavyDataPathPrefix, options.heavyDataPath, options.elementIndex, false, &overridden);
+        implOptions.heavyDataPath.clear();
+        implOptions.elementIndex = 0;
+    }
+    const auto heavyPath = m_data.constFind(keyHeavyDataPath());
+    if (heavyPath != m_data.constEnd() && !overridden)
+        object.insert(keyHeavyDataPath(), heavyPath->toString());
+
+    if (m_flat || options.flat) {
+        write_impl(object, implOptions);
+    } else {
+        QJsonObject data;
+        write_impl(data, implOptions);
+        object.insert(keyData(), data);
+    }
+}
+
+QJsonObject SourceData::toJsonObject(const SourceDataWriteOptions &options) const
+{
+    QJsonObject object;
+    write(object, options);
+    return object;
+}
+
+CompareResult SourceData::compare(const SourceData &other, const CompareParams &params) const
+{
+    if (typeid(*this) != typeid(other)) {
+        if (!params.silent) {
+            LOG_WRN(QStringLiteral("Comparing different types: ") + className() + QStringLiteral(" and ")
+                    + other.className());
+        }
+        return {false, false};
+    }
+    switch (params.contentType) {
+    case ContentType::Data:
+        return {false, m_data == other.m_data};
+    case ContentType::Logic: {
+        if (!getEnabled() && !other.getEnabled())
+            return {false, true};
+        const bool valid = isValid(true);
+        const bool otherValid = other.isValid(true);
+        if (valid != otherValid && !params.allDifferences)
+            return {false, false};
+        CompareResult result = compare_logic(other, params);
+        result.equal = result.equal && valid == otherValid;
+        return result;
+    }
+    }
+    return {false, true};
+}
+
+bool SourceData::operator==(const SourceData &other) const
+{
+    return getEnabled() == other.getEnabled() && compare(other, CompareParams::logic(true, false)).equal;
+}
+
+void SourceData::readField(const QJsonObject &data, const SourceDataField &field)
+{
+    const auto it = data.constFind(field.key);
+    if (it != data.constEnd())
+        setValue(field.key, convertJson(it.value(), field.type));
+}
+
+void SourceData::writeField(QJsonObject &data, const QString &key) const
+{
+    const auto it = m_data.constFind(key);
+    if (it != m_data.constEnd())
+        data.insert(key, jsonOf(*it));
+}
+
+} // namespace kvr::tracker::common

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "core/data/SourceData.h"
+
+#include <QJsonObject>
+#include <QVariant>
+
+#include <memory>
+
+namespace kvr::tracker::common {
+
+// Base of the source definitions (class version 2). Keys "source_definition_name",
+// "source_definition_type" (the type's key text) and "reference_frame_parameters".
+class SourceDefinition : public SourceData
+{
+    Q_GADGET
+
+public:
+    enum class SourceDefinitionType { Unknown = 0, Video = 1, Cube = 2, QMT = 3, Radar = 4 };
+    Q_ENUM(SourceDefinitionType)
+
+    // Stores the type's key text; a typed definition passes its own type.
+    explicit SourceDefinition(SourceDefinitionType type = SourceDefinitionType::Unknown);
+
+    // "source_definition_type"; Unknown when absent or not a key text.
+    SourceDefinitionType getType() const;
+    QString getName() const;
+    void setName(const QString &name);
+
+    // The key is present and the stored reference-frame parameters are enabled (their
+    // default is disabled).
+    Q_INVOKABLE bool hasReferenceFrameParams() const;
+
+    // --- Factory ---
+    using CreateFunction = std::shared_ptr<SourceDefinition> (*)();
+    // May replace a definition after it has read its data (a video definition that names a
+    // recording file becomes a QMT definition); returns the definition to hand out.
+    using AdjustFunction = std::shared_ptr<SourceDefinition> (*)(std::shared_ptr<SourceDefinition>);
+
+    // Makes `create` the class of `type` for both factory functions. Thread-safe; a later
+    // registration of the same type replaces the earlier one.
+    static void registerCreator(SourceDefinitionType type, CreateFunction create, AdjustFunction adjust = nullptr);
+    static void unregisterCreator(SourceDefinitionType type);
+
+    // A base definition reads the object (without validation, no heavy data) to learn the type;
+    // the registered class of that type then reads it with the caller's options. A type without
+    // a registered class gives the base definition. Never null.
+    static std::shared_ptr<SourceDefinition> createFromJson(const QJsonObject &object,
+                                                            const SourceDataReadOptions &options = SourceDataReadOptions());
+    // The same from a variant map (setQVariantData).
+    static std::shared_ptr<SourceDefinition> createFromQVariant(const QVariant &data);
+
+protected:
+    bool isValid_impl(bool skipWrn) const override;
+    void read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options) override;
+    void write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const override;
+    CompareResult compare_logic(const SourceData &other, const CompareParams &params) const override;
+};
+
+} // namespace kvr::tracker::common
+
+Q_DECLARE_METATYPE(kvr::tracker::common::SourceDefinition)
