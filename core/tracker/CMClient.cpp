@@ -1,5 +1,6 @@
 #include "core/tracker/CMClient.h"
 
+#include "core/data/SourceTimestamp.h"
 #include "core/log/Log.h"
 #include "core/net/PacketFraming.h"
 #include "core/tracker/CMPacketReader.h"
@@ -71,9 +72,14 @@ void CMClient::packetReceived(quint16 type, const QVariant &value)
         break;
     }
     case TrackerPacketType::Frame2:
-    case TrackerPacketType::Time2:
-        // Records of frames and time stamps are built once their classes are in.
+        // Frames are built once their record classes are in.
         break;
+    case TrackerPacketType::Time2: {
+        auto timestamp = std::make_shared<kvr::tracker::common::SourceTimestamp>();
+        timestamp->setQVariantData(value);
+        emit sourceTimestampReceived(timestamp);
+        break;
+    }
     default:
         break;
     }

@@ -1,3 +1,4 @@
+#include "core/data/SourceTimestamp.h"
 #include "core/net/PacketFraming.h"
 #include "core/tracker/CMClient.h"
 #include "core/tracker/TrackerPacketType.h"
@@ -138,6 +139,7 @@ void tst_CMClient::packetsReachTheirSignals_data()
         << QStringLiteral("status-short") << QVariantList{5u, QStringLiteral("source_state_closed"), QString()};
     QTest::newRow("error") << QStringLiteral("error") << QVariantList{6u, QStringLiteral("camera lost")};
     QTest::newRow("sources data") << QStringLiteral("sources") << QVariantList{};
+    QTest::newRow("time stamps until stopped") << QStringLiteral("time") << QVariantList{};
     QTest::newRow("unknown info text is ignored") << QStringLiteral("info") << QVariantList{};
 }
 
@@ -153,9 +155,11 @@ void tst_CMClient::packetsReachTheirSignals()
     QObject::connect(m_client, &CMClient::sourceStatusReceived, this, note, Qt::DirectConnection);
     QObject::connect(m_client, &CMClient::errorReceived, this, note, Qt::DirectConnection);
     QObject::connect(m_client, &CMClient::sourcesDataReceived, this, note, Qt::DirectConnection);
+    QObject::connect(m_client, &CMClient::sourceTimestampReceived, this, note, Qt::DirectConnection);
     QSignalSpy status(m_client, &CMClient::sourceStatusReceived);
     QSignalSpy errors(m_client, &CMClient::errorReceived);
     QSignalSpy sources(m_client, &CMClient::sourcesDataReceived);
+    QSignalSpy timestamps(m_client, &CMClient::sourceTimestampReceived);
     QSignalSpy linkErrors(m_client, &CMClient::errorString);
 
     SourcesData sourcesData;
@@ -180,6 +184,18 @@ void tst_CMClient::packetsReachTheirSignals()
         m_client->command(QStringLiteral("request_sources_data"), QVariant());
         QVERIFY(sources.wait());
         QCOMPARE(sources.at(0).at(0).value<SourcesData>(), sourcesData);
+    } else if (kind == QLatin1String("time")) {
+        const QVariantMap format{{QStringLiteral("source_id"), 11u}};
+        m_client->command(QStringLiteral("request_time"), format);
+        QTRY_VERIFY(timestamps.count() >= 2);
+        const auto first = timestamps.at(0).at(0).value<std::shared_ptr<kvr::tracker::common::SourceTimestamp>>();
+        const auto second = timestamps.at(1).at(0).value<std::shared_ptr<kvr::tracker::common::SourceTimestamp>>();
+        QVERIFY(first && second && first != second);
+        QCOMPARE(first->getSourceID(), qint64(11));
+        QCOMPARE(second->getDataTimestampMS(), first->getDataTimestampMS() + 1);
+        QCOMPARE(first->getVideoTimestampMS(), first->getDataTimestampMS() + 1000);
+        m_client->command(QStringLiteral("request_time_stop"), format);
+        QTRY_COMPARE(m_node->timeStreams(), 0);
     } else {
         m_node->sendInfo(QStringLiteral("maintenance"));
         QTRY_VERIFY(log.contains(QStringLiteral("Unknown info \"maintenance\" ignored.")));
