@@ -35,7 +35,7 @@ TCPClient::TCPClient(std::shared_ptr<const PacketReader> reader, QObject *parent
     QObject::connect(m_connection, &TCPConnection::connected, this, &TCPClient::connected);
     QObject::connect(m_connection, &TCPConnection::disconnected, this, &TCPClient::disconnected);
     QObject::connect(m_connection, &TCPConnection::errorOccurred, this, &TCPClient::onError);
-    QObject::connect(m_connection, &TCPConnection::packetReceived, this, &TCPClient::packetReceived);
+    QObject::connect(m_connection, &TCPConnection::packetReceived, this, &TCPClient::onPacketReceived);
     m_thread.start();
 }
 
@@ -85,6 +85,13 @@ void TCPClient::packetReceived(quint16 type, const QVariant &value)
 {
     Q_UNUSED(type)
     Q_UNUSED(value)
+}
+
+void TCPClient::onPacketReceived(quint16 type, const QVariant &value)
+{
+    packetReceived(type, value);
+    if (m_connection->packetHandled())
+        QMetaObject::invokeMethod(m_connection, "resumeReading", Qt::QueuedConnection);
 }
 
 void TCPClient::onError(const QString &errorString)

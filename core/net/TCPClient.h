@@ -67,6 +67,7 @@ protected:
 
 private:
     void onError(const QString &errorString);
+    void onPacketReceived(quint16 type, const QVariant &value);
 
     QHostAddress m_hostAddress;
     quint16 m_port = 0;

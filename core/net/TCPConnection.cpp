@@ -46,6 +46,11 @@ void TCPConnection::ensureSocket()
     m_receiveIdleTimer = new QTimer(this);
     m_receiveIdleTimer->setSingleShot(true);
     QObject::connect(m_receiveIdleTimer, &QTimer::timeout, this, [this] {
+        // While reading is paused the node is held back by us, not dead.
+        if (m_inFlight.load() >= MaxPacketsInFlight) {
+            m_receiveIdleTimer->start(m_timeouts.keepAliveTimeout);
+            return;
+        }
         fail(QStringLiteral("Nothing received for %1 ms, the connection is dead.").arg(m_timeouts.keepAliveTimeout));
     });
 }
@@ -93,6 +98,17 @@ void TCPConnection::shutdown()
     abort();
     delete m_socket;
     m_socket = nullptr;
+}
+
+bool TCPConnection::packetHandled()
+{
+    return m_inFlight.fetch_sub(1) == MaxPacketsInFlight;
+}
+
+void TCPConnection::resumeReading()
+{
+    if (m_socket && m_socket->bytesAvailable() > 0)
+        onReadyRead();
 }
 
 void TCPConnection::sendPacket(quint16 type, const QByteArray &body)
@@ -153,7 +169,7 @@ void TCPConnection::onReadyRead()
 {
     if (m_timeouts.keepAliveTimeout > 0)
         m_receiveIdleTimer->start(m_timeouts.keepAliveTimeout);
-    while (m_socket->state() == QAbstractSocket::ConnectedState) {
+    while (m_socket->state() == QAbstractSocket::ConnectedState && m_inFlight.load() < MaxPacketsInFlight) {
         Packet packet;
         QString error;
         switch (m_decoder.next(*m_socket, packet, error)) {
@@ -163,8 +179,10 @@ void TCPConnection::onReadyRead()
             fail(error);
             return;
         case PacketDecoder::Result::Packet:
-            if (packet.type != PacketFraming::KeepAliveType)
+            if (packet.type != PacketFraming::KeepAliveType) {
+                ++m_inFlight;
                 emit packetReceived(packet.type, packet.value);
+            }
             break;
         }
     }

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QVariant>
 
+#include <atomic>
 #include <memory>
 
 class QTcpSocket;
@@ -29,8 +30,15 @@ public:
         int keepAliveTimeout = PacketFraming::DefaultKeepAliveTimeout;
     };
 
+    // Packets handed to the client and not yet handled there; reading pauses at this many, so
+    // that a busy client slows the node down through TCP instead of queueing without end.
+    static constexpr int MaxPacketsInFlight = 16;
+
     explicit TCPConnection(std::shared_ptr<const PacketReader> reader);
     ~TCPConnection() override;
+
+    // Called from the client's thread once per packetReceived; true when reading must resume.
+    bool packetHandled();
 
 public slots:
     // Taken by the next connection.
@@ -41,6 +49,7 @@ public slots:
     void sendPacket(quint16 type, const QByteArray &body);
     // Closes the socket and frees it in this thread before the thread ends.
     void shutdown();
+    void resumeReading();
 
 signals:
     void connected();
@@ -64,6 +73,7 @@ private:
     QTimer *m_connectTimer = nullptr;
     QTimer *m_sendIdleTimer = nullptr;
     QTimer *m_receiveIdleTimer = nullptr;
+    std::atomic<int> m_inFlight{0};
 };
 
 } // namespace kvr::net

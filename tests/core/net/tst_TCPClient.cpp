@@ -1,4 +1,6 @@
+#include "core/net/PacketFraming.h"
 #include "core/net/TCPClient.h"
+#include "core/net/TCPConnection.h"
 #include "support/LogCapture.h"
 #include "support/SimulatedTrackerNode.h"
 
@@ -21,6 +23,7 @@ private slots:
     void keepAlive_data();
     void keepAlive();
     void refusedConnectionIsRetried();
+    void busyClientHoldsTheNodeBack();
 
 private:
     void connectClient();
@@ -134,6 +137,41 @@ void tst_TCPClient::refusedConnectionIsRetried()
     QVERIFY(server.listen(QHostAddress::LocalHost, port));
     QSignalSpy connected(m_client, &TCPClient::connected);
     QVERIFY(connected.wait(3000));
+}
+
+void tst_TCPClient::busyClientHoldsTheNodeBack()
+{
+    using kvr::net::TCPConnection;
+    TCPConnection connection(std::make_shared<kvr::net::PacketReader>());
+    int received = 0;
+    QObject::connect(&connection, &TCPConnection::packetReceived, this, [&] { ++received; });
+    QSignalSpy connected(&connection, &TCPConnection::connected);
+    QByteArray party;
+    QDataStream partyStream(&party, QIODevice::WriteOnly);
+    kvr::net::PacketFraming::prepare(partyStream);
+    partyStream << QVariantMap();
+    connection.configure(5000, 0, 0, party);
+    connection.connectToHost(m_node->address(), m_node->port());
+    QVERIFY(connected.wait());
+
+    m_node->setFrameInterval(0);
+    m_node->setFrame(QVariantMap{{QStringLiteral("data"), QByteArray(100000, 'x')}});
+    QByteArray request;
+    QDataStream stream(&request, QIODevice::WriteOnly);
+    kvr::net::PacketFraming::prepare(stream);
+    stream << QStringLiteral("request_frames") << QVariant(QVariantMap{{QStringLiteral("source_id"), 1}});
+    connection.sendPacket(1, request);
+
+    // Nothing is handled: reading stops at the limit while the node's frames pile up on its side.
+    QTRY_VERIFY(m_node->framesSent() > 3 * TCPConnection::MaxPacketsInFlight);
+    QTRY_COMPARE(received, TCPConnection::MaxPacketsInFlight);
+    for (int i = 0; i < TCPConnection::MaxPacketsInFlight; ++i) {
+        const bool resume = connection.packetHandled();
+        QCOMPARE(resume, i == 0);
+    }
+    connection.resumeReading();
+    QTRY_VERIFY(received >= 2 * TCPConnection::MaxPacketsInFlight);
+    connection.shutdown();
 }
 
 QTEST_GUILESS_MAIN(tst_TCPClient)
