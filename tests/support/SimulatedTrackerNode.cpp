@@ -96,6 +96,8 @@ quint16 SimulatedTrackerNode::port() const
 void SimulatedTrackerNode::setFrame(const QVariantMap &frame)
 {
     m_frame = frame;
+    for (int i = 0; i < m_frameStreams.size(); ++i)
+        m_frameBodies[i] = frameBody(m_frame, m_frameStreams.at(i));
 }
 
 void SimulatedTrackerNode::setKeepAliveInterval(int ms)
@@ -133,6 +135,7 @@ void SimulatedTrackerNode::onNewConnection()
         m_socket = socket;
         ++m_connectionCount;
         m_frameStreams.clear();
+        m_frameBodies.clear();
         m_timeStreams.clear();
         connect(socket, &QTcpSocket::readyRead, this, &SimulatedTrackerNode::onReadyRead);
         connect(socket, &QTcpSocket::bytesWritten, this, [this] {
@@ -194,6 +197,7 @@ void SimulatedTrackerNode::handleCommand(const QString &name, const QVariant &da
             return;
         }
         m_frameStreams.append(format);
+        m_frameBodies.append(frameBody(m_frame, format));
         if (m_frameInterval > 0) {
             if (!m_frameTimer->isActive())
                 m_frameTimer->start(m_frameInterval);
@@ -201,15 +205,22 @@ void SimulatedTrackerNode::handleCommand(const QString &name, const QVariant &da
             pumpFrames();
         }
     } else if (name == QLatin1String("request_frames_stop")) {
-        removeStream(m_frameStreams, data);
+        const int stream = findStream(m_frameStreams, data);
+        if (stream >= 0) {
+            m_frameStreams.remove(stream);
+            m_frameBodies.remove(stream);
+        }
     } else if (name == QLatin1String("request_frames_stop_all")) {
         m_frameStreams.clear();
+        m_frameBodies.clear();
     } else if (name == QLatin1String("request_time")) {
         m_timeStreams.append(data.toMap());
         if (!m_timeTimer->isActive())
             m_timeTimer->start(m_timeInterval);
     } else if (name == QLatin1String("request_time_stop")) {
-        removeStream(m_timeStreams, data);
+        const int stream = findStream(m_timeStreams, data);
+        if (stream >= 0)
+            m_timeStreams.remove(stream);
     }
     if (m_frameStreams.isEmpty())
         m_frameTimer->stop();
@@ -223,37 +234,38 @@ quint32 SimulatedTrackerNode::frameLengthMul(const QVariantMap &format)
     return bandwidth.value(QStringLiteral("flength_mul"), 1u).toUInt();
 }
 
-void SimulatedTrackerNode::removeStream(QVector<QVariantMap> &streams, const QVariant &format)
+int SimulatedTrackerNode::findStream(const QVector<QVariantMap> &streams, const QVariant &format)
 {
     const QVariantMap map = format.toMap();
     const int exact = streams.indexOf(map);
-    if (exact >= 0) {
-        streams.remove(exact);
-        return;
-    }
+    if (exact >= 0)
+        return exact;
     const QVariant sourceId = map.value(QStringLiteral("source_id"));
     for (int i = 0; i < streams.size(); ++i) {
-        if (streams.at(i).value(QStringLiteral("source_id")) == sourceId) {
-            streams.remove(i);
-            return;
-        }
+        if (streams.at(i).value(QStringLiteral("source_id")) == sourceId)
+            return i;
     }
+    return -1;
 }
 
 void SimulatedTrackerNode::pumpFrames()
 {
     if (!hasClient() || m_silent || m_frameStreams.isEmpty())
         return;
+    const auto sendAll = [this] {
+        for (const QByteArray &body : qAsConst(m_frameBodies)) {
+            sendPacket(quint16(TrackerPacketType::Frame2), body);
+            ++m_framesSent;
+            m_frameBytesSent += body.size();
+        }
+    };
     if (m_frameInterval > 0) {
-        for (const QVariantMap &format : qAsConst(m_frameStreams))
-            sendFrame(m_frame, format);
+        sendAll();
         return;
     }
     // As fast as the client reads, without queueing more than a few frames.
-    while (hasClient() && m_socket->bytesToWrite() < MaxQueuedBytes) {
-        for (const QVariantMap &format : qAsConst(m_frameStreams))
-            sendFrame(m_frame, format);
-    }
+    while (hasClient() && m_socket->bytesToWrite() < MaxQueuedBytes)
+        sendAll();
 }
 
 void SimulatedTrackerNode::sendTimestamps()

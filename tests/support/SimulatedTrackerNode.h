@@ -41,6 +41,7 @@ public:
     void setSourcesData(const QMap<quint32, QHash<QString, QVariant>> &sourcesData) { m_sourcesData = sourcesData; }
     // The frame's value map sent for every requested format; 0 ms streams as fast as the socket takes them.
     void setFrame(const QVariantMap &frame);
+    QVariantMap frame() const { return m_frame; }
     void setFrameInterval(int ms) { m_frameInterval = ms; }
     void setTimeInterval(int ms) { m_timeInterval = ms; }
     void setKeepAliveInterval(int ms);
@@ -87,7 +88,7 @@ private:
     void sendTimestamps();
     void write(const QByteArray &bytes);
     static quint32 frameLengthMul(const QVariantMap &format);
-    static void removeStream(QVector<QVariantMap> &streams, const QVariant &format);
+    static int findStream(const QVector<QVariantMap> &streams, const QVariant &format);
 
     QTcpServer *m_server;
     QPointer<QTcpSocket> m_socket;
@@ -103,6 +104,7 @@ private:
     QMap<quint32, QHash<QString, QVariant>> m_sourcesData;
     QVariantMap m_frame;
     QVector<QVariantMap> m_frameStreams;
+    QVector<QByteArray> m_frameBodies; // encoded once per stream: the node's own cost stays out of measurements
     QVector<QVariantMap> m_timeStreams;
     QVector<Command> m_commands;
     QVariantMap m_partyInformation;
