@@ -3,6 +3,7 @@
 #include "core/log/Log.h"
 
 #include <QDebug>
+#include <QPolygonF>
 #include <QReadWriteLock>
 
 #include <cmath>
@@ -19,6 +20,15 @@
 namespace kvr::tracker::common {
 
 namespace {
+
+// Records keep Gui value types (QPolygonF, QVector2D) in QVariants. QtGui registers their
+// QVariant handler when the library loads; a linker that drops unreferenced libraries would
+// leave it out of programs without a QGuiApplication (tests, tools), and such a QVariant
+// would be empty. Referencing one QtGui symbol here keeps the library in every program with records.
+const bool guiVariantHandlerLinked = [] {
+    QRectF (QPolygonF::*volatile anchor)() const = &QPolygonF::boundingRect;
+    return anchor != nullptr;
+}();
 
 const QString &keyEnabled()
 {
@@ -85,7 +95,7 @@ QString classNameOf(const std::type_info &type)
 QString mapText(const QVariantMap &map)
 {
     QString text;
-    QDebug(&text).nospace().noquote() << map;
+    QDebug(&text).nospace() << map;
     return text;
 }
 

@@ -10,12 +10,20 @@
 
 #include <array>
 #include <QPolygonF>
+#include <QStringList>
 #include <QVector>
 
 // A small record family of the tests' own, written the way docs/records.md shows.
 namespace demo {
 
 using namespace kvr::tracker::common;
+
+// Heavy-data directories handed to read_impl / write_impl, as "Class:directory", in call order.
+inline QStringList &seenDirectories()
+{
+    static QStringList seen;
+    return seen;
+}
 
 // List element and nested record; "enabled" true when absent.
 class DemoItem : public SourceData
@@ -31,9 +39,6 @@ public:
     void setWeight(double weight);
     QString getSignature() const;  // a differing signature raises the first compare flag
     void setSignature(const QString &signature);
-
-    // Heavy-data directory seen by the last read_impl / write_impl (test probe).
-    mutable QString seenHeavyDirectory;
 
 protected:
     bool isValid_impl(bool skipWrn) const override;
@@ -76,9 +81,7 @@ public:
     QVector<DemoItem> getItems() const;
     void setItems(const QVector<DemoItem> &items);
 
-    // Heavy-data directory seen by the last read_impl / write_impl (test probe).
-    mutable QString seenHeavyDirectory;
-    mutable quint32 seenVersion = 0;
+    mutable quint32 seenVersion = 0; // data version handed to the last read_impl
 
 protected:
     bool defaultEnabled() const override;
@@ -173,13 +176,13 @@ inline bool DemoItem::isValid_impl(bool skipWrn) const
 
 inline void DemoItem::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &options)
 {
-    seenHeavyDirectory = options.heavyDataPathPrefix;
+    seenDirectories().append(QStringLiteral("DemoItem:") + options.heavyDataPathPrefix);
     readFields(data, itemFields());
 }
 
 inline void DemoItem::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const
 {
-    seenHeavyDirectory = options.heavyDataPathPrefix;
+    seenDirectories().append(QStringLiteral("DemoItem:") + options.heavyDataPathPrefix);
     writeFields(data, itemFields());
 }
 
@@ -238,7 +241,7 @@ inline bool DemoParams::isValid_impl(bool skipWrn) const
 
 inline void DemoParams::read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options)
 {
-    seenHeavyDirectory = options.heavyDataPathPrefix;
+    seenDirectories().append(QStringLiteral("DemoParams:") + options.heavyDataPathPrefix);
     seenVersion = version;
     readFields(data, paramsFields());
     const auto zone = data.constFind(kZone);
@@ -250,7 +253,7 @@ inline void DemoParams::read_impl(const QJsonObject &data, quint32 version, cons
 
 inline void DemoParams::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const
 {
-    seenHeavyDirectory = options.heavyDataPathPrefix;
+    seenDirectories().append(QStringLiteral("DemoParams:") + options.heavyDataPathPrefix);
     writeFields(data, paramsFields());
     if (contains(kZone))
         data.insert(kZone, polygonToJson(getZone()));
