@@ -3,6 +3,7 @@
 #include "core/data/SourceTimestamp.h"
 #include "core/log/Log.h"
 #include "core/net/PacketFraming.h"
+#include "core/tracker/CMClientFrame.h"
 #include "core/tracker/CMPacketReader.h"
 #include "core/tracker/TrackerPacketType.h"
 
@@ -71,9 +72,16 @@ void CMClient::packetReceived(quint16 type, const QVariant &value)
         emit errorReceived(fields.value(0).toUInt(), fields.value(1).toString());
         break;
     }
-    case TrackerPacketType::Frame2:
-        // Frames are built once their record classes are in.
+    case TrackerPacketType::Frame2: {
+        // The records share the received maps and the image bytes in them: nothing is copied.
+        const QVariantList fields = value.toList();
+        kvr::tracker::common::SourceFrame sourceFrame;
+        sourceFrame.setQVariantData(fields.value(0));
+        kvr::tracker::common::SourceFrameFormatDefinition format;
+        format.setQVariantData(fields.value(1));
+        emit imageReceived(std::make_shared<Frame>(format, sourceFrame));
         break;
+    }
     case TrackerPacketType::Time2: {
         auto timestamp = std::make_shared<kvr::tracker::common::SourceTimestamp>();
         timestamp->setQVariantData(value);
