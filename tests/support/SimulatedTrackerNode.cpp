@@ -133,6 +133,7 @@ void SimulatedTrackerNode::onNewConnection()
         if (m_socket)
             m_socket->abort();
         m_socket = socket;
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         ++m_connectionCount;
         m_frameStreams.clear();
         m_frameBodies.clear();
@@ -297,6 +298,8 @@ void SimulatedTrackerNode::sendPacket(quint16 type, const QByteArray &body)
 void SimulatedTrackerNode::sendRaw(const QByteArray &bytes)
 {
     write(bytes);
+    if (m_socket)
+        m_socket->flush();
 }
 
 void SimulatedTrackerNode::sendInfo(const QString &text)

@@ -29,6 +29,7 @@ private slots:
     void commandsArriveInOrder();
     void packetsReachTheirSignals_data();
     void packetsReachTheirSignals();
+    void packetSplitAcrossSegments();
     void badInputDropsAndReconnects_data();
     void badInputDropsAndReconnects();
 
@@ -204,6 +205,23 @@ void tst_CMClient::packetsReachTheirSignals()
     }
     QCOMPARE(emittedIn, QThread::currentThread());
     QCOMPARE(linkErrors.count(), 0);
+}
+
+void tst_CMClient::packetSplitAcrossSegments()
+{
+    connectAndAuthorize();
+    QSignalSpy errors(m_client, &CMClient::errorReceived);
+    QByteArray body;
+    QDataStream stream(&body, QIODevice::WriteOnly);
+    PacketFraming::prepare(stream);
+    stream << quint32(12) << QStringLiteral("split");
+    const QByteArray packet = PacketFraming::packet(quint16(TrackerPacketType::Error), body);
+    for (char byte : packet) {
+        m_node->sendRaw(QByteArray(1, byte));
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(errors.wait());
+    QCOMPARE(errors.at(0), (QVariantList{12u, QStringLiteral("split")}));
 }
 
 void tst_CMClient::badInputDropsAndReconnects_data()
