@@ -32,8 +32,8 @@ void TCPConnection::ensureSocket()
     m_connectTimer->setSingleShot(true);
     QObject::connect(m_connectTimer, &QTimer::timeout, this, [this] {
         fail(QStringLiteral("Connection to %1:%2 timed out after %3 ms.")
-                 .arg(m_socket->peerName().isEmpty() ? m_socket->peerAddress().toString() : m_socket->peerName())
-                 .arg(m_socket->peerPort())
+                 .arg(m_address.toString())
+                 .arg(m_port)
                  .arg(m_timeouts.connect));
     });
 
@@ -68,8 +68,11 @@ void TCPConnection::connectToHost(const QHostAddress &address, quint16 port)
 {
     ensureSocket();
     m_socket->abort();
+    m_address = address;
+    m_port = port;
     LOG_DBG1(QStringLiteral("Connecting to %1:%2.").arg(address.toString()).arg(port));
-    m_connectTimer->start(m_timeouts.connect);
+    if (m_timeouts.connect > 0)
+        m_connectTimer->start(m_timeouts.connect);
     m_socket->connectToHost(address, port);
 }
 

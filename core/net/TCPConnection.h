@@ -69,6 +69,8 @@ private:
     PacketDecoder m_decoder;
     QByteArray m_partyInformation;
     Timeouts m_timeouts;
+    QHostAddress m_address;
+    quint16 m_port = 0;
     QTcpSocket *m_socket = nullptr;
     QTimer *m_connectTimer = nullptr;
     QTimer *m_sendIdleTimer = nullptr;

@@ -5,8 +5,14 @@
 #include "support/SimulatedTrackerNode.h"
 
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTcpServer>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using kvr::net::TCPClient;
 
@@ -24,6 +30,7 @@ private slots:
     void keepAlive();
     void refusedConnectionIsRetried();
     void busyClientHoldsTheNodeBack();
+    void connectTimesOut();
 
 private:
     void connectClient();
@@ -172,6 +179,36 @@ void tst_TCPClient::busyClientHoldsTheNodeBack()
     connection.resumeReading();
     QTRY_VERIFY(received >= 2 * TCPConnection::MaxPacketsInFlight);
     connection.shutdown();
+}
+
+void tst_TCPClient::connectTimesOut()
+{
+    // A listener whose accept queue is full leaves further handshakes unanswered.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof(address);
+    QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), length), 0);
+    QCOMPARE(::listen(listener, 0), 0);
+    QCOMPARE(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const quint16 port = ntohs(address.sin_port);
+    QTcpSocket fillers[3];
+    for (QTcpSocket &filler : fillers)
+        filler.connectToHost(QHostAddress::LocalHost, port);
+    QTRY_VERIFY(fillers[0].state() == QAbstractSocket::ConnectedState);
+
+    LogCapture log;
+    m_client->setPort(port);
+    m_client->setConnectTimeout(200);
+    m_client->setReconnectOnError(false);
+    QSignalSpy errors(m_client, &TCPClient::errorString);
+    m_client->connect();
+    QVERIFY(errors.wait(3000));
+    QCOMPARE(errors.at(0).at(0).toString(),
+             QStringLiteral("Connection to 127.0.0.1:%1 timed out after 200 ms.").arg(port));
+    ::close(listener);
 }
 
 QTEST_GUILESS_MAIN(tst_TCPClient)
