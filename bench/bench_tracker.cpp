@@ -1,6 +1,10 @@
+#include "core/net/PacketDecoder.h"
 #include "core/tracker/CMClientFrame.h"
+#include "core/tracker/CMPacketReader.h"
+#include "core/tracker/TrackerPacketType.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QEventLoop>
 
@@ -100,6 +104,33 @@ void BM_FrameGetImage(benchmark::State &state)
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_FrameGetImage)->Unit(benchmark::kMillisecond);
+
+// What the client itself adds per frame, without the decode: the framed packet read (the one
+// copy of the image bytes), the records and the shared Frame.
+void BM_PacketToFrame(benchmark::State &state)
+{
+    QByteArray packet = kvr::net::PacketFraming::packet(
+        quint16(kvr::tracker::net::TrackerPacketType::Frame2),
+        SimulatedTrackerNode::frameBody(frameMap(), QVariantMap{{QStringLiteral("source_id"), 1u}}));
+    const kvr::net::PacketDecoder decoder(std::make_shared<kvr::tracker::net::CMPacketReader>());
+    for (auto _ : state) {
+        QBuffer buffer(&packet);
+        buffer.open(QIODevice::ReadOnly);
+        kvr::net::Packet decoded;
+        QString error;
+        decoder.next(buffer, decoded, error);
+        const QVariantList fields = decoded.value.toList();
+        SourceFrame sourceFrame;
+        sourceFrame.setQVariantData(fields.value(0));
+        SourceFrameFormatDefinition format;
+        format.setQVariantData(fields.value(1));
+        auto frame = std::make_shared<CMClient::Frame>(format, sourceFrame);
+        benchmark::DoNotOptimize(frame.get());
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.SetBytesProcessed(state.iterations() * packet.size());
+}
+BENCHMARK(BM_PacketToFrame)->Unit(benchmark::kMicrosecond);
 
 // The same bytes through bare cv::imdecode and the same conversion into a QImage.
 void BM_BareDecode(benchmark::State &state)
