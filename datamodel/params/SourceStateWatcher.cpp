@@ -3,9 +3,9 @@
 #include "core/data/CompareChain.h"
 #include "core/data/EnumKeys.h"
 #include "core/data/JsonGeometry.h"
+#include "core/data/JsonValues.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/params/ParamsJson.h"
 
 #include <array>
 
