@@ -4,6 +4,7 @@
 #include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/definitions/SourceDefinitionFactory.h"
 
 #include <QHash>
 #include <QReadWriteLock>
@@ -25,6 +26,14 @@ struct Creator
 
 struct Registry
 {
+    Registry() { insertDefaultCreators(creators); }
+
+    static void insertDefaultCreators(QHash<int, Creator> &creators)
+    {
+        for (const DefaultCreator &entry : defaultCreators())
+            creators.insert(int(entry.type), Creator{entry.create, entry.adjust});
+    }
+
     QReadWriteLock lock;
     QHash<int, Creator> creators;
 };
@@ -135,6 +144,13 @@ void SourceDefinition::unregisterCreator(SourceDefinitionType type)
     Registry &r = registry();
     QWriteLocker locker(&r.lock);
     r.creators.remove(int(type));
+}
+
+void SourceDefinition::registerDefaultCreators()
+{
+    Registry &r = registry();
+    QWriteLocker locker(&r.lock);
+    Registry::insertDefaultCreators(r.creators);
 }
 
 std::shared_ptr<SourceDefinition> SourceDefinition::createFromJson(const QJsonObject &object,

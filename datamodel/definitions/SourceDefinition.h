@@ -9,9 +9,12 @@
 
 namespace kvr::tracker::common {
 
+class SourceVIDEODefinition;
+class SourceCUBEDefinition;
+
 // Base of the source definitions (class version 2). Keys "source_definition_name",
 // "source_definition_type" (the type's key text) and "reference_frame_parameters".
-class SourceDefinition : public SourceData
+class SourceDefinition : public SourceData, public std::enable_shared_from_this<SourceDefinition>
 {
     Q_GADGET
 
@@ -49,6 +52,15 @@ public:
                                                             const SourceDataReadOptions &options = SourceDataReadOptions());
     // The same from a variant map (setQVariantData).
     static std::shared_ptr<SourceDefinition> createFromQVariant(const QVariant &data);
+    // Registers the video, cube, QMT and radar classes (with the recording rule of the video
+    // class) again, replacing other registrations of those types. The factory starts with them.
+    static void registerDefaultCreators();
+
+    // Type-checked downcasts: null when this is not a definition of that class. A definition
+    // owned by a shared pointer is handed out as itself; any other as a copy (sharing the map).
+    std::shared_ptr<const SourceVIDEODefinition> toVIDEOSrcDefCPtr() const;
+    std::shared_ptr<SourceVIDEODefinition> toVIDEODefinitionPtr();
+    std::shared_ptr<SourceCUBEDefinition> toCUBEDefinitionPtr();
 
 protected:
     bool isValid_impl(bool skipWrn) const override;
