@@ -1,14 +1,91 @@
 import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import Client 1.0
+import Orva.Style 1.0
+import "Components"
+import "Dialogs"
+import "Pages"
 
+// The main window's content: header and the page the launcher shows.
 Rectangle {
+    id: root
+
     width: 1280
     height: 800
-    color: "#1f2630"
+    color: Style.backgroundColor
 
-    Text {
-        anchors.centerIn: parent
-        color: "#ffffff"
-        font.pixelSize: 24
-        text: "ORVA"
+    readonly property Item currentPage: pageLoader.item
+
+    function pageComponent(page) {
+        switch (page) {
+        case Client.LoginPage: return loginPageComponent
+        case Client.FavoriteDevicesPage: return favoriteDevicesPageComponent
+        case Client.NetworkDevicesPage: return networkDevicesPageComponent
+        case Client.ObserverPage: return observerPageComponent
+        default: return demoPageComponent
+        }
+    }
+
+    HeaderBar {
+        id: header
+
+        anchors.left: parent.left
+        anchors.right: parent.right
+        title: root.currentPage ? root.currentPage.title : ""
+        showBack: client.currentPage !== Client.DemoPage
+        onBackRequested: client.requestChangePage(Client.DemoPage)
+        onCloseRequested: quitDialog.open()
+    }
+
+    Loader {
+        id: pageLoader
+
+        objectName: "pageLoader"
+        anchors.top: header.bottom
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        sourceComponent: root.pageComponent(client.currentPage)
+        focus: true
+    }
+
+    Component {
+        id: demoPageComponent
+
+        DemoPage {}
+    }
+
+    Component {
+        id: loginPageComponent
+
+        LoginPage {}
+    }
+
+    Component {
+        id: favoriteDevicesPageComponent
+
+        FavoriteDevicesPage {}
+    }
+
+    Component {
+        id: networkDevicesPageComponent
+
+        NetworkDevicesPage {}
+    }
+
+    Component {
+        id: observerPageComponent
+
+        ObserverPage {}
+    }
+
+    TemplateDialog {
+        id: quitDialog
+
+        name: "quitDialog"
+        title: qsTr("Close the launcher?")
+        text: qsTr("The %1 Launcher will end.").arg(brandConfig.applicationName)
+        acceptText: qsTr("Close")
+        onAccepted: client.quit()
     }
 }

@@ -1,0 +1,50 @@
+#include "app/QmlRegistration.h"
+
+#include "app/LanguageModel.h"
+#include "app/Launcher.h"
+#include "app/TemplateDialogManager.h"
+#include "app/VersionBranchModel.h"
+#include "app/VersionInfoModel.h"
+#include "app/services/LauncherConfig.h"
+#include "app/services/OrvaGlobal.h"
+#include "core/data/SourceInfoDynamic.h"
+#include "core/data/SourceInfoStatic.h"
+#include "datamodel/definitions/SourceDefinition.h"
+#include "devices/models/FavoriteDeviceModel.h"
+#include "devices/proxies/PagingFilterProxyModel.h"
+#include "devices/proxies/SortingFilterProxyModel.h"
+
+#include <QQmlEngine>
+#include <QUrl>
+
+void registerQmlTypes()
+{
+    static bool registered = false;
+    if (registered)
+        return;
+    registered = true;
+
+    const QString cannotCreate = QStringLiteral("Cannot be created in qml.");
+    // Module "Client": the launcher's enumerations as Client.DemoPage, Client.LoggedIn, ...
+    qmlRegisterUncreatableType<Launcher>("Client", 1, 0, "Client", cannotCreate);
+    qmlRegisterUncreatableType<LauncherConfig>("Client", 1, 0, "LauncherConfig", cannotCreate);
+    qmlRegisterUncreatableMetaObject(kvr::orva::staticMetaObject, "Client", 1, 0, "OrvaGlobal", cannotCreate);
+    // Records reach QML as values; their names give QML their enumerations.
+    using namespace kvr::tracker::common;
+    qmlRegisterUncreatableMetaObject(SourceDefinition::staticMetaObject, "Client", 1, 0, "SourceDefinition", cannotCreate);
+    qmlRegisterUncreatableMetaObject(SourceInfoStatic::staticMetaObject, "Client", 1, 0, "SourceInfoStatic", cannotCreate);
+    qmlRegisterUncreatableMetaObject(SourceInfoDynamic::staticMetaObject, "Client", 1, 0, "SourceInfoDynamic", cannotCreate);
+    qmlRegisterUncreatableType<LanguageModel>("Client", 1, 0, "LanguageModel", cannotCreate);
+    qmlRegisterUncreatableType<VersionBranchModel>("Client", 1, 0, "VersionBranchModel", cannotCreate);
+    qmlRegisterUncreatableType<VersionInfoModel>("Client", 1, 0, "VersionInfoModel", cannotCreate);
+    qmlRegisterUncreatableType<TemplateDialogManager>("Client", 1, 0, "TemplateDialogManager", cannotCreate);
+
+    qmlRegisterType<FavoriteDeviceModel>("Client", 1, 0, "FavoriteDeviceModel");
+    qmlRegisterType<SortingFilterProxyModel>("Client", 1, 0, "SortingFilterProxyModel");
+    qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
+    // NetworkDeviceModel, ClientGlobal, the observer, video, map and source-settings types are
+    // registered here as they land.
+
+    // One look for every document: colours, fonts and sizes.
+    qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
+}

@@ -1,0 +1,85 @@
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import Orva.Style 1.0
+import "../Controls"
+
+// The bar at the top of the window: brand, the current page's title, closing.
+Rectangle {
+    id: root
+
+    implicitHeight: Style.headerHeight
+    color: Style.headerColor
+
+    property string title: ""
+    property bool showBack: false
+
+    signal backRequested()
+    signal closeRequested()
+
+    Rectangle {
+        anchors.bottom: parent.bottom
+        width: parent.width
+        height: 3
+        color: brandConfig ? brandConfig.headingColor : Style.accentColor
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: Style.headingSize
+        anchors.rightMargin: Style.headingSize
+        spacing: 14
+
+        RoundButtonWithIcon {
+            visible: root.showBack
+            iconSource: "qrc:/images/icon_slide_arrow.svg"
+            iconOverlayColor: "white"
+            color: "transparent"
+            hoverColor: Style.accentDarkColor
+            borderColor: "transparent"
+            rotation: 270
+            toolTipText: qsTr("Back")
+            onClicked: root.backRequested()
+        }
+
+        VectorImage {
+            Layout.preferredWidth: 34
+            Layout.preferredHeight: 34
+            source: "qrc:/images/icon.svg"
+        }
+
+        Text {
+            text: brandConfig ? brandConfig.productName : ""
+            color: Style.headerTextColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSizeLarge
+            font.bold: true
+            font.letterSpacing: 1.5
+        }
+
+        Rectangle {
+            Layout.preferredWidth: 1
+            Layout.preferredHeight: 26
+            color: "#44506a"
+            visible: root.title.length > 0
+        }
+
+        Text {
+            Layout.fillWidth: true
+            text: root.title
+            color: "#c9d3e4"
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSizeLarge
+            elide: Text.ElideRight
+        }
+
+        RoundButtonWithIcon {
+            iconSource: "qrc:/images/icon_close.svg"
+            iconOverlayColor: "white"
+            color: "transparent"
+            hoverColor: "#8a2a2a"
+            borderColor: "transparent"
+            toolTipText: qsTr("Close")
+            onClicked: root.closeRequested()
+        }
+    }
+}

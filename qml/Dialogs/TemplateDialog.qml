@@ -1,0 +1,111 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15 as QQC
+import QtQuick.Layouts 1.15
+import Orva.Style 1.0
+import "../Controls"
+
+// A modal question with up to two answers. While open it is counted by templateDialogManager,
+// so that the views behind it leave keys alone.
+QQC.Popup {
+    id: dialog
+
+    parent: QQC.Overlay.overlay
+    x: parent ? Math.round((parent.width - width) / 2) : 0
+    y: parent ? Math.round((parent.height - height) / 2) : 0
+    width: 440
+    modal: true
+    focus: true
+    padding: 24
+    closePolicy: QQC.Popup.CloseOnEscape
+
+    property string name: "dialog"
+    property string title: ""
+    property string text: ""
+    property string acceptText: qsTr("OK")
+    property string rejectText: qsTr("Cancel")
+
+    signal accepted()
+    signal rejected()
+
+    function accept() {
+        close()
+        accepted()
+    }
+
+    function reject() {
+        close()
+        rejected()
+    }
+
+    function _report(shown) {
+        if (typeof templateDialogManager !== "undefined" && templateDialogManager)
+            templateDialogManager.setDialogVisible(name, shown)
+    }
+
+    QQC.Overlay.modal: Rectangle {
+        color: "#801f2a3c"
+    }
+
+    background: Rectangle {
+        radius: 8
+        color: Style.panelColor
+        border.color: Style.borderColor
+    }
+
+    contentItem: ColumnLayout {
+        spacing: 16
+
+        Text {
+            Layout.fillWidth: true
+            text: dialog.title
+            visible: text.length > 0
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSizeLarge
+            font.bold: true
+            wrapMode: Text.Wrap
+        }
+
+        Text {
+            Layout.fillWidth: true
+            text: dialog.text
+            color: Style.secondaryTextColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSize
+            wrapMode: Text.Wrap
+        }
+
+        RowLayout {
+            Layout.alignment: Qt.AlignRight
+            Layout.topMargin: 8
+            spacing: 10
+
+            DialogButton {
+                visible: dialog.rejectText.length > 0
+                text: dialog.rejectText
+                color: Style.panelColor
+                textColor: Style.textColor
+                borderColor: Style.borderColor
+                onClicked: dialog.reject()
+            }
+
+            DialogButton {
+                text: dialog.acceptText
+                bold: true
+                onClicked: dialog.accept()
+            }
+        }
+    }
+
+    onOpened: _report(true)
+    onClosed: _report(false)
+
+    Connections {
+        target: typeof templateDialogManager !== "undefined" ? templateDialogManager : null
+        function onCloseAllRequested() {
+            dialog.close()
+        }
+    }
+
+    Component.onDestruction: _report(false)
+}

@@ -1,0 +1,112 @@
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import Client 1.0
+import Orva.Style 1.0
+import "../Components"
+import "../Controls"
+import "../Templates"
+
+// The start page: where the operator chooses how to reach the blocks.
+PageBase {
+    id: page
+
+    title: qsTr("Start")
+
+    ColumnLayout {
+        anchors.centerIn: parent
+        width: Math.min(parent.width - 2 * page.headingSize, 1160)
+        spacing: 28
+
+        Text {
+            Layout.fillWidth: true
+            text: qsTr("Welcome to the %1 Launcher").arg(brandConfig.applicationName)
+            horizontalAlignment: Text.AlignHCenter
+            color: Style.textColor
+            font.family: Style.fontFamily
+            font.pixelSize: 30
+            font.bold: true
+            wrapMode: Text.Wrap
+        }
+
+        Text {
+            Layout.fillWidth: true
+            Layout.topMargin: -16
+            text: qsTr("Log in to your %1 devices, watch their cubes and start the %2 client.")
+                  .arg(brandConfig.productName).arg(brandConfig.applicationName)
+            horizontalAlignment: Text.AlignHCenter
+            color: Style.secondaryTextColor
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSizeLarge
+            wrapMode: Text.Wrap
+        }
+
+        GridLayout {
+            Layout.alignment: Qt.AlignHCenter
+            Layout.topMargin: 12
+            columns: page.width > 1180 ? 4 : 2
+            rowSpacing: 20
+            columnSpacing: 20
+
+            StartTile {
+                objectName: "loginTile"
+                text: qsTr("Log in")
+                description: qsTr("Type the address of a %1 and log in.").arg(brandConfig.deviceName.toLowerCase())
+                iconSource: "qrc:/images/icon_login.svg"
+                onClicked: client.startORVA(false)
+            }
+
+            StartTile {
+                objectName: "favoritesTile"
+                text: qsTr("Favorite devices")
+                description: qsTr("Log in to a device you have saved.")
+                iconSource: "qrc:/images/icon_favorites.svg"
+                onClicked: client.startORVA(true)
+            }
+
+            StartTile {
+                objectName: "networkTile"
+                text: qsTr("Network devices")
+                description: qsTr("Find the %1 devices on the local network.").arg(brandConfig.productName)
+                iconSource: "qrc:/images/icon_network.svg"
+                onClicked: client.requestChangePage(Client.NetworkDevicesPage)
+            }
+
+            StartTile {
+                objectName: "observerTile"
+                text: qsTr("Observer")
+                description: qsTr("Watch your favorite devices and their cameras live.")
+                iconSource: "qrc:/images/icon_observer.svg"
+                onClicked: client.requestChangePage(Client.ObserverPage)
+            }
+        }
+    }
+
+    RowLayout {
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.bottom: parent.bottom
+        anchors.margins: page.headingSize
+        spacing: 10
+
+        TableText {
+            Layout.fillWidth: true
+            text: qsTr("Version %1").arg(Qt.application.version)
+            color: Style.mutedTextColor
+        }
+
+        TableText {
+            text: qsTr("Language") + ":"
+        }
+
+        DropDown {
+            id: languageDropDown
+
+            objectName: "languageDropDown"
+            Layout.preferredWidth: 200
+            model: languageModel
+            textRole: "LanguageRole"
+            currentIndex: languageModel ? languageModel.currentIndex : -1
+            onActivated: languageModel.selectLanguage(languageModel.data(languageModel.index(index, 0), LanguageModel.CodeRole))
+        }
+    }
+}

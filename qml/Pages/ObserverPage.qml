@@ -1,0 +1,14 @@
+import QtQuick 2.15
+import "../Components"
+import "../Templates"
+
+PageBase {
+    title: qsTr("Observer")
+
+    PlaceholderPanel {
+        anchors.centerIn: parent
+        iconSource: "qrc:/images/icon_observer.svg"
+        title: qsTr("Observer")
+        description: qsTr("Watching the favorite devices is not part of this build yet.")
+    }
+}
