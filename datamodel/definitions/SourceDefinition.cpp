@@ -4,7 +4,9 @@
 #include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/definitions/SourceCUBEDefinition.h"
 #include "datamodel/definitions/SourceDefinitionFactory.h"
+#include "datamodel/definitions/SourceVIDEODefinition.h"
 
 #include <QHash>
 #include <QReadWriteLock>
@@ -196,6 +198,37 @@ std::shared_ptr<SourceDefinition> SourceDefinition::createFromQVariant(const QVa
             return adjusted;
     }
     return typed;
+}
+
+namespace {
+
+// The definition itself when a shared pointer owns it, else a copy sharing its value map.
+template <class T, class Self>
+std::shared_ptr<T> downcast(Self *self)
+{
+    auto *typed = dynamic_cast<T *>(self);
+    if (!typed)
+        return nullptr;
+    if (auto owner = self->weak_from_this().lock())
+        return std::shared_ptr<T>(owner, typed);
+    return std::make_shared<std::remove_const_t<T>>(*typed);
+}
+
+} // namespace
+
+std::shared_ptr<const SourceVIDEODefinition> SourceDefinition::toVIDEOSrcDefCPtr() const
+{
+    return downcast<const SourceVIDEODefinition>(this);
+}
+
+std::shared_ptr<SourceVIDEODefinition> SourceDefinition::toVIDEODefinitionPtr()
+{
+    return downcast<SourceVIDEODefinition>(this);
+}
+
+std::shared_ptr<SourceCUBEDefinition> SourceDefinition::toCUBEDefinitionPtr()
+{
+    return downcast<SourceCUBEDefinition>(this);
 }
 
 } // namespace kvr::tracker::common

@@ -1,7 +1,9 @@
 #include "datamodel/definitions/SourceDefinitionFactory.h"
 
+#include "datamodel/definitions/SourceCUBEDefinition.h"
 #include "datamodel/definitions/SourceQMTDefinition.h"
 #include "datamodel/definitions/SourceRADARDefinition.h"
+#include "datamodel/definitions/SourceVIDEODefinition.h"
 
 namespace kvr::tracker::common {
 
@@ -19,6 +21,8 @@ const std::vector<DefaultCreator> &defaultCreators()
 {
     using Type = SourceDefinition::SourceDefinitionType;
     static const std::vector<DefaultCreator> creators{
+        {Type::Video, &create<SourceVIDEODefinition>, &replaceRecordingByQMT},
+        {Type::Cube, &create<SourceCUBEDefinition>, nullptr},
         {Type::QMT, &create<SourceQMTDefinition>, nullptr},
         {Type::Radar, &create<SourceRADARDefinition>, nullptr},
     };
@@ -34,7 +38,15 @@ bool namesRecordingFile(const QString &connectionString)
 
 std::shared_ptr<SourceDefinition> replaceRecordingByQMT(std::shared_ptr<SourceDefinition> definition)
 {
-    return definition;
+    const auto video = std::dynamic_pointer_cast<SourceVIDEODefinition>(definition);
+    if (!video)
+        return definition;
+    const QString connectionString = video->getInputParams().getConnectionString();
+    if (!namesRecordingFile(connectionString))
+        return definition;
+    auto qmt = std::make_shared<SourceQMTDefinition>();
+    qmt->setLogFilePath(connectionString.trimmed());
+    return qmt;
 }
 
 } // namespace kvr::tracker::common
