@@ -4,6 +4,7 @@
 #include "datamodel/definitions/SourceVIDEODefinition.h"
 #include "support/LogCapture.h"
 #include "support/RecordTestSupport.h"
+#include "DefinitionTestSupport.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -12,36 +13,10 @@
 
 using namespace kvr::tracker::common;
 using namespace recordtest;
+using namespace definitiontest;
 using Type = SourceDefinition::SourceDefinitionType;
 
 namespace {
-
-QJsonObject fixture(const QString &name)
-{
-    QFile file(QStringLiteral(ORVA_TEST_DATA_DIR "/definitions/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("Missing fixture %s", qPrintable(name));
-    return QJsonDocument::fromJson(file.readAll()).object();
-}
-
-// `root` with the value at a "/"-separated path replaced (an undefined value removes the key).
-QJsonObject patched(QJsonObject root, const QStringList &path, const QJsonValue &value)
-{
-    if (path.size() == 1) {
-        if (value.isUndefined())
-            root.remove(path.first());
-        else
-            root.insert(path.first(), value);
-        return root;
-    }
-    root.insert(path.first(), patched(root.value(path.first()).toObject(), path.mid(1), value));
-    return root;
-}
-
-QJsonObject patched(const QJsonObject &root, const QString &path, const QJsonValue &value)
-{
-    return path.isEmpty() ? root : patched(root, path.split('/'), value);
-}
 
 SourceVIDEODefinition readVideo(const QJsonObject &object)
 {
