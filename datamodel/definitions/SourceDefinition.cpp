@@ -54,6 +54,16 @@ Creator creatorFor(SourceDefinition::SourceDefinitionType type)
     return r.creators.value(int(type));
 }
 
+// Only the type is wanted before the class is chosen: looked up where a base definition's read
+// would find it ("data", or the object itself for flat or version-0 data), without reading the
+// rest (no validation warnings, no heavy files).
+SourceDefinition::SourceDefinitionType typeInJson(const QJsonObject &object, const SourceDataReadOptions &options)
+{
+    const bool flat = options.flat || (!options.noVersion && object.value(QLatin1String("version")).toInt() == 0);
+    const QJsonValue type = flat ? object.value(kType) : object.value(QLatin1String("data")).toObject().value(kType);
+    return enumFromKey(type.toString(), SourceDefinition::SourceDefinitionType::Unknown);
+}
+
 } // namespace
 
 SourceDefinition::SourceDefinition(SourceDefinitionType type)
@@ -157,15 +167,8 @@ void SourceDefinition::registerDefaultCreators()
 std::shared_ptr<SourceDefinition> SourceDefinition::createFromJson(const QJsonObject &object,
                                                                    const SourceDataReadOptions &options)
 {
+    const Creator creator = creatorFor(typeInJson(object, options));
     auto base = std::make_shared<SourceDefinition>();
-    // Only the type is wanted here: no validation warnings, no heavy files.
-    SourceDataReadOptions probe;
-    probe.skipValidation = true;
-    probe.flat = options.flat;
-    probe.noVersion = options.noVersion;
-    base->read(object, probe);
-
-    const Creator creator = creatorFor(base->getType());
     if (!creator.create) {
         base->read(object, options);
         return base;
