@@ -130,7 +130,9 @@ void ReferenceFrame::writeImageFile(const QString &directory) const
         return;
     }
     QSaveFile file(QDir(absolutePath).absoluteFilePath(kImageFileName));
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: a buffered write reports success and a short flush at commit goes unnoticed,
+    // which would commit a truncated image.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         LOG_ERR(QStringLiteral("Could not open the heavy data file for writing (%1)!").arg(file.fileName()));
         return;
     }
