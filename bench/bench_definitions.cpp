@@ -1,7 +1,8 @@
 // Cost of the source definitions against the bare JSON work on the same document: a camera
 // definition with every block, and a cube of 16 such cameras, each parsed, read (validated
 // after reading), written, serialised and compared with a reference, next to QJsonDocument
-// parse + serialise of the same bytes. Prints the two ratios at the end of the run.
+// parse + serialise of the same bytes. Prints the two ratios (fastest of five repetitions each)
+// at the end of the run.
 #include "core/log/Logger.h"
 #include "datamodel/definitions/SourceCUBEDefinition.h"
 #include "datamodel/definitions/SourceVIDEODefinition.h"
@@ -95,16 +96,16 @@ void definitionRoad(benchmark::State &state, const QByteArray &bytes)
 } // namespace
 
 static void BM_CameraJson(benchmark::State &state) { bareJson(state, cameraDocument()); }
-BENCHMARK(BM_CameraJson)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CameraJson)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 static void BM_CameraDefinition(benchmark::State &state) { definitionRoad(state, cameraDocument()); }
-BENCHMARK(BM_CameraDefinition)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CameraDefinition)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 static void BM_Cube16Json(benchmark::State &state) { bareJson(state, cubeDocument()); }
-BENCHMARK(BM_Cube16Json)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Cube16Json)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 static void BM_Cube16Definition(benchmark::State &state) { definitionRoad(state, cubeDocument()); }
-BENCHMARK(BM_Cube16Definition)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Cube16Definition)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 namespace {
 
@@ -113,8 +114,15 @@ class RatioReporter : public benchmark::ConsoleReporter
 public:
     void ReportRuns(const std::vector<Run> &runs) override
     {
-        for (const Run &run : runs)
-            m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        // The fastest repetition: the least disturbed by other work on the machine.
+        for (const Run &run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred)
+                continue;
+            double &best = m_times[run.run_name.function_name];
+            const double time = run.GetAdjustedRealTime();
+            if (best <= 0 || time < best)
+                best = time;
+        }
         ConsoleReporter::ReportRuns(runs);
     }
     void Finalize() override

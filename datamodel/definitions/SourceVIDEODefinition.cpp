@@ -3,6 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/definitions/ValidMapMemo.h"
 #include "datamodel/params/DEP_SourceDefinitionStabParams.h"
 #include "datamodel/params/ParamsJson.h"
 
@@ -117,8 +118,12 @@ bool SourceVIDEODefinition::hasFarDistanceVehicleDetectorParams() const
 
 bool SourceVIDEODefinition::isValid_impl(bool skipWrn) const
 {
+    // A pass logs nothing, so a map known to pass needs no second look.
+    thread_local ValidMapMemo memo;
+    if (memo.knownValid(valueMap()))
+        return true;
     ValidityChain v(skipWrn, Q_FUNC_INFO);
-    return v(SourceDefinition::isValid_impl(skipWrn), "SourceDefinition::isValid_impl(skipWrn)")
+    const bool valid = v(SourceDefinition::isValid_impl(skipWrn), "SourceDefinition::isValid_impl(skipWrn)")
         && v(getType() == SourceDefinitionType::Video, "getType() == SourceDefinitionType::Video")
         && v(getInputParams().isValid(skipWrn), "getInputParams().isValid(skipWrn)")
         && v((!hasPTZParams() || getPTZParams().isValid(skipWrn)), "(!hasPTZParams() || getPTZParams().isValid(skipWrn))")
@@ -139,6 +144,9 @@ bool SourceVIDEODefinition::isValid_impl(bool skipWrn) const
              "(!hasVisibilityParams() || getVisibilityParams().isValid(skipWrn))")
         && v((!hasFarDistanceVehicleDetectorParams() || getFarDistanceVehicleDetectorParams().isValid(skipWrn)),
              "(!hasFarDistanceVehicleDetectorParams() || getFarDistanceVehicleDetectorParams().isValid(skipWrn))");
+    if (valid)
+        memo.remember(valueMap());
+    return valid;
 }
 
 void SourceVIDEODefinition::read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options)

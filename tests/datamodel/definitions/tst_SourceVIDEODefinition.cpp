@@ -48,6 +48,7 @@ private slots:
     void presence();
     void validity_data();
     void validity();
+    void validityFollowsChanges();
     void compare_data();
     void compare();
     void factoryByType_data();
@@ -304,6 +305,24 @@ void tst_SourceVIDEODefinition::validity()
     logged.removeLast();
     QCOMPARE(logged.mid(logged.size() - lines.size()), lines);
     QCOMPARE(camera.isValid(true), false);
+}
+
+void tst_SourceVIDEODefinition::validityFollowsChanges()
+{
+    // A definition that passed once and is then changed (itself or a copy) is judged afresh.
+    SourceVIDEODefinition camera = readVideo(fixture(QStringLiteral("camera_full.json")));
+    QVERIFY(camera.isValid(true));
+    const SourceVIDEODefinition kept = camera;
+    SourceDefinitionInputParams input = camera.getInputParams();
+    input.setConnectionString(QString());
+    camera.setInputParams(input);
+    QStringList lines;
+    QVERIFY(!validate(camera, &lines));
+    QVERIFY(lines.contains(condition(kVideo, "getInputParams().isValid(skipWrn)")));
+    QVERIFY(kept.isValid(true));
+    SourceVIDEODefinition disabled = kept;
+    disabled.setEnabled(false);
+    QVERIFY(!disabled.isValid(true));
 }
 
 void tst_SourceVIDEODefinition::compare_data()
