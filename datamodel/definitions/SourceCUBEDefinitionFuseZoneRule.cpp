@@ -1,9 +1,9 @@
 #include "datamodel/definitions/SourceCUBEDefinitionFuseZoneRule.h"
 
 #include "core/data/CompareChain.h"
-#include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/definitions/StringSets.h"
 
 #include <array>
 
@@ -109,17 +109,12 @@ void SourceCUBEDefinitionFuseZoneRule::setDestinationZoneDirectionToleranceDeg(d
 
 QSet<QString> SourceCUBEDefinitionFuseZoneRule::getClasses() const
 {
-    const QStringList names = stringListFromVariantList(value(kClasses).toList());
-    return QSet<QString>(names.cbegin(), names.cend());
+    return stringSetFromVariantList(value(kClasses).toList());
 }
 
 void SourceCUBEDefinitionFuseZoneRule::setClasses(const QSet<QString> &classes)
 {
-    QVariantList names;
-    names.reserve(classes.size());
-    for (const QString &name : classes)
-        names.append(name);
-    setValue(kClasses, names);
+    setValue(kClasses, stringSetToVariantList(classes));
 }
 
 uint SourceCUBEDefinitionFuseZoneRule::getMinDurationMS() const { return valueAs<uint>(kMinDuration, 0); }
@@ -172,10 +167,8 @@ void SourceCUBEDefinitionFuseZoneRule::read_impl(const QJsonObject &data, quint3
     if (destinationVector != data.constEnd())
         setDestinationZoneDirectionVec(vectorFromJson(destinationVector.value()));
     const auto classes = data.constFind(kClasses);
-    if (classes != data.constEnd()) {
-        const QStringList names = stringListFromVariantList(classes.value().toArray().toVariantList());
-        setClasses(QSet<QString>(names.cbegin(), names.cend()));
-    }
+    if (classes != data.constEnd())
+        setClasses(stringSetFromVariantList(classes.value().toArray().toVariantList()));
 }
 
 void SourceCUBEDefinitionFuseZoneRule::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
@@ -186,7 +179,7 @@ void SourceCUBEDefinitionFuseZoneRule::write_impl(QJsonObject &data, const Sourc
     if (contains(kDestinationZoneDirectionVector))
         data.insert(kDestinationZoneDirectionVector, vectorToJson(getDestinationZoneDirectionVec()));
     if (contains(kClasses))
-        data.insert(kClasses, QJsonArray::fromStringList(QStringList(getClasses().values())));
+        data.insert(kClasses, stringSetToJson(getClasses()));
 }
 
 CompareResult SourceCUBEDefinitionFuseZoneRule::compare_logic(const SourceData &other, const CompareParams &params) const

@@ -1,9 +1,9 @@
 #include "datamodel/definitions/SourceCUBEElementDefinition.h"
 
 #include "core/data/CompareChain.h"
-#include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/definitions/StringSets.h"
 
 namespace kvr::tracker::common {
 
@@ -12,12 +12,6 @@ namespace {
 const QString kSourceConnectionDefinition = QStringLiteral("source_connection_definition");
 const QString kTransformationParams = QStringLiteral("transformation_parameters");
 const QString kAssignedFuseZoneNames = QStringLiteral("assigned_fuse_zone_names");
-
-QSet<QString> nameSet(const QVariantList &list)
-{
-    const QStringList names = stringListFromVariantList(list);
-    return QSet<QString>(names.cbegin(), names.cend());
-}
 
 } // namespace
 
@@ -54,16 +48,12 @@ bool SourceCUBEElementDefinition::hasTransformationParams() const
 
 QSet<QString> SourceCUBEElementDefinition::getAssignedFuseZoneNames() const
 {
-    return nameSet(value(kAssignedFuseZoneNames).toList());
+    return stringSetFromVariantList(value(kAssignedFuseZoneNames).toList());
 }
 
 void SourceCUBEElementDefinition::setAssignedFuseZoneNames(const QSet<QString> &names)
 {
-    QVariantList list;
-    list.reserve(names.size());
-    for (const QString &name : names)
-        list.append(name);
-    setValue(kAssignedFuseZoneNames, list);
+    setValue(kAssignedFuseZoneNames, stringSetToVariantList(names));
 }
 
 bool SourceCUBEElementDefinition::isValid_impl(bool skipWrn) const
@@ -87,7 +77,7 @@ void SourceCUBEElementDefinition::read_impl(const QJsonObject &data, quint32, co
     readRecord<TransformationParams>(data, kTransformationParams, options);
     const auto names = data.constFind(kAssignedFuseZoneNames);
     if (names != data.constEnd())
-        setAssignedFuseZoneNames(nameSet(names.value().toArray().toVariantList()));
+        setAssignedFuseZoneNames(stringSetFromVariantList(names.value().toArray().toVariantList()));
 }
 
 void SourceCUBEElementDefinition::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const
@@ -95,7 +85,7 @@ void SourceCUBEElementDefinition::write_impl(QJsonObject &data, const SourceData
     writeRecord<SourceConnectionDefinition>(data, kSourceConnectionDefinition, options);
     writeRecord<TransformationParams>(data, kTransformationParams, options);
     if (contains(kAssignedFuseZoneNames))
-        data.insert(kAssignedFuseZoneNames, QJsonArray::fromStringList(QStringList(getAssignedFuseZoneNames().values())));
+        data.insert(kAssignedFuseZoneNames, stringSetToJson(getAssignedFuseZoneNames()));
 }
 
 CompareResult SourceCUBEElementDefinition::compare_logic(const SourceData &other, const CompareParams &params) const
