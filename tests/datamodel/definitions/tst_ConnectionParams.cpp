@@ -3,40 +3,14 @@
 #include "datamodel/definitions/SourceQMTDefinition.h"
 #include "datamodel/definitions/SourceRADARDefinition.h"
 #include "support/LogCapture.h"
+#include "support/RecordTestSupport.h"
 
 #include <QJsonDocument>
 #include <QtTest>
 
 using namespace kvr::tracker::common;
+using namespace recordtest;
 
-namespace {
-
-const QString kNs = QStringLiteral("kvr::tracker::common::");
-
-QJsonObject json(const QByteArray &text)
-{
-    return QJsonDocument::fromJson(text).object();
-}
-
-template <class T>
-T readQuiet(const QByteArray &text)
-{
-    SourceDataReadOptions quiet;
-    quiet.skipValidation = true;
-    T record;
-    record.read(json(text), quiet);
-    return record;
-}
-
-QStringList warnings(const LogCapture &capture)
-{
-    QStringList out;
-    for (const auto &message : capture.messages())
-        out << message.function() + QLatin1Char('|') + message.text();
-    return out;
-}
-
-} // namespace
 
 class tst_ConnectionParams : public QObject
 {
@@ -110,26 +84,22 @@ void tst_ConnectionParams::connectionValidity()
     QFETCH(QByteArray, input);
     QFETCH(QString, condition);
 
-    LogCapture capture;
-    QCOMPARE(readQuiet<ConnectionParams>(input).isValid(), condition.isEmpty());
-    const QStringList lines = warnings(capture);
-    if (condition.isEmpty()) {
+    QStringList lines;
+    QCOMPARE(validate(readQuiet<ConnectionParams>(input), &lines), condition.isEmpty());
+    if (condition.isEmpty())
         QVERIFY(lines.isEmpty());
-    } else {
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0), kNs + "ConnectionParams::isValid_impl|Condition is false: " + condition);
-    }
+    else
+        QCOMPARE(lines, (QStringList{recordtest::condition("ConnectionParams::isValid_impl", condition), notValid("ConnectionParams")}));
 }
 
 void tst_ConnectionParams::connectionCompare()
 {
     const auto host = readQuiet<ConnectionParams>(R"({"address": "localhost"})");
     const auto ip = readQuiet<ConnectionParams>(R"({"address": "127.0.0.1", "port": 5557})");
-    LogCapture capture;
-    QVERIFY(!host.compare(ip, CompareParams::logic(false, true)).equal);
-    QCOMPARE(warnings(capture), (QStringList{
-        kNs + "ConnectionParams::compare_logic|Condition is false: getAddress() == otherSD->getAddress()",
-        kNs + "ConnectionParams::compare_logic|Condition is false: getPort() == otherSD->getPort()"}));
+    QStringList lines;
+    QVERIFY(!compareLogic(host, ip, true, &lines).equal);
+    QCOMPARE(lines, (QStringList{condition("ConnectionParams::compare_logic", "getAddress() == otherSD->getAddress()"),
+                                 condition("ConnectionParams::compare_logic", "getPort() == otherSD->getPort()")}));
     QVERIFY(readQuiet<ConnectionParams>("{}") == readQuiet<ConnectionParams>(R"({"address": "127.0.0.1", "port": 5556})"));
 }
 
@@ -191,17 +161,15 @@ void tst_ConnectionParams::definitionValidity()
     QFETCH(QByteArray, input);
     QFETCH(QStringList, conditions);
 
-    LogCapture capture;
-    const bool valid = className == QLatin1String("SourceQMTDefinition") ? readQuiet<SourceQMTDefinition>(input).isValid()
-                                                                          : readQuiet<SourceRADARDefinition>(input).isValid();
+    QStringList lines;
+    const bool valid = className == QLatin1String("SourceQMTDefinition") ? validate(readQuiet<SourceQMTDefinition>(input), &lines)
+                                                                          : validate(readQuiet<SourceRADARDefinition>(input), &lines);
     QCOMPARE(valid, conditions.isEmpty());
     QStringList expected;
-    for (const QString &condition : conditions)
-        expected << kNs + condition.section('|', 0, 0) + "|Condition is false: " + condition.section('|', 1);
-    QStringList lines = warnings(capture);
-    if (!valid) {
-        QVERIFY(lines.takeLast().startsWith(kNs + "SourceData::isValid|" + className + " is not valid! Data: "));
-    }
+    for (const QString &line : conditions)
+        expected << condition(line.section('|', 0, 0), line.section('|', 1));
+    if (!valid)
+        expected << notValid(className);
     QCOMPARE(lines, expected);
 }
 
@@ -214,17 +182,17 @@ void tst_ConnectionParams::definitionCompare_data()
     QTest::newRow("radar: client ids")
         << QByteArray(R"({"source_definition_type": "Radar", "host_client_id": "1", "radar_client_id": "2"})")
         << QByteArray(R"({"source_definition_type": "Radar", "host_client_id": "1", "radar_client_id": "3"})")
-        << QStringList{"SourceRADARDefinition::compare_logic|Condition is false: getRadarClientID() == otherSD->getRadarClientID()"};
+        << QStringList{"SourceRADARDefinition::compare_logic|getRadarClientID() == otherSD->getRadarClientID()"};
     QTest::newRow("QMT: letter case matters")
         << QByteArray(R"({"source_definition_type": "QMT", "log_file_path": "/rec/A.tlg"})")
         << QByteArray(R"({"source_definition_type": "QMT", "log_file_path": "/rec/a.tlg"})")
-        << QStringList{"SourceQMTDefinition::compare_logic|Condition is false: getLogFilePath() == otherSD->getLogFilePath()"};
+        << QStringList{"SourceQMTDefinition::compare_logic|getLogFilePath() == otherSD->getLogFilePath()"};
     QTest::newRow("QMT: base difference reported, then own")
         << QByteArray(R"({"source_definition_type": "QMT", "log_file_path": "x"})")
         << QByteArray(R"({"source_definition_type": "Radar", "log_file_path": "y"})")
-        << QStringList{"SourceDefinition::compare_logic|Condition is false: getType() == otherSD->getType()",
-                       "SourceQMTDefinition::compare_logic|Condition is false: SourceDefinition::compare_logic(other, compareParams)",
-                       "SourceQMTDefinition::compare_logic|Condition is false: getLogFilePath() == otherSD->getLogFilePath()"};
+        << QStringList{"SourceDefinition::compare_logic|getType() == otherSD->getType()",
+                       "SourceQMTDefinition::compare_logic|SourceDefinition::compare_logic(other, compareParams)",
+                       "SourceQMTDefinition::compare_logic|getLogFilePath() == otherSD->getLogFilePath()"};
 }
 
 void tst_ConnectionParams::definitionCompare()
@@ -234,15 +202,15 @@ void tst_ConnectionParams::definitionCompare()
     QFETCH(QStringList, lines);
 
     const bool radar = a.contains("Radar");
-    LogCapture capture;
+    QStringList logged;
     const CompareResult result = radar
-        ? readQuiet<SourceRADARDefinition>(a).compare(readQuiet<SourceRADARDefinition>(b), CompareParams::logic(false, true))
-        : readQuiet<SourceQMTDefinition>(a).compare(readQuiet<SourceQMTDefinition>(b), CompareParams::logic(false, true));
+        ? compareLogic(readQuiet<SourceRADARDefinition>(a), readQuiet<SourceRADARDefinition>(b), true, &logged)
+        : compareLogic(readQuiet<SourceQMTDefinition>(a), readQuiet<SourceQMTDefinition>(b), true, &logged);
     QVERIFY(!result.equal);
     QStringList expected;
     for (const QString &line : lines)
-        expected << kNs + line;
-    QCOMPARE(warnings(capture), expected);
+        expected << condition(line.section('|', 0, 0), line.section('|', 1));
+    QCOMPARE(logged, expected);
 
     // Different classes never compare equal.
     LogCapture other;

@@ -1,5 +1,6 @@
 #include "datamodel/definitions/SourceCUBEDefinitionFuseZoneParams.h"
 #include "support/LogCapture.h"
+#include "support/RecordTestSupport.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -7,34 +8,9 @@
 #include <functional>
 
 using namespace kvr::tracker::common;
+using namespace recordtest;
 
 namespace {
-
-const QString kNs = QStringLiteral("kvr::tracker::common::");
-
-QJsonObject json(const QByteArray &text)
-{
-    return QJsonDocument::fromJson(text).object();
-}
-
-// Records here read their fields flat (no "version"), quietly.
-template <class T>
-T readQuiet(const QByteArray &text)
-{
-    SourceDataReadOptions quiet;
-    quiet.skipValidation = true;
-    T record;
-    record.read(json(text), quiet);
-    return record;
-}
-
-QStringList warnings(const LogCapture &capture)
-{
-    QStringList out;
-    for (const auto &message : capture.messages())
-        out << message.function() + QLatin1Char('|') + message.text();
-    return out;
-}
 
 // Validity through the base: (valid, lines without the base's closing "... is not valid!" line).
 using Check = std::function<bool(const QByteArray &, bool skipWrn)>;
@@ -170,19 +146,19 @@ void tst_FuseZones::validity()
     {
         LogCapture capture;
         QCOMPARE(check(input, true), condition.isEmpty());
-        QVERIFY2(capture.messages().empty(), qPrintable(warnings(capture).join('\n'))); // skipWrn is silent
+        QVERIFY2(capture.messages().empty(), qPrintable(logLines(capture).join('\n'))); // skipWrn is silent
     }
     LogCapture capture;
     QCOMPARE(check(input, false), condition.isEmpty());
-    const QStringList lines = warnings(capture);
+    const QStringList lines = logLines(capture);
     if (condition.isEmpty()) {
         QVERIFY2(lines.isEmpty(), qPrintable(lines.join('\n')));
         return;
     }
     // A nested failure logs its own lines first; the class's condition and the base's line close.
     QVERIFY(lines.size() >= 2);
-    QCOMPARE(lines.at(lines.size() - 2), kNs + className + "::isValid_impl|Condition is false: " + condition);
-    QVERIFY(lines.last().startsWith(kNs + "SourceData::isValid|" + className + " is not valid! Data: "));
+    QCOMPARE(lines.at(lines.size() - 2), recordtest::condition(className + "::isValid_impl", condition));
+    QCOMPARE(lines.last(), notValid(className));
 }
 
 void tst_FuseZones::compare_data()
@@ -265,10 +241,11 @@ void tst_FuseZones::compare()
     QCOMPARE(result.equal, conditions.isEmpty());
     QVERIFY(!result.first);
     // Only this class's own lines (nested records log under their own names).
+    const QString prefix = recordtest::condition(className + "::compare_logic", QString());
     QStringList own;
-    for (const QString &line : warnings(capture)) {
-        if (line.startsWith(kNs + className + "::compare_logic|"))
-            own << line.section(QStringLiteral("|Condition is false: "), 1);
+    for (const QString &line : logLines(capture)) {
+        if (line.startsWith(prefix))
+            own << line.mid(prefix.size());
     }
     QCOMPARE(own, conditions);
 }
@@ -327,7 +304,7 @@ void tst_FuseZones::roundTrip()
     SourceCUBEDefinitionFuseZoneParams params;
     params.read(in);
     QVERIFY(params.isValid());
-    QVERIFY2(capture.messages().empty(), qPrintable(warnings(capture).join('\n')));
+    QVERIFY2(capture.messages().empty(), qPrintable(logLines(capture).join('\n')));
     QCOMPARE(params.getFuseZones().size(), 3);
     QCOMPARE(params.getFuseZoneRules().size(), 2);
     QCOMPARE(params.getFuseZoneRules().at(1).getClasses(), (QSet<QString>{"car", "truck"}));
