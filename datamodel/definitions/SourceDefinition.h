@@ -49,9 +49,9 @@ public:
     static void registerCreator(SourceDefinitionType type, CreateFunction create, AdjustFunction adjust = nullptr);
     static void unregisterCreator(SourceDefinitionType type);
 
-    // A base definition reads the object (without validation, no heavy data) to learn the type;
-    // the registered class of that type then reads it with the caller's options. A type without
-    // a registered class gives the base definition. Never null.
+    // The type is looked up in the object where a definition's read finds it; the registered
+    // class of that type then reads the object with the caller's options. A type without a
+    // registered class gives the base definition. Never null.
     static std::shared_ptr<SourceDefinition> createFromJson(const QJsonObject &object,
                                                             const SourceDataReadOptions &options = SourceDataReadOptions());
     // The same from a variant map (setQVariantData).
