@@ -3,7 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/definitions/NormalisedGeometry.h"
+#include "core/data/JsonGeometry.h"
 
 #include <array>
 

@@ -5,7 +5,7 @@
 #include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/definitions/NormalisedGeometry.h"
+#include "core/data/JsonGeometry.h"
 
 #include <array>
 

@@ -1,10 +1,11 @@
 #include "datamodel/frames/SourceAnonymizationZone.h"
 
+#include "core/data/ColorText.h"
 #include "core/data/CompareChain.h"
 #include "core/data/EnumKeys.h"
+#include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -20,29 +21,22 @@ const QString kIntensity = QStringLiteral("intensity");
 const QString kSolidColor = QStringLiteral("solid_color");
 const QString kBlack = QStringLiteral("black");
 
-const std::array<SourceDataField, 1> &fields()
+const std::array<SourceDataField, 3> &fields()
 {
-    static const std::array<SourceDataField, 1> table{{
+    static const std::array<SourceDataField, 3> table{{
         {kName, SourceDataField::Type::String},
-    }};
-    return table;
-}
-
-const std::array<FrameField, 2> &shapeFields()
-{
-    static const std::array<FrameField, 2> table{{
-        {kZone, FrameField::Type::Polygon},
-        {kObjectNames, FrameField::Type::StringList},
+        {kZone, SourceDataField::Type::Polygon},
+        {kObjectNames, SourceDataField::Type::StringList},
     }};
     return table;
 }
 
 // Read as they come; written through the getters (bounded intensity, parsed colour).
-const std::array<FrameField, 2> &styleFields()
+const std::array<SourceDataField, 2> &styleFields()
 {
-    static const std::array<FrameField, 2> table{{
-        {kIntensity, FrameField::Type::Bits8},
-        {kSolidColor, FrameField::Type::Color},
+    static const std::array<SourceDataField, 2> table{{
+        {kIntensity, SourceDataField::Type::Bits8},
+        {kSolidColor, SourceDataField::Type::Color},
     }};
     return table;
 }
@@ -89,15 +83,13 @@ bool SourceAnonymizationZone::isValid_impl(bool skipWrn) const
 void SourceAnonymizationZone::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
 {
     readFields(data, fields());
-    readFrameFields(*this, data, shapeFields());
     readEnumKey(*this, data, kMethod, AnonymizationMethod::solid);
-    readFrameFields(*this, data, styleFields());
+    readFields(data, styleFields());
 }
 
 void SourceAnonymizationZone::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
 {
     writeFields(data, fields());
-    writeFrameFields(*this, data, shapeFields());
     writeEnumKey(*this, data, kMethod, getMethod());
     if (contains(kIntensity))
         data.insert(kIntensity, int(getMethodIntensity()));

@@ -1,8 +1,8 @@
 #include "datamodel/frames/SourceImageCropParams.h"
 
 #include "core/data/CompareChain.h"
+#include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -14,19 +14,12 @@ const QString kDynamicCrop = QStringLiteral("dynamic_crop");
 const QString kMarginPX = QStringLiteral("margin_px");
 const QString kSAOINames = QStringLiteral("saoi_names");
 
-const std::array<SourceDataField, 1> &fields()
+const std::array<SourceDataField, 3> &fields()
 {
-    static const std::array<SourceDataField, 1> table{{
+    static const std::array<SourceDataField, 3> table{{
         {kDynamicCrop, SourceDataField::Type::Bool},
-    }};
-    return table;
-}
-
-const std::array<FrameField, 2> &frameFields()
-{
-    static const std::array<FrameField, 2> table{{
-        {kMarginPX, FrameField::Type::Bits16},
-        {kSAOINames, FrameField::Type::StringList},
+        {kMarginPX, SourceDataField::Type::Bits16},
+        {kSAOINames, SourceDataField::Type::StringList},
     }};
     return table;
 }
@@ -54,13 +47,11 @@ bool SourceImageCropParams::defaultEnabled() const
 void SourceImageCropParams::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
 {
     readFields(data, fields());
-    readFrameFields(*this, data, frameFields());
 }
 
 void SourceImageCropParams::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
 {
     writeFields(data, fields());
-    writeFrameFields(*this, data, frameFields());
 }
 
 CompareResult SourceImageCropParams::compare_logic(const SourceData &other, const CompareParams &params) const

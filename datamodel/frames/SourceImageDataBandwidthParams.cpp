@@ -3,7 +3,6 @@
 #include "core/data/CompareChain.h"
 #include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -30,10 +29,10 @@ const std::array<SourceDataField, 1> &fields()
     return table;
 }
 
-const std::array<FrameField, 1> &qualityFields()
+const std::array<SourceDataField, 1> &qualityFields()
 {
-    static const std::array<FrameField, 1> table{{
-        {kCompressionQuality, FrameField::Type::Bits8},
+    static const std::array<SourceDataField, 1> table{{
+        {kCompressionQuality, SourceDataField::Type::Bits8},
     }};
     return table;
 }
@@ -130,7 +129,7 @@ void SourceImageDataBandwidthParams::read_impl(const QJsonObject &data, quint32 
     readFields(data, fields());
     // Exact key text here; only the text setter forgives case and "JPEG".
     readEnumKey(*this, data, kCompressionType, CompressionType::JPG);
-    readFrameFields(*this, data, qualityFields());
+    readFields(data, qualityFields());
 }
 
 void SourceImageDataBandwidthParams::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const

@@ -3,7 +3,6 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -17,28 +16,14 @@ const QString kHorizontalResolution = QStringLiteral("horizontal_resolution");
 const QString kAllowUpscale = QStringLiteral("allow_vh_resolution_upscale");
 const QString kCanvasSize = QStringLiteral("canvas_size");
 
-const std::array<FrameField, 3> &resolutionFields()
+const std::array<SourceDataField, 5> &fields()
 {
-    static const std::array<FrameField, 3> table{{
-        {kScale, FrameField::Type::Bits8},
-        {kVerticalResolution, FrameField::Type::Bits16},
-        {kHorizontalResolution, FrameField::Type::Bits16},
-    }};
-    return table;
-}
-
-const std::array<SourceDataField, 1> &flagFields()
-{
-    static const std::array<SourceDataField, 1> table{{
+    static const std::array<SourceDataField, 5> table{{
+        {kScale, SourceDataField::Type::Bits8},
+        {kVerticalResolution, SourceDataField::Type::Bits16},
+        {kHorizontalResolution, SourceDataField::Type::Bits16},
         {kAllowUpscale, SourceDataField::Type::Bool},
-    }};
-    return table;
-}
-
-const std::array<FrameField, 1> &canvasFields()
-{
-    static const std::array<FrameField, 1> table{{
-        {kCanvasSize, FrameField::Type::Size},
+        {kCanvasSize, SourceDataField::Type::Size},
     }};
     return table;
 }
@@ -73,16 +58,12 @@ bool SourceImageScaleParams::isValid_impl(bool skipWrn) const
 
 void SourceImageScaleParams::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
 {
-    readFrameFields(*this, data, resolutionFields());
-    readFields(data, flagFields());
-    readFrameFields(*this, data, canvasFields());
+    readFields(data, fields());
 }
 
 void SourceImageScaleParams::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
 {
-    writeFrameFields(*this, data, resolutionFields());
-    writeFields(data, flagFields());
-    writeFrameFields(*this, data, canvasFields());
+    writeFields(data, fields());
 }
 
 CompareResult SourceImageScaleParams::compare_logic(const SourceData &other, const CompareParams &params) const

@@ -1,9 +1,9 @@
 #include "datamodel/frames/SourceVisualizationClass.h"
 
+#include "core/data/ColorText.h"
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -23,10 +23,10 @@ const std::array<SourceDataField, 1> &fields()
     return table;
 }
 
-const std::array<FrameField, 1> &colorFields()
+const std::array<SourceDataField, 1> &colorFields()
 {
-    static const std::array<FrameField, 1> table{{
-        {kColor, FrameField::Type::Color},
+    static const std::array<SourceDataField, 1> table{{
+        {kColor, SourceDataField::Type::Color},
     }};
     return table;
 }
@@ -53,7 +53,7 @@ bool SourceVisualizationClass::isValid_impl(bool skipWrn) const
 void SourceVisualizationClass::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
 {
     readFields(data, fields());
-    readFrameFields(*this, data, colorFields());
+    readFields(data, colorFields());
 }
 
 void SourceVisualizationClass::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const

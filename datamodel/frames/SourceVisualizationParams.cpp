@@ -1,10 +1,11 @@
 #include "datamodel/frames/SourceVisualizationParams.h"
 
+#include "core/data/ColorText.h"
 #include "core/data/CompareChain.h"
 #include "core/data/JsonGeometry.h"
+#include "core/data/JsonValues.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <QJsonArray>
 
@@ -48,15 +49,15 @@ const std::array<SourceDataField, 3> &plainFields()
     return table;
 }
 
-const std::array<FrameField, 6> &frameFields()
+const std::array<SourceDataField, 6> &frameFields()
 {
-    static const std::array<FrameField, 6> table{{
-        {kTTailsSizeMS, FrameField::Type::UIntText},
-        {kBBXColor, FrameField::Type::Color},
-        {kFlagColor, FrameField::Type::Color},
-        {kFlagSelectedColor, FrameField::Type::Color},
-        {kMultiplier, FrameField::Type::Bits16},
-        {kTrackIdOffset, FrameField::Type::Int64},
+    static const std::array<SourceDataField, 6> table{{
+        {kTTailsSizeMS, SourceDataField::Type::UIntText},
+        {kBBXColor, SourceDataField::Type::Color},
+        {kFlagColor, SourceDataField::Type::Color},
+        {kFlagSelectedColor, SourceDataField::Type::Color},
+        {kMultiplier, SourceDataField::Type::Bits16},
+        {kTrackIdOffset, SourceDataField::Type::Int64OrText},
     }};
     return table;
 }
@@ -222,7 +223,7 @@ void SourceVisualizationParams::read_impl(const QJsonObject &data, quint32, cons
     const auto flags = data.constFind(kShowFlags);
     if (flags != data.constEnd())
         setShowFlags(stringListFromVariantList(flags.value().toArray().toVariantList()));
-    readFrameFields(*this, data, frameFields());
+    readFields(data, frameFields());
     readList<SourceVisualizationSpatialElement>(data, kSpatialElements, options);
     readRecord<SourceVisualizationTimestamp>(data, kTimestamp, options);
 }
@@ -239,7 +240,7 @@ void SourceVisualizationParams::write_impl(QJsonObject &data, const SourceDataWr
     writeList<SourceVisualizationClass>(data, kClasses, options);
     if (contains(kShowFlags))
         data.insert(kShowFlags, QJsonArray::fromStringList(getShowFlags()));
-    writeFrameFields(*this, data, frameFields());
+    writeFields(data, frameFields());
     writeList<SourceVisualizationSpatialElement>(data, kSpatialElements, options);
     writeRecord<SourceVisualizationTimestamp>(data, kTimestamp, options);
 }

@@ -1,10 +1,10 @@
 #include "datamodel/frames/SourceVisualizationSpatialElement.h"
 
+#include "core/data/ColorText.h"
 #include "core/data/CompareChain.h"
 #include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -27,18 +27,11 @@ const std::array<SourceDataField, 1> &nameFields()
     return table;
 }
 
-const std::array<FrameField, 2> &shapeFields()
+const std::array<SourceDataField, 4> &shapeFields()
 {
-    static const std::array<FrameField, 2> table{{
-        {kSpatialData, FrameField::Type::Polygon},
-        {kLineColor, FrameField::Type::Color},
-    }};
-    return table;
-}
-
-const std::array<SourceDataField, 2> &styleFields()
-{
-    static const std::array<SourceDataField, 2> table{{
+    static const std::array<SourceDataField, 4> table{{
+        {kSpatialData, SourceDataField::Type::Polygon},
+        {kLineColor, SourceDataField::Type::Color},
         {kLineWidth, SourceDataField::Type::Float},
         {kFillOpacity, SourceDataField::Type::Float},
     }};
@@ -136,16 +129,14 @@ void SourceVisualizationSpatialElement::read_impl(const QJsonObject &data, quint
 {
     readFields(data, nameFields());
     readEnumKey(*this, data, kElementType, ElementType::unknown);
-    readFrameFields(*this, data, shapeFields());
-    readFields(data, styleFields());
+    readFields(data, shapeFields());
 }
 
 void SourceVisualizationSpatialElement::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
 {
     writeFields(data, nameFields());
     writeEnumKey(*this, data, kElementType, getElementType());
-    writeFrameFields(*this, data, shapeFields());
-    writeFields(data, styleFields());
+    writeFields(data, shapeFields());
 }
 
 CompareResult SourceVisualizationSpatialElement::compare_logic(const SourceData &other, const CompareParams &params) const

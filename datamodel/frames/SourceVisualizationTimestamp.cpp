@@ -1,10 +1,10 @@
 #include "datamodel/frames/SourceVisualizationTimestamp.h"
 
+#include "core/data/ColorText.h"
 #include "core/data/CompareChain.h"
 #include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/frames/FrameFields.h"
 
 #include <array>
 
@@ -29,14 +29,14 @@ const std::array<SourceDataField, 1> &textFields()
     return table;
 }
 
-const std::array<FrameField, 5> &frameFields()
+const std::array<SourceDataField, 5> &frameFields()
 {
-    static const std::array<FrameField, 5> table{{
-        {kPosition, FrameField::Type::Point},
-        {kTextColor, FrameField::Type::Color},
-        {kTextThickness, FrameField::Type::Bits16},
-        {kTextSizeMultiplier, FrameField::Type::Bits16},
-        {kBgColor, FrameField::Type::Color},
+    static const std::array<SourceDataField, 5> table{{
+        {kPosition, SourceDataField::Type::Point},
+        {kTextColor, SourceDataField::Type::Color},
+        {kTextThickness, SourceDataField::Type::Bits16},
+        {kTextSizeMultiplier, SourceDataField::Type::Bits16},
+        {kBgColor, SourceDataField::Type::Color},
     }};
     return table;
 }
@@ -130,7 +130,7 @@ void SourceVisualizationTimestamp::read_impl(const QJsonObject &data, quint32, c
     readFields(data, textFields());
     readEnumKey(*this, data, kLocation, Location::Undefined);
     readEnumKey(*this, data, kFont, FontType::FONT_HERSHEY_DUPLEX);
-    readFrameFields(*this, data, frameFields());
+    readFields(data, frameFields());
 }
 
 void SourceVisualizationTimestamp::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
@@ -138,7 +138,7 @@ void SourceVisualizationTimestamp::write_impl(QJsonObject &data, const SourceDat
     writeFields(data, textFields());
     writeEnumKey(*this, data, kLocation, getLocation());
     writeEnumKey(*this, data, kFont, getFontType());
-    writeFrameFields(*this, data, frameFields());
+    writeFields(data, frameFields());
 }
 
 CompareResult SourceVisualizationTimestamp::compare_logic(const SourceData &other, const CompareParams &params) const

@@ -3,7 +3,6 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/log/Log.h"
-#include "datamodel/params/ParamsJson.h"
 
 #include <QJsonDocument>
 #include <QJsonParseError>

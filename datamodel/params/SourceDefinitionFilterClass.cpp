@@ -3,7 +3,6 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/params/ParamsJson.h"
 
 #include <array>
 

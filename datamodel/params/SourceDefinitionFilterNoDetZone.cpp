@@ -5,7 +5,6 @@
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 #include "core/log/Log.h"
-#include "datamodel/params/ParamsJson.h"
 
 #include <QMap>
 

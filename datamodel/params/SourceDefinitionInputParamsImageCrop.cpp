@@ -1,9 +1,9 @@
 #include "datamodel/params/SourceDefinitionInputParamsImageCrop.h"
 
 #include "core/data/CompareChain.h"
+#include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/params/ParamsJson.h"
 
 namespace kvr::tracker::common {
 

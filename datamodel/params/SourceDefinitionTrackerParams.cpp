@@ -1,8 +1,8 @@
 #include "datamodel/params/SourceDefinitionTrackerParams.h"
 
 #include "core/data/CompareChain.h"
+#include "core/data/JsonValues.h"
 #include "core/data/RecordComparator.h"
-#include "datamodel/params/ParamsJson.h"
 
 #include <algorithm>
 

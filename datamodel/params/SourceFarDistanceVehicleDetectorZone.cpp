@@ -4,7 +4,7 @@
 #include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/definitions/NormalisedGeometry.h"
+#include "core/data/JsonGeometry.h"
 
 #include <array>
 

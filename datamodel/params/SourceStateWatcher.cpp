@@ -3,9 +3,9 @@
 #include "core/data/CompareChain.h"
 #include "core/data/EnumKeys.h"
 #include "core/data/JsonGeometry.h"
+#include "core/data/JsonValues.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/params/ParamsJson.h"
 
 #include <array>
 
@@ -37,11 +37,6 @@ const std::array<SourceDataField, 6> &fields()
         {kCortexImgHeight, SourceDataField::Type::Int},
     }};
     return table;
-}
-
-bool inUnitSquare(const QPointF &p)
-{
-    return p.x() >= 0 && p.x() <= 1 && p.y() >= 0 && p.y() <= 1;
 }
 
 } // namespace
@@ -94,7 +89,7 @@ bool SourceStateWatcher::isValid_impl(bool skipWrn) const
     const bool valid = v(getStateWatcherType() != StateWatcherType::Unknown,
                          "getStateWatcherType() != StateWatcherType::Unknown")
         && v(tmpPoylgon.size() >= POLYGON_MIN_SIZE, "tmpPoylgon.size() >= POLYGON_MIN_SIZE")
-        && v.each(tmpPoylgon, inUnitSquare, "p.x() >= 0 && p.x() <= 1 && p.y() >= 0 && p.y() <= 1");
+        && v.each(tmpPoylgon, isInUnitSquare, "p.x() >= 0 && p.x() <= 1 && p.y() >= 0 && p.y() <= 1");
     if (!valid || getStateWatcherType() != StateWatcherType::Foreground)
         return valid;
     return v(getMinConfidence() >= 0, "getMinConfidence() >= 0")

@@ -1,9 +1,9 @@
-#include "FrameTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/frames/SourceImageCropParams.h"
 
 using namespace kvr::tracker::common;
-using namespace frametest;
+using namespace recordtest;
 
 namespace {
 

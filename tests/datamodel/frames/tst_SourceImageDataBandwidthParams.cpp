@@ -1,9 +1,9 @@
-#include "FrameTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/frames/SourceImageDataBandwidthParams.h"
 
 using namespace kvr::tracker::common;
-using namespace frametest;
+using namespace recordtest;
 using Type = SourceImageDataBandwidthParams::CompressionType;
 
 namespace {

@@ -1,11 +1,11 @@
-#include "FrameTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/frames/SourceVisualizationParams.h"
 
 #include <functional>
 
 using namespace kvr::tracker::common;
-using namespace frametest;
+using namespace recordtest;
 
 namespace {
 

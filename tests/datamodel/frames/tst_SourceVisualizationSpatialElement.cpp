@@ -1,9 +1,9 @@
-#include "FrameTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/frames/SourceVisualizationSpatialElement.h"
 
 using namespace kvr::tracker::common;
-using namespace frametest;
+using namespace recordtest;
 using ElementType = SourceVisualizationSpatialElement::ElementType;
 
 namespace {

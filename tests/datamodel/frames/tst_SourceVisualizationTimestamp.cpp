@@ -1,9 +1,9 @@
-#include "FrameTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/frames/SourceVisualizationTimestamp.h"
 
 using namespace kvr::tracker::common;
-using namespace frametest;
+using namespace recordtest;
 using FontType = SourceVisualizationTimestamp::FontType;
 using Location = SourceVisualizationTimestamp::Location;
 

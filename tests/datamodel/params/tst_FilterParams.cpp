@@ -1,4 +1,4 @@
-#include "ParamsTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/params/SourceDefinitionFilterClass.h"
 #include "datamodel/params/SourceDefinitionFilterNoDetZone.h"
@@ -8,7 +8,10 @@
 #include <QDebug>
 
 using namespace kvr::tracker::common;
-using namespace paramstest;
+using namespace recordtest;
+
+// Lines name their functions without the namespace.
+constexpr FunctionNames kNames = FunctionNames::Unqualified;
 using Block = SourceDefinitionFilterParams;
 using Zone = SourceDefinitionFilterNoDetZone;
 using ClassFilter = SourceDefinitionFilterClass;
@@ -158,7 +161,7 @@ void tst_FilterParams::filterRead()
     QFETCH(QPolygonF, firstZone);
 
     checkRoundTrip<Block>(input, written);
-    const Block record = readRecord<Block>(input);
+    const Block record = fromJson<Block>(input);
     QCOMPARE(record.getEnabled(), enabled);
     const auto zones = record.getNoDetZones();
     QCOMPARE(zones.isEmpty() ? QPolygonF() : zones.first().getZone(), firstZone);
@@ -166,14 +169,14 @@ void tst_FilterParams::filterRead()
 
 void tst_FilterParams::filterConflictingClasses()
 {
-    const ClassFilter car1 = readRecord<ClassFilter>(filter("car", 10));
-    const ClassFilter bus = readRecord<ClassFilter>(filter("bus", 20));
-    const ClassFilter car2 = readRecord<ClassFilter>(filter("car", 30));
+    const ClassFilter car1 = fromJson<ClassFilter>(filter("car", 10));
+    const ClassFilter bus = fromJson<ClassFilter>(filter("bus", 20));
+    const ClassFilter car2 = fromJson<ClassFilter>(filter("car", 30));
 
     Zone set;
     LogCapture capture;
     set.setClassFilters({car1, bus, car2});
-    QCOMPARE(linesOf(capture),
+    QCOMPARE(linesOf(capture, kNames),
              QStringList{QStringLiteral("SourceDefinitionFilterNoDetZone::setClassFilters|Conflicting class filters for class car: ")
                          + mapText(car1.valueMap()) + QStringLiteral(" vs. ") + mapText(car2.valueMap())});
     const auto filters = set.getClassFilters();
@@ -184,8 +187,8 @@ void tst_FilterParams::filterConflictingClasses()
 
     // Reading resolves duplicates the same way.
     capture.clear();
-    const Zone read = readRecord<Zone>(zone(kTriangle, filter("car", 10) + ',' + filter("bus", 20) + ',' + filter("car", 30)));
-    const QStringList lines = linesOf(capture);
+    const Zone read = fromJson<Zone>(zone(kTriangle, filter("car", 10) + ',' + filter("bus", 20) + ',' + filter("car", 30)));
+    const QStringList lines = linesOf(capture, kNames);
     QCOMPARE(lines.size(), 1);
     QVERIFY(lines.first().startsWith(
         QStringLiteral("SourceDefinitionFilterNoDetZone::setClassFilters|Conflicting class filters for class car: ")));
@@ -195,14 +198,12 @@ void tst_FilterParams::filterConflictingClasses()
 
 void tst_FilterParams::filterValidity_data()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QStringList>("lines");
+    addValidityColumns();
 
-    const QStringList emptyZone{cond("SourceDefinitionFilterNoDetZone::isValid_impl", "!getZone().isEmpty()"),
-                                notValid("SourceDefinitionFilterNoDetZone")};
-    const QStringList blockFails{cond("SourceDefinitionFilterParams::isValid_impl", "ci.isValid(skipWrn)"),
-                                 notValid("SourceDefinitionFilterParams")};
+    const QStringList emptyZone{conditionLine("SourceDefinitionFilterNoDetZone::isValid_impl", "!getZone().isEmpty()", kNames),
+                                notValidLine("SourceDefinitionFilterNoDetZone", kNames)};
+    const QStringList blockFails{conditionLine("SourceDefinitionFilterParams::isValid_impl", "ci.isValid(skipWrn)", kNames),
+                                 notValidLine("SourceDefinitionFilterParams", kNames)};
 
     QTest::newRow("new block") << QByteArray(R"({"version": 2, "data": {}})") << true << QStringList();
     QTest::newRow("disabled block with an empty zone") << block(zone("[]"), false) << true << QStringList();
@@ -211,10 +212,10 @@ void tst_FilterParams::filterValidity_data()
         << block(zone(R"([{"x": 5, "y": -5}])")) << true << QStringList();
     QTest::newRow("class filter without a name")
         << block(zone(kTriangle, filter("car") + R"(, {"min_size": 1})")) << false
-        << QStringList{cond("SourceDefinitionFilterClass::isValid_impl", "!getClassName().isEmpty()"),
-                       notValid("SourceDefinitionFilterClass"),
-                       cond("SourceDefinitionFilterNoDetZone::isValid_impl", "ci.isValid(skipWrn)"),
-                       notValid("SourceDefinitionFilterNoDetZone")}
+        << QStringList{conditionLine("SourceDefinitionFilterClass::isValid_impl", "!getClassName().isEmpty()", kNames),
+                       notValidLine("SourceDefinitionFilterClass", kNames),
+                       conditionLine("SourceDefinitionFilterNoDetZone::isValid_impl", "ci.isValid(skipWrn)", kNames),
+                       notValidLine("SourceDefinitionFilterNoDetZone", kNames)}
                + blockFails;
     QTest::newRow("minimum above maximum is accepted") << block(zone(kTriangle, filter("car", 0, 10, 1))) << true
                                                         << QStringList();
@@ -224,27 +225,19 @@ void tst_FilterParams::filterValidity_data()
 
 void tst_FilterParams::filterValidity()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(bool, valid);
-    QFETCH(QStringList, lines);
-
-    checkValidity<Block>(input, valid, lines);
+    checkValidity<Block>(kNames);
 }
 
 void tst_FilterParams::filterCompare_data()
 {
-    QTest::addColumn<QByteArray>("a");
-    QTest::addColumn<QByteArray>("b");
-    QTest::addColumn<bool>("allDifferences");
-    QTest::addColumn<bool>("equal");
-    QTest::addColumn<QStringList>("lines");
+    addCompareColumns();
 
     const QByteArray square = R"([{"x": 0, "y": 0}, {"x": 1, "y": 0}, {"x": 1, "y": 1}, {"x": 0, "y": 1}])";
-    const QString blockDiffers = cond("SourceDefinitionFilterParams::compare_logic", "aC[i].compare(bC[i], compareParams)");
-    const QString zoneDiffers = cond("SourceDefinitionFilterNoDetZone::compare_logic", "getZone() == otherSD->getZone()");
+    const QString blockDiffers = conditionLine("SourceDefinitionFilterParams::compare_logic", "aC[i].compare(bC[i], compareParams)", kNames);
+    const QString zoneDiffers = conditionLine("SourceDefinitionFilterNoDetZone::compare_logic", "getZone() == otherSD->getZone()", kNames);
     const QString zoneFilterDiffers =
-        cond("SourceDefinitionFilterNoDetZone::compare_logic", "aC[i].compare(bC[i], compareParams)");
-    const auto classDiffers = [](const char *text) { return cond("SourceDefinitionFilterClass::compare_logic", text); };
+        conditionLine("SourceDefinitionFilterNoDetZone::compare_logic", "aC[i].compare(bC[i], compareParams)", kNames);
+    const auto classDiffers = [](const char *text) { return conditionLine("SourceDefinitionFilterClass::compare_logic", text, kNames); };
 
     QTest::newRow("same zones") << block(zone(kTriangle) + ',' + zone(square)) << block(zone(kTriangle) + ',' + zone(square))
                                 << false << true << QStringList();
@@ -256,7 +249,7 @@ void tst_FilterParams::filterCompare_data()
         << QStringList{zoneDiffers, blockDiffers, zoneDiffers, blockDiffers};
     QTest::newRow("zone counts")
         << block(zone(kTriangle)) << block(zone(kTriangle) + ',' + zone(square)) << false << false
-        << QStringList{cond("SourceDefinitionFilterParams::compare_logic", "aC.size() == bC.size()")};
+        << QStringList{conditionLine("SourceDefinitionFilterParams::compare_logic", "aC.size() == bC.size()", kNames)};
     QTest::newRow("filters given in another order")
         << block(zone(kTriangle, filter("car") + ',' + filter("bus"))) << block(zone(kTriangle, filter("bus") + ',' + filter("car")))
         << false << true << QStringList();
@@ -278,13 +271,7 @@ void tst_FilterParams::filterCompare_data()
 
 void tst_FilterParams::filterCompare()
 {
-    QFETCH(QByteArray, a);
-    QFETCH(QByteArray, b);
-    QFETCH(bool, allDifferences);
-    QFETCH(bool, equal);
-    QFETCH(QStringList, lines);
-
-    checkCompare<Block>(a, b, allDifferences, equal, lines);
+    checkCompare<Block>(kNames);
 }
 
 // --- Post-processor ---
@@ -326,21 +313,19 @@ void tst_FilterParams::postRead()
     QFETCH(QStringList, lines);
     QFETCH(double, scale);
 
-    checkRoundTrip<PostProcessor>(input, written, lines);
-    const PostProcessor record = readRecord<PostProcessor>(input);
+    checkRoundTrip<PostProcessor>(input, written, lines, kNames);
+    const PostProcessor record = fromJson<PostProcessor>(input);
     QCOMPARE(record.getMapToWorkScale(), scale);
     QVERIFY(!record.getEnabled());
 }
 
 void tst_FilterParams::postValidity_data()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QStringList>("lines");
+    addValidityColumns();
 
-    const QString sizeText = cond("SourceDefinitionPostProcessorParams::isValid_impl",
-                                  "tPoints.size() >= TRANSFORMATION_POINTS_MIN_SIZE || tPoints.size() % 2 == 0");
-    const QString invalid = notValid("SourceDefinitionPostProcessorParams");
+    const QString sizeText = conditionLine("SourceDefinitionPostProcessorParams::isValid_impl",
+                                  "tPoints.size() >= TRANSFORMATION_POINTS_MIN_SIZE || tPoints.size() % 2 == 0", kNames);
+    const QString invalid = notValidLine("SourceDefinitionPostProcessorParams", kNames);
 
     QTest::newRow("enabled, nothing stored") << QByteArray(R"({"enabled": true})") << true << QStringList();
     QTest::newRow("disabled with 7 points") << QByteArray(R"({"transformation_points": )" + points(7) + '}') << true
@@ -350,7 +335,7 @@ void tst_FilterParams::postValidity_data()
     for (int count : {1, 3, 5, 7})
         QTest::addRow("%d points", count) << postProcessor(count) << false << QStringList{sizeText, invalid};
     QTest::newRow("zero scale") << postProcessor(8, R"("map_to_work_scale": 0)") << false
-                                << QStringList{cond("SourceDefinitionPostProcessorParams::isValid_impl", "getMapToWorkScale() > 0"),
+                                << QStringList{conditionLine("SourceDefinitionPostProcessorParams::isValid_impl", "getMapToWorkScale() > 0", kNames),
                                                invalid};
     QTest::newRow("odd points before the scale") << postProcessor(7, R"("map_to_work_scale": -1)") << false
                                                  << QStringList{sizeText, invalid};
@@ -358,25 +343,17 @@ void tst_FilterParams::postValidity_data()
 
 void tst_FilterParams::postValidity()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(bool, valid);
-    QFETCH(QStringList, lines);
-
-    checkValidity<PostProcessor>(input, valid, lines);
+    checkValidity<PostProcessor>(kNames);
 }
 
 void tst_FilterParams::postCompare_data()
 {
-    QTest::addColumn<QByteArray>("a");
-    QTest::addColumn<QByteArray>("b");
-    QTest::addColumn<bool>("allDifferences");
-    QTest::addColumn<bool>("equal");
-    QTest::addColumn<QStringList>("lines");
+    addCompareColumns();
 
-    const QString pointsDiffer = cond("SourceDefinitionPostProcessorParams::compare_logic",
-                                      "getTransformationPoints() == otherSD->getTransformationPoints()");
-    const QString scaleDiffers = cond("SourceDefinitionPostProcessorParams::compare_logic",
-                                      "qFuzzyCompare(1 + getMapToWorkScale(), 1 + otherSD->getMapToWorkScale())");
+    const QString pointsDiffer = conditionLine("SourceDefinitionPostProcessorParams::compare_logic",
+                                      "getTransformationPoints() == otherSD->getTransformationPoints()", kNames);
+    const QString scaleDiffers = conditionLine("SourceDefinitionPostProcessorParams::compare_logic",
+                                      "qFuzzyCompare(1 + getMapToWorkScale(), 1 + otherSD->getMapToWorkScale())", kNames);
 
     QTest::newRow("same points") << postProcessor(8) << postProcessor(8) << false << true << QStringList();
     QTest::newRow("points in another order")
@@ -404,13 +381,7 @@ void tst_FilterParams::postCompare_data()
 
 void tst_FilterParams::postCompare()
 {
-    QFETCH(QByteArray, a);
-    QFETCH(QByteArray, b);
-    QFETCH(bool, allDifferences);
-    QFETCH(bool, equal);
-    QFETCH(QStringList, lines);
-
-    checkCompare<PostProcessor>(a, b, allDifferences, equal, lines);
+    checkCompare<PostProcessor>(kNames);
 }
 
 QTEST_GUILESS_MAIN(tst_FilterParams)

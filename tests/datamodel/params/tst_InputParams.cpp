@@ -1,23 +1,26 @@
-#include "ParamsTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/params/SourceDefinitionInputParams.h"
 #include "datamodel/params/SourceDefinitionInputParamsImageCrop.h"
 #include "datamodel/params/SourceDefinitionTrackerParams.h"
 
 using namespace kvr::tracker::common;
-using namespace paramstest;
+using namespace recordtest;
+
+// Lines name their functions without the namespace.
+constexpr FunctionNames kNames = FunctionNames::Unqualified;
 using Input = SourceDefinitionInputParams;
 
 namespace {
 
 QString inputFails(const char *text)
 {
-    return cond("SourceDefinitionInputParams::isValid_impl", text);
+    return conditionLine("SourceDefinitionInputParams::isValid_impl", text, kNames);
 }
 
 QString inputDiffers(const char *text)
 {
-    return cond("SourceDefinitionInputParams::compare_logic", text);
+    return conditionLine("SourceDefinitionInputParams::compare_logic", text, kNames);
 }
 
 const char *const kCropText =
@@ -123,7 +126,7 @@ void tst_InputParams::inputRead()
     QFETCH(Input::LPAnonymization, anonymization);
 
     checkRoundTrip<Input>(input, written);
-    const Input record = readRecord<Input>(input);
+    const Input record = fromJson<Input>(input);
     QCOMPARE(record.getComputeTickMS(), computeTick);
     QCOMPARE(record.getTimeSource(), timeSource);
     QCOMPARE(record.getLPAnonymization(), anonymization);
@@ -131,11 +134,9 @@ void tst_InputParams::inputRead()
 
 void tst_InputParams::inputValidity_data()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QStringList>("lines");
+    addValidityColumns();
 
-    const QString invalid = notValid("SourceDefinitionInputParams");
+    const QString invalid = notValidLine("SourceDefinitionInputParams", kNames);
 
     QTest::newRow("connection string only") << QByteArray(R"({"connection_string": "a"})") << true << QStringList();
     QTest::newRow("empty record") << QByteArray("{}") << false
@@ -154,34 +155,26 @@ void tst_InputParams::inputValidity_data()
         << QByteArray(R"({"connection_string": "a", "max_latency_ms": 1, "image_crop": )"
                       + crop(R"({"x": 0.5, "y": 0.5, "width": 0.6, "height": 0.2})") + "}")
         << false
-        << QStringList{cond("SourceDefinitionInputParamsImageCrop::isValid_impl", kCropText),
-                       notValid("SourceDefinitionInputParamsImageCrop"), inputFails("getImageCrop().isValid(skipWrn)"),
+        << QStringList{conditionLine("SourceDefinitionInputParamsImageCrop::isValid_impl", kCropText, kNames),
+                       notValidLine("SourceDefinitionInputParamsImageCrop", kNames), inputFails("getImageCrop().isValid(skipWrn)"),
                        invalid};
     QTest::newRow("invalid watcher")
         << QByteArray(R"({"connection_string": "a", "state_watcher_params": {"state_watchers": [{"polygon": []}]}})")
         << false
-        << QStringList{cond("SourceStateWatcher::isValid_impl", "getStateWatcherType() != StateWatcherType::Unknown"),
-                       notValid("SourceStateWatcher"), cond("SourceStateWatcherParams::isValid_impl", "ci.isValid(skipWrn)"),
-                       notValid("SourceStateWatcherParams"), inputFails("getStateWatcherParams().isValid(skipWrn)"),
+        << QStringList{conditionLine("SourceStateWatcher::isValid_impl", "getStateWatcherType() != StateWatcherType::Unknown", kNames),
+                       notValidLine("SourceStateWatcher", kNames), conditionLine("SourceStateWatcherParams::isValid_impl", "ci.isValid(skipWrn)", kNames),
+                       notValidLine("SourceStateWatcherParams", kNames), inputFails("getStateWatcherParams().isValid(skipWrn)"),
                        invalid};
 }
 
 void tst_InputParams::inputValidity()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(bool, valid);
-    QFETCH(QStringList, lines);
-
-    checkValidity<Input>(input, valid, lines);
+    checkValidity<Input>(kNames);
 }
 
 void tst_InputParams::inputCompare_data()
 {
-    QTest::addColumn<QByteArray>("a");
-    QTest::addColumn<QByteArray>("b");
-    QTest::addColumn<bool>("allDifferences");
-    QTest::addColumn<bool>("equal");
-    QTest::addColumn<QStringList>("lines");
+    addCompareColumns();
 
     const QByteArray fpsText =
         "(getFPSCap() < 1 && otherSD->getFPSCap() < 1) || qFuzzyCompare(getFPSCap() + 1, otherSD->getFPSCap() + 1)";
@@ -218,14 +211,14 @@ void tst_InputParams::inputCompare_data()
                        inputDiffers("getMaxLatencyMS() == otherSD->getMaxLatencyMS()"),
                        inputDiffers("getLiveFlag() == otherSD->getLiveFlag()"),
                        inputDiffers("getFrameIDOffset() == otherSD->getFrameIDOffset()"),
-                       cond("SourceDefinitionInputParamsImageCrop::compare_logic", kCropCompareText),
+                       conditionLine("SourceDefinitionInputParamsImageCrop::compare_logic", kCropCompareText, kNames),
                        inputDiffers("getImageCrop().compare(otherSD->getImageCrop(), compareParams)"),
                        inputDiffers("getComputeTickMS() == otherSD->getComputeTickMS()"),
                        inputDiffers("getLP() == otherSD->getLP()"),
                        inputDiffers("(getLPAnonymization() == otherSD->getLPAnonymization()) || (!getLP() && !otherSD->getLP())"),
                        inputDiffers("getObstacle() == otherSD->getObstacle()"),
                        inputDiffers("getTimeSource() == otherSD->getTimeSource()"),
-                       cond("SourceStateWatcherParams::compare_logic", "aC.size() == bC.size()"),
+                       conditionLine("SourceStateWatcherParams::compare_logic", "aC.size() == bC.size()", kNames),
                        inputDiffers("getStateWatcherParams().compare(otherSD->getStateWatcherParams(), compareParams)"),
                        inputDiffers("isRecordingEnabled() == otherSD->isRecordingEnabled()"),
                        inputDiffers("isRetransmitterEnabled() == otherSD->isRetransmitterEnabled()"),
@@ -235,13 +228,7 @@ void tst_InputParams::inputCompare_data()
 
 void tst_InputParams::inputCompare()
 {
-    QFETCH(QByteArray, a);
-    QFETCH(QByteArray, b);
-    QFETCH(bool, allDifferences);
-    QFETCH(bool, equal);
-    QFETCH(QStringList, lines);
-
-    checkCompare<Input>(a, b, allDifferences, equal, lines);
+    checkCompare<Input>(kNames);
 }
 
 void tst_InputParams::inputDeprecatedFpsOverride()
@@ -249,7 +236,7 @@ void tst_InputParams::inputDeprecatedFpsOverride()
     Input record;
     LogCapture capture;
     record.setFPSOverride_dep(30);
-    QCOMPARE(linesOf(capture), QStringList{"SourceDefinitionInputParams::setFPSOverride_dep|FPS override is deprecated!"});
+    QCOMPARE(linesOf(capture, kNames), QStringList{"SourceDefinitionInputParams::setFPSOverride_dep|FPS override is deprecated!"});
     QCOMPARE(record.getFPSOverride(), 0.0);
     QVERIFY(record.valueMap().isEmpty());
 
@@ -290,19 +277,17 @@ void tst_InputParams::cropRead()
     QFETCH(QRectF, rectangle);
 
     checkRoundTrip<SourceDefinitionInputParamsImageCrop>(input, written);
-    const auto record = readRecord<SourceDefinitionInputParamsImageCrop>(input);
+    const auto record = fromJson<SourceDefinitionInputParamsImageCrop>(input);
     QCOMPARE(record.getRectangle(), rectangle);
     QVERIFY(!record.getEnabled());
 }
 
 void tst_InputParams::cropValidity_data()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QStringList>("lines");
+    addValidityColumns();
 
-    const QStringList outside{cond("SourceDefinitionInputParamsImageCrop::isValid_impl", kCropText),
-                              notValid("SourceDefinitionInputParamsImageCrop")};
+    const QStringList outside{conditionLine("SourceDefinitionInputParamsImageCrop::isValid_impl", kCropText, kNames),
+                              notValidLine("SourceDefinitionInputParamsImageCrop", kNames)};
 
     QTest::newRow("disabled by default, out of bounds")
         << QByteArray(R"({"rectangle": {"x": 0.5, "y": 0.5, "width": 0.6, "height": 0.2}})") << true << QStringList();
@@ -319,11 +304,7 @@ void tst_InputParams::cropValidity_data()
 
 void tst_InputParams::cropValidity()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(bool, valid);
-    QFETCH(QStringList, lines);
-
-    checkValidity<SourceDefinitionInputParamsImageCrop>(input, valid, lines);
+    checkValidity<SourceDefinitionInputParamsImageCrop>(kNames);
 }
 
 void tst_InputParams::cropCompare_data()
@@ -339,7 +320,7 @@ void tst_InputParams::cropCompare_data()
     QTest::newRow("a millionth off zero")
         << crop(R"({"x": 0, "y": 0, "width": 0.5, "height": 1})")
         << crop(R"({"x": 0.000001, "y": 0, "width": 0.5, "height": 1})")
-        << false << QStringList{cond("SourceDefinitionInputParamsImageCrop::compare_logic", kCropCompareText)};
+        << false << QStringList{conditionLine("SourceDefinitionInputParamsImageCrop::compare_logic", kCropCompareText, kNames)};
     QTest::newRow("fuzzy equal") << crop(R"({"x": 0.5, "y": 0, "width": 0.25, "height": 1})")
                                  << crop(R"({"x": 0.5000000000000001, "y": 0, "width": 0.25, "height": 1})") << true
                                  << QStringList();
@@ -355,7 +336,7 @@ void tst_InputParams::cropCompare()
     QFETCH(bool, equal);
     QFETCH(QStringList, lines);
 
-    checkCompare<SourceDefinitionInputParamsImageCrop>(a, b, false, equal, lines);
+    checkCompare<SourceDefinitionInputParamsImageCrop>(a, b, false, equal, lines, kNames);
 }
 
 // --- Tracker parameters ---
@@ -391,7 +372,7 @@ void tst_InputParams::trackerRead()
     QFETCH(qint64, stored);
 
     checkRoundTrip<SourceDefinitionTrackerParams>(input, written);
-    const auto record = readRecord<SourceDefinitionTrackerParams>(input);
+    const auto record = fromJson<SourceDefinitionTrackerParams>(input);
     QCOMPARE(record.getTimeWindowMS(), window);
     QCOMPARE(record.valueMap().value(QStringLiteral("time_window_ms"), qint64(-1)).toLongLong(), stored);
     QVERIFY(record.isValid(true));
@@ -413,7 +394,7 @@ void tst_InputParams::trackerCompare_data()
         << QByteArray(R"({"time_window_ms": 6000})") << QByteArray(R"({"time_window_ms": 9000})") << true << QStringList();
     QTest::newRow("4000 and 4001")
         << QByteArray(R"({"time_window_ms": 4000})") << QByteArray(R"({"time_window_ms": 4001})") << false
-        << QStringList{cond("SourceDefinitionTrackerParams::compare_logic", "getTimeWindowMS() == otherSD->getTimeWindowMS()")};
+        << QStringList{conditionLine("SourceDefinitionTrackerParams::compare_logic", "getTimeWindowMS() == otherSD->getTimeWindowMS()", kNames)};
     QTest::newRow("absent and 2000") << QByteArray("{}") << QByteArray(R"({"time_window_ms": 2000})") << true
                                      << QStringList();
 }
@@ -425,7 +406,7 @@ void tst_InputParams::trackerCompare()
     QFETCH(bool, equal);
     QFETCH(QStringList, lines);
 
-    checkCompare<SourceDefinitionTrackerParams>(a, b, false, equal, lines);
+    checkCompare<SourceDefinitionTrackerParams>(a, b, false, equal, lines, kNames);
 }
 
 QTEST_GUILESS_MAIN(tst_InputParams)

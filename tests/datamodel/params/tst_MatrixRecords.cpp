@@ -1,4 +1,4 @@
-#include "ParamsTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/params/SourceDataMat.h"
 #include "datamodel/params/SourceDefinitionCameraParams.h"
@@ -6,7 +6,10 @@
 #include <functional>
 
 using namespace kvr::tracker::common;
-using namespace paramstest;
+using namespace recordtest;
+
+// Lines name their functions without the namespace.
+constexpr FunctionNames kNames = FunctionNames::Unqualified;
 
 namespace {
 
@@ -35,7 +38,7 @@ bool sameMat(const cv::Mat &a, const cv::Mat &b)
 SourceDataMat unreadable(const char *storageText)
 {
     // Malformed storage text as a peer may send it inside "data".
-    return readRecord<SourceDataMat>(QByteArray(R"({"data": {"data": )") + storageText + "}}");
+    return fromJson<SourceDataMat>(QByteArray(R"({"data": {"data": )") + storageText + "}}");
 }
 
 using CameraSetup = std::function<void(SourceDefinitionCameraParams &)>;
@@ -58,15 +61,15 @@ const char *const kMatCompare =
 
 QString cameraFails(const char *text)
 {
-    return cond("SourceDefinitionCameraParams::isValid_impl", text);
+    return conditionLine("SourceDefinitionCameraParams::isValid_impl", text, kNames);
 }
 
 QString cameraDiffers(const char *text)
 {
-    return cond("SourceDefinitionCameraParams::compare_logic", text);
+    return conditionLine("SourceDefinitionCameraParams::compare_logic", text, kNames);
 }
 
-const QString kMatDiffers = cond("SourceDataMat::compare_logic", kMatCompare);
+const QString kMatDiffers = conditionLine("SourceDataMat::compare_logic", kMatCompare, kNames);
 
 } // namespace
 
@@ -136,7 +139,7 @@ void tst_MatrixRecords::matRoundTrip()
     // Through a QVariant, as nested records travel.
     const SourceDataMat fromVariant(record.getQVariantData());
     QVERIFY(sameMat(fromVariant.getMat(), mat));
-    QCOMPARE(linesOf(capture), QStringList());
+    QCOMPARE(linesOf(capture, kNames), QStringList());
 
     // An empty matrix never compares equal, even with itself.
     QCOMPARE(record.compare(back, CompareParams::logic(true)).equal, !mat.empty());
@@ -164,7 +167,7 @@ void tst_MatrixRecords::matUnreadable()
 
     LogCapture capture;
     QVERIFY(record.getMat().empty());
-    const QStringList lines = linesOf(capture);
+    const QStringList lines = linesOf(capture, kNames);
     QCOMPARE(lines.size(), 1);
     QVERIFY2(lines.first().startsWith(QStringLiteral("SourceDataMat::getMat|")), qPrintable(lines.first()));
     QCOMPARE(capture.texts(kvr::log::ERR).size(), 1);
@@ -208,7 +211,7 @@ void tst_MatrixRecords::matCompare()
     const CompareResult result = recordA.compare(recordB, CompareParams::logic(false, true));
     QCOMPARE(result.equal, equal);
     QVERIFY(!result.first);
-    QCOMPARE(linesOf(capture), equal ? QStringList() : QStringList{kMatDiffers});
+    QCOMPARE(linesOf(capture, kNames), equal ? QStringList() : QStringList{kMatDiffers});
     QCOMPARE(recordB.compare(recordA, CompareParams::logic(true)).equal, equal);
 }
 
@@ -226,7 +229,7 @@ void tst_MatrixRecords::matWithoutText()
     QVERIFY2(errors.first().startsWith(QStringLiteral("JSON Error: ")), qPrintable(errors.first()));
 
     // A member that is no object reads as the empty document: valid, but no matrix in it.
-    const SourceDataMat notAnObject = readRecord<SourceDataMat>(R"({"data": 5})");
+    const SourceDataMat notAnObject = fromJson<SourceDataMat>(R"({"data": 5})");
     QCOMPARE(notAnObject.valueMap().value(QStringLiteral("data")).toString(), QStringLiteral("{}"));
     QVERIFY(notAnObject.isValid(true));
     QVERIFY(notAnObject.getMat().empty());
@@ -267,7 +270,7 @@ void tst_MatrixRecords::cameraRead()
     QFETCH(QByteArray, written);
 
     checkRoundTrip<SourceDefinitionCameraParams>(input, written);
-    const auto block = readRecord<SourceDefinitionCameraParams>(input);
+    const auto block = fromJson<SourceDefinitionCameraParams>(input);
     QCOMPARE(block.getFrameSize(), frameSize);
     // No matrices stored: the getters give the defaults.
     QVERIFY(sameMat(block.getCameraMat().getMat(), normalised()));
@@ -336,7 +339,7 @@ void tst_MatrixRecords::cameraValidity_data()
     QTest::addColumn<bool>("valid");
     QTest::addColumn<QStringList>("lines");
 
-    const QString invalid = notValid("SourceDefinitionCameraParams");
+    const QString invalid = notValidLine("SourceDefinitionCameraParams", kNames);
 
     QTest::newRow("enabled without matrices") << CameraSetup() << true << true << QStringList();
     QTest::newRow("disabled with wrong shapes")
@@ -377,10 +380,10 @@ void tst_MatrixRecords::cameraValidity()
     const SourceDefinitionCameraParams block = makeCamera(setup, enabled);
     LogCapture capture;
     QCOMPARE(block.isValid(false), valid);
-    QCOMPARE(linesOf(capture, kvr::log::WRN), lines);
+    QCOMPARE(linesOf(capture, kNames, kvr::log::WRN), lines);
     capture.clear();
     QCOMPARE(block.isValid(true), valid);
-    QCOMPARE(linesOf(capture, kvr::log::WRN), QStringList());
+    QCOMPARE(linesOf(capture, kNames, kvr::log::WRN), QStringList());
 }
 
 void tst_MatrixRecords::cameraCompare_data()
@@ -434,7 +437,7 @@ void tst_MatrixRecords::cameraCompare()
     const SourceDefinitionCameraParams b = makeCamera(setupB);
     LogCapture capture;
     QCOMPARE(a.compare(b, CompareParams::logic(false, allDifferences)).equal, equal);
-    QCOMPARE(linesOf(capture), lines);
+    QCOMPARE(linesOf(capture, kNames), lines);
     QCOMPARE(a == b, equal);
 
     // A disabled side holding values compares as a default block.

@@ -1,10 +1,13 @@
-#include "ParamsTestSupport.h"
+#include "support/RecordTestSupport.h"
 
 #include "datamodel/params/SourceStateWatcher.h"
 #include "datamodel/params/SourceStateWatcherParams.h"
 
 using namespace kvr::tracker::common;
-using namespace paramstest;
+using namespace recordtest;
+
+// Lines name their functions without the namespace.
+constexpr FunctionNames kNames = FunctionNames::Unqualified;
 using Type = SourceStateWatcher::StateWatcherType;
 
 namespace {
@@ -24,17 +27,17 @@ QByteArray watcher(const char *type, const QByteArray &extra = QByteArray(), con
 
 QString watcherFails(const char *text)
 {
-    return cond("SourceStateWatcher::isValid_impl", text);
+    return conditionLine("SourceStateWatcher::isValid_impl", text, kNames);
 }
 
 QString watcherDiffers(const char *text)
 {
-    return cond("SourceStateWatcher::compare_logic", text);
+    return conditionLine("SourceStateWatcher::compare_logic", text, kNames);
 }
 
 QString listDiffers(const char *text)
 {
-    return cond("SourceStateWatcherParams::compare_logic", text);
+    return conditionLine("SourceStateWatcherParams::compare_logic", text, kNames);
 }
 
 const char *const kPointText = "p.x() >= 0 && p.x() <= 1 && p.y() >= 0 && p.y() <= 1";
@@ -120,7 +123,7 @@ void tst_StateWatchers::watcherRead()
     QFETCH(qint64, providerId);
 
     checkRoundTrip<SourceStateWatcher>(input, written);
-    const auto record = readRecord<SourceStateWatcher>(input);
+    const auto record = fromJson<SourceStateWatcher>(input);
     QCOMPARE(record.getStateWatcherType(), type);
     QCOMPARE(record.getCortexPeriod(), period);
     QCOMPARE(record.getCortexProviderId(), providerId);
@@ -130,11 +133,9 @@ void tst_StateWatchers::watcherRead()
 
 void tst_StateWatchers::watcherValidity_data()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QStringList>("lines");
+    addValidityColumns();
 
-    const QString invalid = notValid("SourceStateWatcher");
+    const QString invalid = notValidLine("SourceStateWatcher", kNames);
 
     QTest::newRow("traffic light on the unit square") << watcher("TrafficLight") << true << QStringList();
     QTest::newRow("disabled with nothing") << QByteArray(R"({"enabled": false})") << true << QStringList();
@@ -173,20 +174,12 @@ void tst_StateWatchers::watcherValidity_data()
 
 void tst_StateWatchers::watcherValidity()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(bool, valid);
-    QFETCH(QStringList, lines);
-
-    checkValidity<SourceStateWatcher>(input, valid, lines);
+    checkValidity<SourceStateWatcher>(kNames);
 }
 
 void tst_StateWatchers::watcherCompare_data()
 {
-    QTest::addColumn<QByteArray>("a");
-    QTest::addColumn<QByteArray>("b");
-    QTest::addColumn<bool>("allDifferences");
-    QTest::addColumn<bool>("equal");
-    QTest::addColumn<QStringList>("lines");
+    addCompareColumns();
 
     const QByteArray cortex = watcher("Cortex", R"("cortex_prompt": "p", "cortex_provider_id": 1)");
 
@@ -236,13 +229,7 @@ void tst_StateWatchers::watcherCompare_data()
 
 void tst_StateWatchers::watcherCompare()
 {
-    QFETCH(QByteArray, a);
-    QFETCH(QByteArray, b);
-    QFETCH(bool, allDifferences);
-    QFETCH(bool, equal);
-    QFETCH(QStringList, lines);
-
-    checkCompare<SourceStateWatcher>(a, b, allDifferences, equal, lines);
+    checkCompare<SourceStateWatcher>(kNames);
 }
 
 void tst_StateWatchers::watcherSetters()
@@ -289,16 +276,14 @@ void tst_StateWatchers::listRead()
 
     checkRoundTrip<SourceStateWatcherParams>(input, written);
     QList<Type> read;
-    for (const SourceStateWatcher &w : readRecord<SourceStateWatcherParams>(input).getStateWatchers())
+    for (const SourceStateWatcher &w : fromJson<SourceStateWatcherParams>(input).getStateWatchers())
         read << w.getStateWatcherType();
     QCOMPARE(read, types);
 }
 
 void tst_StateWatchers::listValidity_data()
 {
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QStringList>("lines");
+    addValidityColumns();
 
     QTest::newRow("empty list") << QByteArray(R"({"state_watchers": []})") << true << QStringList();
     QTest::newRow("valid watchers")
@@ -308,29 +293,21 @@ void tst_StateWatchers::listValidity_data()
         << QByteArray(R"({"state_watchers": [)" + watcher("TrafficLight") + "," + watcher("Bogus") + ","
                       + watcher("Bogus") + "]}")
         << false
-        << QStringList{watcherFails("getStateWatcherType() != StateWatcherType::Unknown"), notValid("SourceStateWatcher"),
-                       cond("SourceStateWatcherParams::isValid_impl", "ci.isValid(skipWrn)"),
-                       notValid("SourceStateWatcherParams")};
+        << QStringList{watcherFails("getStateWatcherType() != StateWatcherType::Unknown"), notValidLine("SourceStateWatcher", kNames),
+                       conditionLine("SourceStateWatcherParams::isValid_impl", "ci.isValid(skipWrn)", kNames),
+                       notValidLine("SourceStateWatcherParams", kNames)};
     QTest::newRow("disabled list with invalid watcher")
         << QByteArray(R"({"enabled": false, "state_watchers": [)" + watcher("Bogus") + "]}") << true << QStringList();
 }
 
 void tst_StateWatchers::listValidity()
 {
-    QFETCH(QByteArray, input);
-    QFETCH(bool, valid);
-    QFETCH(QStringList, lines);
-
-    checkValidity<SourceStateWatcherParams>(input, valid, lines);
+    checkValidity<SourceStateWatcherParams>(kNames);
 }
 
 void tst_StateWatchers::listCompare_data()
 {
-    QTest::addColumn<QByteArray>("a");
-    QTest::addColumn<QByteArray>("b");
-    QTest::addColumn<bool>("allDifferences");
-    QTest::addColumn<bool>("equal");
-    QTest::addColumn<QStringList>("lines");
+    addCompareColumns();
 
     const QByteArray light = watcher("TrafficLight");
     const QByteArray cortex = watcher("Cortex");
@@ -355,13 +332,7 @@ void tst_StateWatchers::listCompare_data()
 
 void tst_StateWatchers::listCompare()
 {
-    QFETCH(QByteArray, a);
-    QFETCH(QByteArray, b);
-    QFETCH(bool, allDifferences);
-    QFETCH(bool, equal);
-    QFETCH(QStringList, lines);
-
-    checkCompare<SourceStateWatcherParams>(a, b, allDifferences, equal, lines);
+    checkCompare<SourceStateWatcherParams>(kNames);
 }
 
 QTEST_GUILESS_MAIN(tst_StateWatchers)
