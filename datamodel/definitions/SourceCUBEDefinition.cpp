@@ -5,7 +5,6 @@
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 #include "datamodel/definitions/SourceVIDEODefinition.h"
-#include "datamodel/params/ParamsJson.h"
 
 namespace kvr::tracker::common {
 

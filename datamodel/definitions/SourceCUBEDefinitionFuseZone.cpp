@@ -1,7 +1,6 @@
 #include "datamodel/definitions/SourceCUBEDefinitionFuseZone.h"
 
 #include "core/data/CompareChain.h"
-#include "core/data/JsonGeometry.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 
@@ -14,9 +13,10 @@ namespace {
 const QString kZone = QStringLiteral("zone");
 const QString kName = QStringLiteral("name");
 
-const std::array<SourceDataField, 1> &fields()
+const std::array<SourceDataField, 2> &fields()
 {
-    static const std::array<SourceDataField, 1> table{{
+    static const std::array<SourceDataField, 2> table{{
+        {kZone, SourceDataField::Type::Polygon},
         {kName, SourceDataField::Type::String},
     }};
     return table;
@@ -44,16 +44,11 @@ bool SourceCUBEDefinitionFuseZone::isValid_impl(bool skipWrn) const
 
 void SourceCUBEDefinitionFuseZone::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
 {
-    const auto zone = data.constFind(kZone);
-    if (zone != data.constEnd())
-        setZone(polygonFromJson(zone.value().toArray()));
     readFields(data, fields());
 }
 
 void SourceCUBEDefinitionFuseZone::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
 {
-    if (contains(kZone))
-        data.insert(kZone, polygonToJson(getZone()));
     writeFields(data, fields());
 }
 

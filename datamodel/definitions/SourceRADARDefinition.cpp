@@ -4,6 +4,8 @@
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 
+#include <array>
+
 namespace kvr::tracker::common {
 
 namespace {
@@ -11,16 +13,14 @@ namespace {
 const QString kHostClientID = QStringLiteral("host_client_id");
 const QString kRadarClientID = QStringLiteral("radar_client_id");
 
-// Decimal text only: a JSON number, a sign, or anything beyond 32 bits gives 0.
-void readIdText(SourceData &record, const QJsonObject &data, const QString &key)
+// Decimal text in JSON ("17"): a JSON number, a sign or anything beyond 32 bits reads as 0.
+const std::array<SourceDataField, 2> &fields()
 {
-    const auto it = data.constFind(key);
-    if (it == data.constEnd())
-        return;
-    const QString text = it.value().toString();
-    bool ok = false;
-    const uint id = text.startsWith(QLatin1Char('-')) ? 0u : text.toUInt(&ok, 10);
-    record.setValue(key, ok ? id : 0u);
+    static const std::array<SourceDataField, 2> table{{
+        {kHostClientID, SourceDataField::Type::UIntText},
+        {kRadarClientID, SourceDataField::Type::UIntText},
+    }};
+    return table;
 }
 
 } // namespace
@@ -43,17 +43,13 @@ bool SourceRADARDefinition::isValid_impl(bool skipWrn) const
 void SourceRADARDefinition::read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options)
 {
     SourceDefinition::read_impl(data, version, options);
-    readIdText(*this, data, kHostClientID);
-    readIdText(*this, data, kRadarClientID);
+    readFields(data, fields());
 }
 
 void SourceRADARDefinition::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const
 {
     SourceDefinition::write_impl(data, options);
-    if (contains(kHostClientID))
-        data.insert(kHostClientID, QString::number(getHostClientID()));
-    if (contains(kRadarClientID))
-        data.insert(kRadarClientID, QString::number(getRadarClientID()));
+    writeFields(data, fields());
 }
 
 CompareResult SourceRADARDefinition::compare_logic(const SourceData &other, const CompareParams &params) const

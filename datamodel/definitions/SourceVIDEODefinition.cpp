@@ -1,11 +1,11 @@
 #include "datamodel/definitions/SourceVIDEODefinition.h"
 
 #include "core/data/CompareChain.h"
+#include "core/data/JsonValues.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 #include "datamodel/definitions/ValidMapMemo.h"
 #include "datamodel/params/DEP_SourceDefinitionStabParams.h"
-#include "datamodel/params/ParamsJson.h"
 
 namespace kvr::tracker::common {
 
