@@ -4,6 +4,9 @@
 #include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
+#include "datamodel/definitions/SourceCUBEDefinition.h"
+#include "datamodel/definitions/SourceDefinitionFactory.h"
+#include "datamodel/definitions/SourceVIDEODefinition.h"
 
 #include <QHash>
 #include <QReadWriteLock>
@@ -24,6 +27,14 @@ struct Creator
 
 struct Registry
 {
+    Registry() { insertDefaultCreators(creators); }
+
+    static void insertDefaultCreators(QHash<int, Creator> &creators)
+    {
+        for (const DefaultCreator &entry : defaultCreators())
+            creators.insert(int(entry.type), Creator{entry.create, entry.adjust});
+    }
+
     QReadWriteLock lock;
     QHash<int, Creator> creators;
 };
@@ -41,6 +52,16 @@ Creator creatorFor(SourceDefinition::SourceDefinitionType type)
     Registry &r = registry();
     QReadLocker locker(&r.lock);
     return r.creators.value(int(type));
+}
+
+// Only the type is wanted before the class is chosen: looked up where a base definition's read
+// would find it ("data", or the object itself for flat or version-0 data), without reading the
+// rest (no validation warnings, no heavy files).
+SourceDefinition::SourceDefinitionType typeInJson(const QJsonObject &object, const SourceDataReadOptions &options)
+{
+    const bool flat = options.flat || (!options.noVersion && object.value(QLatin1String("version")).toInt() == 0);
+    const QJsonValue type = flat ? object.value(kType) : object.value(QLatin1String("data")).toObject().value(kType);
+    return enumFromKey(type.toString(), SourceDefinition::SourceDefinitionType::Unknown);
 }
 
 } // namespace
@@ -136,18 +157,18 @@ void SourceDefinition::unregisterCreator(SourceDefinitionType type)
     r.creators.remove(int(type));
 }
 
+void SourceDefinition::registerDefaultCreators()
+{
+    Registry &r = registry();
+    QWriteLocker locker(&r.lock);
+    Registry::insertDefaultCreators(r.creators);
+}
+
 std::shared_ptr<SourceDefinition> SourceDefinition::createFromJson(const QJsonObject &object,
                                                                    const SourceDataReadOptions &options)
 {
+    const Creator creator = creatorFor(typeInJson(object, options));
     auto base = std::make_shared<SourceDefinition>();
-    // Only the type is wanted here: no validation warnings, no heavy files.
-    SourceDataReadOptions probe;
-    probe.skipValidation = true;
-    probe.flat = options.flat;
-    probe.noVersion = options.noVersion;
-    base->read(object, probe);
-
-    const Creator creator = creatorFor(base->getType());
     if (!creator.create) {
         base->read(object, options);
         return base;
@@ -180,6 +201,37 @@ std::shared_ptr<SourceDefinition> SourceDefinition::createFromQVariant(const QVa
             return adjusted;
     }
     return typed;
+}
+
+namespace {
+
+// The definition itself when a shared pointer owns it, else a copy sharing its value map.
+template <class T, class Self>
+std::shared_ptr<T> downcast(Self *self)
+{
+    auto *typed = dynamic_cast<T *>(self);
+    if (!typed)
+        return nullptr;
+    if (auto owner = self->weak_from_this().lock())
+        return std::shared_ptr<T>(owner, typed);
+    return std::make_shared<std::remove_const_t<T>>(*typed);
+}
+
+} // namespace
+
+std::shared_ptr<const SourceVIDEODefinition> SourceDefinition::toVIDEOSrcDefCPtr() const
+{
+    return downcast<const SourceVIDEODefinition>(this);
+}
+
+std::shared_ptr<SourceVIDEODefinition> SourceDefinition::toVIDEODefinitionPtr()
+{
+    return downcast<SourceVIDEODefinition>(this);
+}
+
+std::shared_ptr<SourceCUBEDefinition> SourceDefinition::toCUBEDefinitionPtr()
+{
+    return downcast<SourceCUBEDefinition>(this);
 }
 
 } // namespace kvr::tracker::common

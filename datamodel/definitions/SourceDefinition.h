@@ -10,9 +10,12 @@
 
 namespace kvr::tracker::common {
 
+class SourceVIDEODefinition;
+class SourceCUBEDefinition;
+
 // Base of the source definitions (class version 2). Keys "source_definition_name",
 // "source_definition_type" (the type's key text) and "reference_frame_parameters".
-class SourceDefinition : public SourceData
+class SourceDefinition : public SourceData, public std::enable_shared_from_this<SourceDefinition>
 {
     Q_GADGET
 
@@ -46,13 +49,22 @@ public:
     static void registerCreator(SourceDefinitionType type, CreateFunction create, AdjustFunction adjust = nullptr);
     static void unregisterCreator(SourceDefinitionType type);
 
-    // A base definition reads the object (without validation, no heavy data) to learn the type;
-    // the registered class of that type then reads it with the caller's options. A type without
-    // a registered class gives the base definition. Never null.
+    // The type is looked up in the object where a definition's read finds it; the registered
+    // class of that type then reads the object with the caller's options. A type without a
+    // registered class gives the base definition. Never null.
     static std::shared_ptr<SourceDefinition> createFromJson(const QJsonObject &object,
                                                             const SourceDataReadOptions &options = SourceDataReadOptions());
     // The same from a variant map (setQVariantData).
     static std::shared_ptr<SourceDefinition> createFromQVariant(const QVariant &data);
+    // Registers the video, cube, QMT and radar classes (with the recording rule of the video
+    // class) again, replacing other registrations of those types. The factory starts with them.
+    static void registerDefaultCreators();
+
+    // Type-checked downcasts: null when this is not a definition of that class. A definition
+    // owned by a shared pointer is handed out as itself; any other as a copy (sharing the map).
+    std::shared_ptr<const SourceVIDEODefinition> toVIDEOSrcDefCPtr() const;
+    std::shared_ptr<SourceVIDEODefinition> toVIDEODefinitionPtr();
+    std::shared_ptr<SourceCUBEDefinition> toCUBEDefinitionPtr();
 
 protected:
     bool isValid_impl(bool skipWrn) const override;

@@ -93,8 +93,7 @@ private slots:
 
 void tst_SourceDefinition::cleanup()
 {
-    SourceDefinition::unregisterCreator(Type::Radar);
-    SourceDefinition::unregisterCreator(Type::QMT);
+    SourceDefinition::registerDefaultCreators();
 }
 
 void tst_SourceDefinition::constructionStoresType()
@@ -145,6 +144,7 @@ void tst_SourceDefinition::factoryFallsBackToBase()
 {
     QFETCH(QByteArray, input);
     const QJsonObject object = QJsonDocument::fromJson(input).object();
+    SourceDefinition::unregisterCreator(Type::Video);
 
     const auto fromJson = SourceDefinition::createFromJson(object);
     QVERIFY(fromJson);

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+#include <QtGlobal>
+
+// Fixtures of the definition tests and edits of them by path.
+namespace definitiontest {
+
+inline QJsonObject fixture(const QString &name)
+{
+    QFile file(QStringLiteral(ORVA_TEST_DATA_DIR "/definitions/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("Missing fixture %s", qPrintable(name));
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QJsonValue patchedValue(const QJsonValue &node, const QStringList &path, const QJsonValue &value);
+
+// `node` with the value at `path` replaced; an undefined value removes an object's key.
+// A path segment that is a number indexes an array.
+inline QJsonValue patchedValue(const QJsonValue &node, const QStringList &path, const QJsonValue &value)
+{
+    if (path.isEmpty())
+        return value;
+    bool isIndex = false;
+    const int index = path.first().toInt(&isIndex);
+    if (isIndex && node.isArray()) {
+        QJsonArray array = node.toArray();
+        array[index] = patchedValue(array.at(index), path.mid(1), value);
+        return array;
+    }
+    QJsonObject object = node.toObject();
+    if (path.size() == 1 && value.isUndefined())
+        object.remove(path.first());
+    else
+        object.insert(path.first(), patchedValue(object.value(path.first()), path.mid(1), value));
+    return object;
+}
+
+// `root` with the value at a "/"-separated path replaced; an empty path changes nothing.
+inline QJsonObject patched(const QJsonObject &root, const QString &path, const QJsonValue &value)
+{
+    return path.isEmpty() ? root : patchedValue(root, path.split(QLatin1Char('/')), value).toObject();
+}
+
+} // namespace definitiontest
