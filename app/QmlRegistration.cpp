@@ -10,6 +10,7 @@
 #include "core/data/SourceInfoDynamic.h"
 #include "core/data/SourceInfoStatic.h"
 #include "datamodel/definitions/SourceDefinition.h"
+#include "datamodel/params/SourceDefinitionInputParams.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
@@ -34,6 +35,8 @@ void registerQmlTypes()
     qmlRegisterUncreatableMetaObject(SourceDefinition::staticMetaObject, "Client", 1, 0, "SourceDefinition", cannotCreate);
     qmlRegisterUncreatableMetaObject(SourceInfoStatic::staticMetaObject, "Client", 1, 0, "SourceInfoStatic", cannotCreate);
     qmlRegisterUncreatableMetaObject(SourceInfoDynamic::staticMetaObject, "Client", 1, 0, "SourceInfoDynamic", cannotCreate);
+    qmlRegisterUncreatableMetaObject(SourceDefinitionInputParams::staticMetaObject, "SourceDefinitions", 1, 0,
+                                     "SourceDefinitionInputParams", QStringLiteral("Cannot be created in QML."));
     qmlRegisterUncreatableType<LanguageModel>("Client", 1, 0, "LanguageModel", cannotCreate);
     qmlRegisterUncreatableType<VersionBranchModel>("Client", 1, 0, "VersionBranchModel", cannotCreate);
     qmlRegisterUncreatableType<VersionInfoModel>("Client", 1, 0, "VersionInfoModel", cannotCreate);
