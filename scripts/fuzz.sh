@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets (fuzz/fuzz_*.cpp) with clang in a build directory of their
+# own and runs each for FUZZ_SECONDS (60) seconds. Without clang it says so and does nothing.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+if ! command -v clang++ >/dev/null; then
+    echo "fuzz: clang++ is not installed; fuzzing skipped."
+    exit 0
+fi
+build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
+seconds=${FUZZ_SECONDS:-60}
+jobs=${JOBS:-$(nproc)}
+generator=()
+command -v ninja >/dev/null && generator=(-G Ninja)
+if [ ! -f "$build/CMakeCache.txt" ]; then
+    cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=clang++ -DORVA_BUILD_FUZZERS=ON -DORVA_BUILD_TESTS=OFF -DORVA_BUILD_BENCH=OFF
+fi
+cmake --build "$build" --target fuzzers --parallel "$jobs"
+
+mapfile -t targets < <(find "$build/fuzz" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sort)
+if [ ${#targets[@]} -eq 0 ]; then
+    echo "fuzz: no fuzz targets were built."
+    exit 0
+fi
+status=0
+for target in "${targets[@]}"; do
+    name=$(basename "$target")
+    corpus="$build/corpus/$name"
+    artifacts="$build/artifacts/$name"
+    log="$build/$name.log"
+    mkdir -p "$corpus" "$artifacts"
+    dirs=("$corpus")
+    [ -d "$root/fuzz/corpus/$name" ] && dirs+=("$root/fuzz/corpus/$name")
+    echo "fuzz: running $name for ${seconds} s"
+    if "$target" -max_total_time="$seconds" -artifact_prefix="$artifacts/" -print_final_stats=1 \
+        "${dirs[@]}" >"$log" 2>&1; then
+        grep -E "stat::number_of_executed_units|Done " "$log" | sed "s/^/fuzz: $name: /" || true
+    else
+        echo "fuzz: $name FAILED; inputs in $artifacts, log $log:"
+        tail -n 40 "$log"
+        status=1
+    fi
+done
+exit $status
