@@ -23,6 +23,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -61,6 +62,8 @@ const QFile::Permissions kFilePermissions =
 const QString kNetworkServiceType = QStringLiteral("_services._dns-sd._udp.local.");
 const int kConnectionTesterTimeout = 3000;
 const int kConnectionTickInterval = 1000;
+// An attempt to learn the scheme that stays unanswered this long gives way to the other scheme.
+const int kSslProbeTimeout = 1500;
 // Blocks older than this keep no server-side session that a log-out could end.
 const QString kLogoutApiVersion = QStringLiteral("1.17");
 
@@ -96,8 +99,6 @@ Launcher::Launcher(QObject *parent)
     connect(m_connectionTimer, &QTimer::timeout, this, &Launcher::onConnectionTick);
     connect(m_connectionTester, &ConnectionTester::connected, this, &Launcher::onTesterConnected);
     connect(m_connectionTester, &ConnectionTester::timeout, this, &Launcher::onTesterTimeout);
-    connect(m_blockConnection, &BlockConnectionManager::blockSslInfoResponseReceived, this,
-            &Launcher::processBlockSslInfo);
     connect(m_blockConnection, &BlockConnectionManager::blockInfoReceived, this, &Launcher::processBlockInfo);
     connect(m_blockConnection, &BlockConnectionManager::userInfoResponseReceived, this,
             &Launcher::processUserInfoResponse);
@@ -522,7 +523,7 @@ void Launcher::connectToBlock(const QString &serverAddress, const QString &userN
     }
     m_host = host;
     m_restPort = portGiven ? port : m_loginPorts.value(0, 8088);
-    m_httpsAttempt = true;
+    dropSslProbes();
     m_sessionIdentifier.clear();
     m_blockConnection->setAccessToken(QString());
 
@@ -608,30 +609,51 @@ void Launcher::onConnectionTick()
     }
 }
 
-void Launcher::requestSslInfo()
+void Launcher::dropSslProbes()
 {
-    // Which scheme the port speaks shows in whether the request gets any HTTP answer at all;
-    // a failed attempt tries the other scheme on the next tick.
-    if (m_sslRequestPending)
-        return; // a slow answer is awaited rather than piled up
-    m_sslRequestPending = true;
-    m_sslRequestHttps = m_httpsAttempt;
-    m_blockConnection->setUrl(m_host, m_restPort, m_httpsAttempt);
-    m_blockConnection->requestBlockSslInfo();
+    for (BlockConnectionManager *probe : qAsConst(m_sslProbes))
+        probe->deleteLater(); // takes its unanswered request along
+    m_sslProbes.clear();
 }
 
-void Launcher::processBlockSslInfo(const std::shared_ptr<restservice::BlockResponse> &response)
+void Launcher::requestSslInfo()
 {
-    const bool httpsAsked = m_sslRequestHttps;
-    m_sslRequestPending = false;
+    // Which scheme the port speaks shows in which request gets an HTTP answer: both are asked
+    // at once, each through a REST client of its own, because a TLS hello to a plain HTTP port
+    // may hang rather than fail. Unanswered attempts are dropped and asked again.
+    if (!m_sslProbes.isEmpty() && m_sslProbeAge.elapsed() < kSslProbeTimeout)
+        return;
+    dropSslProbes();
+    m_sslProbeAge.start();
+    for (const bool https : {true, false}) {
+        auto *probe = new BlockConnectionManager(this, QString());
+        m_sslProbes << probe;
+        connect(probe, &BlockConnectionManager::blockSslInfoResponseReceived, this,
+                [this, probe, https](const std::shared_ptr<restservice::BlockResponse> &response) {
+                    if (!m_sslProbes.contains(probe))
+                        return;
+                    // An HTTPS port may answer plain HTTP with an error page; only a good answer
+                    // proves plain HTTP.
+                    const bool answered = https ? response->statusCode != 0 : response->statusCode == 200;
+                    if (!answered) {
+                        m_sslProbes.removeOne(probe);
+                        probe->deleteLater();
+                        return;
+                    }
+                    dropSslProbes();
+                    processBlockSslInfo(https);
+                });
+        probe->setUrl(m_host, m_restPort, https);
+        probe->requestBlockSslInfo();
+    }
+}
+
+void Launcher::processBlockSslInfo(bool https)
+{
     if (m_loginPhase != LoginPhase::SslInfo)
         return;
-    if (response->statusCode == 0) {
-        m_httpsAttempt = !httpsAsked;
-        return;
-    }
-    m_useHttps = httpsAsked;
-    LOG_DBG0(QStringLiteral("[INFO] %1:%2 answers over %3.").arg(m_host).arg(m_restPort).arg(m_useHttps ? "HTTPS" : "HTTP"));
+    m_useHttps = https;
+    LOG_DBG0(QStringLiteral("[INFO] %1:%2 answers over %3.").arg(m_host).arg(m_restPort).arg(https ? "HTTPS" : "HTTP"));
     setLoginPhase(LoginPhase::BlockInfo);
     m_blockConnection->setUrl(m_host, m_restPort, m_useHttps);
     m_blockConnection->requestBlockInfo();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QGeoCoordinate>
 #include <QJsonObject>
 #include <QList>
@@ -138,7 +139,8 @@ public:
     // Tests point it at the ports of their simulated block.
     void setLoginPorts(const QList<int> &ports) { m_loginPorts = ports; }
     QList<int> loginPorts() const { return m_loginPorts; }
-    // Off in tests: mDNS browsing would send multicast on the machine's interfaces.
+    // Off until main allows it: mDNS browsing sends multicast on the machine's interfaces,
+    // which a Launcher built by a test must not do.
     void setNetworkDiscoveryAllowed(bool allowed) { m_networkDiscoveryAllowed = allowed; }
     NetworkDeviceModel *networkDeviceModel() const { return m_networkDeviceModel; }
     // The executable of the client application in the selected version's directory; empty
@@ -212,7 +214,8 @@ protected:
 
 private:
 
-    void processBlockSslInfo(const std::shared_ptr<restservice::BlockResponse> &response);
+    void processBlockSslInfo(bool https);
+    void dropSslProbes();
     void processBlockInfo(const std::shared_ptr<restservice::BlockResponse> &response);
     void processUserInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
     void processUserLogoutResponse(const std::shared_ptr<restservice::BlockResponse> &response);
@@ -261,7 +264,7 @@ private:
     NetworkDeviceSortFilterProxyModel *m_networkDeviceSortFilterModel = nullptr;
 
     NetworkDeviceModel *m_networkDeviceModel = nullptr;
-    bool m_networkDiscoveryAllowed = true;
+    bool m_networkDiscoveryAllowed = false;
 
     // Log-in.
     BlockConnectionManager *m_blockConnection = nullptr;
@@ -278,9 +281,8 @@ private:
     QString m_host;
     int m_restPort = 8088;
     bool m_useHttps = true;
-    bool m_httpsAttempt = true;
-    bool m_sslRequestPending = false;
-    bool m_sslRequestHttps = true;
+    QList<BlockConnectionManager *> m_sslProbes;
+    QElapsedTimer m_sslProbeAge;
     QString m_currentVersionNumber;
     QString m_blockApiVersion;
     QString m_sessionIdentifier;
