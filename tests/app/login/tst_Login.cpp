@@ -221,7 +221,7 @@ void tst_Login::refusal()
     if (!expectedSignal.isEmpty())
         refused = std::make_unique<QSignalSpy>(&launcher, expectedSignal.constData());
     QSignalSpy success(&launcher, &Launcher::userLoginSuccess);
-    const bool builtUser = expectedSignal == SIGNAL(userLoginValidationFailed()) && status != 401
+    const bool builtUser = (expectedSignal == SIGNAL(userLoginValidationFailed()) && status != 401)
                            || expectedMessage.contains(QStringLiteral("refused"));
     if (builtUser)
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Logged user has no access tokens! Can't login!"));
