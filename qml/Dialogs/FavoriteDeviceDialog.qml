@@ -216,6 +216,10 @@ QQC.Popup {
                         dialog.errorText = ""
                         return
                     }
+                    if (event.modifiers === Qt.NoModifier) {
+                        dialog.errorText = qsTr("A shortcut needs Ctrl, Alt or Shift with the key.")
+                        return
+                    }
                     var taken = favoriteDeviceModel.deviceShortcut(event.key, event.modifiers)
                     if (taken.valid && taken.row !== dialog.row) {
                         dialog.errorText = qsTr("%1 is the shortcut of another device already.")

@@ -209,6 +209,7 @@ PageBase {
                         id: row
 
                         readonly property var device: model.DeviceRole
+                        readonly property int rowIndex: index
 
                         width: deviceList.width
                         height: page.rowHeight
@@ -256,10 +257,10 @@ PageBase {
                             anchors.fill: parent
                             hoverEnabled: true
                             onClicked: {
-                                deviceList.currentIndex = index
+                                deviceList.currentIndex = row.rowIndex
                                 deviceList.forceActiveFocus()
                             }
-                            onDoubleClicked: page.logIn(index)
+                            onDoubleClicked: page.logIn(row.rowIndex)
                         }
                     }
 
@@ -300,6 +301,7 @@ PageBase {
             }
             page.forceActiveFocus()
         }
+        onClosed: page.forceActiveFocus()
     }
 
     TemplateDialog {
@@ -313,7 +315,9 @@ PageBase {
         onAccepted: {
             favoriteDeviceModel.removeDevice(page.sourceIndex(deviceList.currentIndex))
             deviceList.currentIndex = -1
+            page.forceActiveFocus()
         }
+        onRejected: page.forceActiveFocus()
     }
 
     Timer {

@@ -31,6 +31,20 @@ PageBase {
         favoriteDeviceModel.acceptSuggestion(index)
     }
 
+    function _start() {
+        // A favourite chosen elsewhere (favourites page, observer) logs in here.
+        var index = favoriteDeviceModel.loginIndex
+        if (index && index.valid) {
+            // The index reads the property again: accept before clearing it.
+            favoriteDeviceModel.acceptDevice(index)
+            favoriteDeviceModel.setLoginIndex()
+        } else if (addressField.text === "") {
+            addressField.forceActiveFocus()
+        } else {
+            passwordField.forceActiveFocus()
+        }
+    }
+
     ColumnLayout {
         anchors.centerIn: parent
         width: Math.min(parent.width - 2 * page.headingSize, 480)
@@ -368,16 +382,6 @@ PageBase {
         }
     }
 
-    Component.onCompleted: {
-        // A favourite chosen elsewhere (favourites page, observer) logs in here.
-        var index = favoriteDeviceModel.loginIndex
-        if (index && index.valid) {
-            favoriteDeviceModel.setLoginIndex()
-            favoriteDeviceModel.acceptDevice(index)
-        } else if (addressField.text === "") {
-            addressField.forceActiveFocus()
-        } else {
-            passwordField.forceActiveFocus()
-        }
-    }
+    // After every handler of the page is connected (onAutoconnect above).
+    Component.onCompleted: Qt.callLater(page._start)
 }

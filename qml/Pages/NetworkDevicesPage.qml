@@ -22,6 +22,8 @@ PageBase {
     property int pageSize: 10
 
     function addToFavorites(row) {
+        if (row < 0)
+            return
         var index = proxy.getTrueIndex(proxy.index(row, 0))
         var added = client.addNetworkDeviceToFavorites(index)
         if (added >= 0) {
@@ -112,6 +114,7 @@ PageBase {
                 id: card
 
                 readonly property var device: model.DeviceRole
+                readonly property int rowIndex: index
                 readonly property string title: device.blockName !== "" ? device.blockName : device.name
 
                 width: deviceList.width - page.scrollBarWidth
@@ -122,8 +125,8 @@ PageBase {
 
                 MouseArea {
                     anchors.fill: parent
-                    onClicked: deviceList.currentIndex = index
-                    onDoubleClicked: page.addToFavorites(index)
+                    onClicked: deviceList.currentIndex = card.rowIndex
+                    onDoubleClicked: page.addToFavorites(card.rowIndex)
                 }
 
                 RowLayout {
@@ -142,7 +145,7 @@ PageBase {
                             anchors.centerIn: parent
                             width: 24
                             height: 24
-                            source: card.device.orvaUnit ? brandConfig.iconPath : "qrc:/images/icon_network.svg"
+                            source: card.device.orvaUnit ? brandConfig.logoPath : "qrc:/images/icon_network.svg"
                         }
                     }
 
@@ -220,7 +223,7 @@ PageBase {
                         Layout.alignment: Qt.AlignVCenter
                         text: qsTr("Add to favorites")
                         visible: card.device.orvaUnit
-                        onClicked: page.addToFavorites(index)
+                        onClicked: page.addToFavorites(card.rowIndex)
                     }
                 }
             }
