@@ -50,13 +50,12 @@ PageBase {
         width: Math.min(parent.width - 2 * page.headingSize, 480)
         spacing: 16
 
-        Image {
+        VectorImage {
             Layout.alignment: Qt.AlignHCenter
-            Layout.preferredHeight: 64
-            Layout.preferredWidth: 64
-            source: brandConfig.logoPath
-            sourceSize: Qt.size(64, 64)
-            fillMode: Image.PreserveAspectFit
+            Layout.preferredHeight: 72
+            Layout.preferredWidth: 72
+            source: page.loggedIn ? "qrc:/images/icon_login.svg" : "qrc:/images/icon.svg"
+            overlayColor: page.loggedIn ? Style.runningColor : "transparent"
         }
 
         Text {
@@ -73,7 +72,7 @@ PageBase {
 
         Rectangle {
             Layout.fillWidth: true
-            Layout.preferredHeight: form.implicitHeight + 48
+            Layout.preferredHeight: (page.loggedIn ? loggedInColumn.implicitHeight : form.implicitHeight) + 48
             radius: 8
             color: Style.panelColor
             border.color: Style.borderColor
@@ -278,6 +277,8 @@ PageBase {
             }
 
             ColumnLayout {
+                id: loggedInColumn
+
                 anchors.fill: parent
                 anchors.margins: 24
                 spacing: 10
@@ -295,15 +296,28 @@ PageBase {
                     elide: Text.ElideRight
                 }
 
-                Text {
+                GridLayout {
                     Layout.fillWidth: true
-                    text: qsTr("%1 version %2").arg(brandConfig.deviceName).arg(client.currentVersionNumber || qsTr("unknown"))
-                    color: Style.secondaryTextColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSize
-                }
+                    Layout.bottomMargin: 10
+                    columns: 2
+                    columnSpacing: 16
+                    rowSpacing: 6
 
-                Item { Layout.fillHeight: true }
+                    TableText { text: brandConfig.deviceName }
+                    TableText { Layout.fillWidth: true; text: client.loginServerAddress; color: Style.textColor }
+                    TableText { text: qsTr("Version") }
+                    TableText {
+                        Layout.fillWidth: true
+                        text: client.currentVersionNumber || qsTr("unknown")
+                        color: Style.textColor
+                    }
+                    TableText { text: qsTr("Device type") }
+                    TableText {
+                        Layout.fillWidth: true
+                        text: favoriteDeviceSortFilterModel.typeName(clientConfig.deviceType)
+                        color: Style.textColor
+                    }
+                }
 
                 RowLayout {
                     Layout.fillWidth: true

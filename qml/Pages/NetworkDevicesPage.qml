@@ -145,7 +145,7 @@ PageBase {
                             anchors.centerIn: parent
                             width: 24
                             height: 24
-                            source: card.device.orvaUnit ? brandConfig.logoPath : "qrc:/images/icon_network.svg"
+                            source: card.device.orvaUnit ? "qrc:/images/icon.svg" : "qrc:/images/icon_network.svg"
                         }
                     }
 
@@ -208,13 +208,27 @@ PageBase {
                         }
 
                         Text {
-                            Layout.fillWidth: true
+                            Layout.topMargin: 4
                             visible: card.device.interfaceRows.length > 0
-                            text: qsTr("Interfaces: ") + card.device.interfaceRows.join(";   ")
-                            color: Style.secondaryTextColor
+                            text: qsTr("Interfaces")
+                            color: Style.textColor
                             font.family: Style.fontFamily
                             font.pixelSize: Style.fontSizeSmall
-                            wrapMode: Text.Wrap
+                            font.bold: true
+                        }
+
+                        Repeater {
+                            model: card.device.interfaceRows
+
+                            Text {
+                                Layout.fillWidth: true
+                                Layout.leftMargin: 10
+                                text: "\u2022  " + modelData
+                                color: Style.secondaryTextColor
+                                font.family: Style.fontFamily
+                                font.pixelSize: Style.fontSizeSmall
+                                wrapMode: Text.Wrap
+                            }
                         }
                     }
 
