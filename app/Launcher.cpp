@@ -529,6 +529,7 @@ void Launcher::connectToBlock(const QString &serverAddress, const QString &userN
 
     LOG_INF(QStringLiteral("[INFO] Log-in of %1 to %2.").arg(user, serverAddress.trimmed()));
     setLoginErrorMessage(QString());
+    setClientMessage(QString());
     setLoginStatus(WaitingForResponse);
     setLoginPhase(LoginPhase::SslInfo);
     m_connectionTimer->stop();

@@ -175,7 +175,8 @@ public:
     // Starts the client application for the logged-in user (see clientMessage on failure).
     Q_INVOKABLE bool startClient();
     Q_INVOKABLE void refreshNetworkDevices(bool force = false);
-    // Adds a discovered block to the favourites (not saved yet); returns the new row.
+    // Adds a discovered block to the favourites (not saved yet); returns the new entry's id,
+    // -1 when the index names no discovered device.
     Q_INVOKABLE int addNetworkDeviceToFavorites(const QModelIndex &networkIndex);
     Q_INVOKABLE void quit();
 

@@ -123,10 +123,12 @@ PageBase {
                     Keys.onUpPressed: suggestionList.currentIndex = Math.max(suggestionList.currentIndex - 1, 0)
                     Keys.onEscapePressed: suggestionPopup.close()
                     Keys.onReturnPressed: {
-                        if (suggestionPopup.opened && suggestionList.currentIndex >= 0)
+                        if (suggestionPopup.opened && suggestionList.currentIndex >= 0) {
                             page.acceptSuggestion(suggestionList.currentIndex)
-                        else
+                        } else {
+                            client.confirmServerAddress(text)
                             userField.forceActiveFocus()
+                        }
                     }
                     Keys.onEnterPressed: Keys.onReturnPressed(event)
 
@@ -360,7 +362,7 @@ PageBase {
                 objectName: "loginMessage"
                 anchors.fill: parent
                 anchors.margins: 10
-                text: page.loggedIn ? client.clientMessage : client.loginErrorMessage
+                text: client.clientMessage !== "" ? client.clientMessage : client.loginErrorMessage
                 color: page.waiting ? Style.textColor : Style.loginFailedColor
                 font.family: Style.fontFamily
                 font.pixelSize: Style.fontSize

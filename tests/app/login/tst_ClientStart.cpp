@@ -1,4 +1,5 @@
 #include "app/Launcher.h"
+#include "devices/models/FavoriteDeviceModel.h"
 #include "support/SimulatedBlock.h"
 
 #include <QJsonDocument>
@@ -39,6 +40,7 @@ private slots:
 
     void clientRunsWithLogin_data();
     void clientRunsWithLogin();
+    void observerHandOverStartsClient();
     void refusedWithoutClientOrLogin_data();
     void refusedWithoutClientOrLogin();
 
@@ -173,6 +175,43 @@ void tst_ClientStart::clientRunsWithLogin()
     QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
     QVERIFY(launcher.sessionIdentifier().isEmpty());
     QCOMPARE(launcher.autoSelectId(), -1);
+}
+
+void tst_ClientStart::observerHandOverStartsClient()
+{
+    SimulatedBlock block(SimulatedBlock::Scheme::Https);
+    QVERIFY(block.listen());
+    block.setReply("/block_info", 200, "application/json", R"({"block_version":"1.19.11","api_version":"1.19.0"})");
+    block.setReply("/users/auth", 200, "application/json", kUser);
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    const QString program = installFakeClient(launcher.configPath());
+    FavoriteDeviceModel *favorites = launcher.favoriteDeviceModel();
+    FavoriteDevice device = favorites->createDevice(QStringLiteral("127.0.0.1"), QStringLiteral("op"), QStringLiteral("pw"));
+    device.setRemember(true);
+    favorites->addDevice(device);
+    const int row = favorites->rowCount() - 1;
+
+    // What the observer's cube view leaves on the launcher before the hand-over.
+    launcher.requestChangePage(Launcher::ObserverPage);
+    launcher.setLoginSourcePage(Launcher::ObserverPage);
+    favorites->setLoginIndex(favorites->index(row, 0));
+    launcher.setAutoSelectFlag(true);
+    launcher.setAutoSelectId(7);
+    QSignalSpy finished(&launcher, &Launcher::clientFinished);
+    launcher.startORVA();
+
+    QVERIFY(finished.wait(15000));
+    QFile recorded(QFileInfo(program).absolutePath() + QStringLiteral("/arguments.txt"));
+    QVERIFY(recorded.open(QIODevice::ReadOnly));
+    const QStringList arguments = QString::fromUtf8(recorded.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(arguments.mid(1, 2), QStringList({"--login", QStringLiteral("op:pw@127.0.0.1:%1").arg(block.port())}));
+    QCOMPARE(arguments.mid(arguments.size() - 2), QStringList({"--selected-dashboard", "7"}));
+    QCOMPARE(countRequests(block, "/users/logout"), 1);
+    // Back where the hand-over came from.
+    QCOMPARE(launcher.currentPage(), Launcher::ObserverPage);
+    QVERIFY(launcher.view()->isVisible());
 }
 
 void tst_ClientStart::refusedWithoutClientOrLogin_data()

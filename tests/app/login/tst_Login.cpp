@@ -79,6 +79,7 @@ private slots:
     void parseLoginArgument_data();
     void parseLoginArgument();
     void loginArgumentLogsInWithoutClick();
+    void liveFavoriteListFollowsTheFile();
     void logoutTellsBlockOnlyWhenForced_data();
     void logoutTellsBlockOnlyWhenForced();
 
@@ -388,6 +389,21 @@ void tst_Login::loginArgumentLogsInWithoutClick()
     QObject *start = root->findChild<QObject *>(QStringLiteral("startClientButton"));
     QVERIFY(start);
     QTRY_VERIFY(start->property("visible").toBool());
+}
+
+void tst_Login::liveFavoriteListFollowsTheFile()
+{
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher"), QStringLiteral("--live-favorite-list")}));
+    QCOMPARE(launcher.favoriteDeviceModel()->rowCount(), 0);
+
+    // Another program writes the file.
+    FavoriteDeviceModel other;
+    other.addDevice(other.createDevice(QStringLiteral("10.0.0.1"), QStringLiteral("a")));
+    other.addDevice(other.createDevice(QStringLiteral("10.0.0.2"), QStringLiteral("b")));
+    QTest::qWait(1100); // a new modification time, also on file systems that count seconds
+    QVERIFY(other.save(launcher.favoritesPath()));
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.favoriteDeviceModel()->rowCount(), 2, 5000);
 }
 
 void tst_Login::logoutTellsBlockOnlyWhenForced_data()

@@ -55,6 +55,7 @@ private slots:
     void init();
     void cleanup();
 
+    void startPageLeadsToTheOthers();
     void typedAddressLogsIn_data();
     void typedAddressLogsIn();
     void acceptedSuggestionLogsIn();
@@ -170,6 +171,26 @@ void tst_LoginPages::addSampleFavorites(int count)
         device.setDevice(deviceTypeToString(kinds[i % 5]));
         device.setTimestamp(i % 3 == 0 ? 0 : 1780000000000ULL + quint64(i) * 3600000ULL);
         model->addDevice(device);
+    }
+}
+
+void tst_LoginPages::startPageLeadsToTheOthers()
+{
+    QCOMPARE(m_launcher->currentPage(), Launcher::DemoPage);
+    screenshot(QStringLiteral("start"));
+    const struct
+    {
+        const char *tile;
+        Launcher::Page page;
+    } ways[] = {{"loginTile", Launcher::LoginPage},
+                {"favoritesTile", Launcher::FavoriteDevicesPage},
+                {"networkTile", Launcher::NetworkDevicesPage}};
+    for (const auto &way : ways) {
+        click(QString::fromLatin1(way.tile));
+        QTRY_COMPARE(m_launcher->currentPage(), way.page);
+        QTest::keyClick(m_launcher->view(), Qt::Key_Escape); // a popup may have the focus
+        m_launcher->requestChangePage(Launcher::DemoPage);
+        QTRY_COMPARE(m_launcher->currentPage(), Launcher::DemoPage);
     }
 }
 
