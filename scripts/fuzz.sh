@@ -7,6 +7,14 @@ if ! command -v clang++ >/dev/null; then
     echo "fuzz: clang++ is not installed; fuzzing skipped."
     exit 0
 fi
+probe=$(mktemp -d)
+trap 'rm -rf "$probe"' EXIT
+printf '#include <cstddef>\n#include <cstdint>\nextern "C" int LLVMFuzzerTestOneInput(const uint8_t *, size_t) { return 0; }\n' \
+    >"$probe/probe.cpp"
+if ! clang++ -fsanitize=fuzzer,address "$probe/probe.cpp" -o "$probe/probe" >/dev/null 2>&1; then
+    echo "fuzz: clang cannot link libFuzzer (package libclang-rt-dev missing?); fuzzing skipped."
+    exit 0
+fi
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 jobs=${JOBS:-$(nproc)}

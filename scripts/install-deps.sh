@@ -17,7 +17,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth x11-apps libgl1-mesa-dri libglx-mesa0 mesa-utils fonts-dejavu-core
     imagemagick
-    clang iproute2 openssl
+    clang libclang-rt-dev iproute2 openssl
 )
 
 missing=()

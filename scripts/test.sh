@@ -5,6 +5,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 build=${BUILD_DIR:-$root/build}
+# Fuzzing first, so that CTest's summary closes the output.
+if [ -x "$root/scripts/fuzz.sh" ]; then
+    bash "$root/scripts/fuzz.sh"
+fi
 # QML renders through Mesa's software GL under Xvfb.
 export LIBGL_ALWAYS_SOFTWARE=1
 export QT_QUICK_BACKEND=${QT_QUICK_BACKEND:-}
@@ -13,7 +17,4 @@ if [ -z "${DISPLAY:-}" ]; then
     xvfb-run -a -s "-screen 0 1920x1080x24" ctest "${ctest_args[@]}"
 else
     ctest "${ctest_args[@]}"
-fi
-if [ -x "$root/scripts/fuzz.sh" ]; then
-    bash "$root/scripts/fuzz.sh"
 fi

@@ -1,6 +1,7 @@
 #include "core/data/JsonGeometry.h"
 
 #include <QJsonObject>
+#include <QSet>
 #include <QVariant>
 
 namespace kvr::tracker::common {
@@ -36,6 +37,8 @@ double coordinate(const QJsonObject &point, const QString &key)
     return ok ? converted : 0.0;
 }
 
+} // namespace
+
 QPointF pointFromJson(const QJsonValue &value)
 {
     const QJsonObject point = value.toObject();
@@ -49,8 +52,6 @@ QJsonObject pointToJson(const QPointF &point)
     object.insert(keyY(), point.y());
     return object;
 }
-
-} // namespace
 
 QPolygonF polygonFromJson(const QJsonArray &array)
 {
@@ -100,6 +101,23 @@ QJsonObject sizeToJson(const QSize &size)
     return object;
 }
 
+QRectF rectFromJson(const QJsonValue &value)
+{
+    const QJsonObject object = value.toObject();
+    return QRectF(coordinate(object, keyX()), coordinate(object, keyY()),
+                  coordinate(object, QStringLiteral("width")), coordinate(object, QStringLiteral("height")));
+}
+
+QJsonObject rectToJson(const QRectF &rect)
+{
+    QJsonObject object;
+    object.insert(keyX(), rect.x());
+    object.insert(keyY(), rect.y());
+    object.insert(QStringLiteral("width"), rect.width());
+    object.insert(QStringLiteral("height"), rect.height());
+    return object;
+}
+
 QStringList stringListFromVariantList(const QVariantList &list)
 {
     QStringList strings;
@@ -107,6 +125,27 @@ QStringList stringListFromVariantList(const QVariantList &list)
     for (const QVariant &value : list)
         strings.append(value.toString()); // empty when there is no text form
     return strings;
+}
+
+bool sameStringSet(const QStringList &a, const QStringList &b)
+{
+    return QSet<QString>(a.cbegin(), a.cend()) == QSet<QString>(b.cbegin(), b.cend());
+}
+
+bool isInUnitSquare(const QPointF &point)
+{
+    return point.x() >= 0 && point.x() <= 1 && point.y() >= 0 && point.y() <= 1;
+}
+
+bool samePointsExactly(const QPolygonF &a, const QPolygonF &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (int i = 0; i < a.size(); ++i) {
+        if (a.at(i).x() != b.at(i).x() || a.at(i).y() != b.at(i).y())
+            return false;
+    }
+    return true;
 }
 
 } // namespace kvr::tracker::common

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QPointF>
 #include <QPolygonF>
+#include <QRectF>
 #include <QSize>
 #include <QStringList>
 #include <QVariantList>
@@ -20,6 +21,10 @@ QPolygonF polygonFromJson(const QJsonArray &array);
 // The same rule into a list of points.
 QList<QPointF> pointListFromJson(const QJsonArray &array);
 
+// One point from {"x": ..., "y": ...} by the same coordinate rule (a non-object gives 0, 0).
+QPointF pointFromJson(const QJsonValue &value);
+QJsonObject pointToJson(const QPointF &point);
+
 // Arrays of {"x": x, "y": y} objects, in order.
 QJsonArray polygonToJson(const QPolygonF &polygon);
 QJsonArray pointListToJson(const QList<QPointF> &points);
@@ -28,9 +33,17 @@ QJsonArray pointListToJson(const QList<QPointF> &points);
 QSize sizeFromJson(const QJsonValue &value);
 QJsonObject sizeToJson(const QSize &size);
 
+// A rectangle as {"x", "y", "width", "height"}, each member by the coordinate rule of the
+// points (missing or unconvertible gives 0); a non-object reads as all zeros.
+QRectF rectFromJson(const QJsonValue &value);
+QJsonObject rectToJson(const QRectF &rect);
+
 // Same length and order; a string unchanged, anything else converted to text, or empty when
 // it has no text form.
 QStringList stringListFromVariantList(const QVariantList &list);
+
+// Same texts regardless of order and repetition.
+bool sameStringSet(const QStringList &a, const QStringList &b);
 
 namespace detail {
 // Records keep Gui value types (QPolygonF, QVector2D) in QVariants. QtGui registers their QVariant
@@ -39,5 +52,11 @@ namespace detail {
 // Referencing a QtGui symbol keeps the library loaded. Always true.
 bool linkGuiVariantHandler();
 } // namespace detail
+
+// x and y within [0, 1], bounds included: zones and positions are normalised image coordinates.
+bool isInUnitSquare(const QPointF &point);
+
+// Same number of points and every coordinate equal without tolerance (QPolygonF's == is fuzzy).
+bool samePointsExactly(const QPolygonF &a, const QPolygonF &b);
 
 } // namespace kvr::tracker::common

@@ -1,10 +1,16 @@
 #include "core/data/SourceData.h"
 
+#include "core/data/ColorText.h"
 #include "core/data/JsonGeometry.h"
+#include "core/data/JsonValues.h"
 #include "core/log/Log.h"
 
+#include <QColor>
 #include <QDebug>
+#include <QPointF>
+#include <QPolygonF>
 #include <QReadWriteLock>
+#include <QSize>
 
 #include <cmath>
 #include <limits>
@@ -86,13 +92,6 @@ QString classNameOf(const std::type_info &type)
     return name;
 }
 
-QString mapText(const QVariantMap &map)
-{
-    QString text;
-    QDebug(&text).nospace() << map;
-    return text;
-}
-
 bool isWhole(double value)
 {
     return std::isfinite(value) && std::floor(value) == value;
@@ -122,6 +121,27 @@ QVariant convertJson(const QJsonValue &value, SourceDataField::Type type)
         return QVariant(float(value.toDouble()));
     case SourceDataField::Type::String:
         return QVariant(value.toString());
+    case SourceDataField::Type::Bits8:
+        return QVariant(value.toInt() & 0xFF);
+    case SourceDataField::Type::Bits16:
+        return QVariant(value.toInt() & 0xFFFF);
+    case SourceDataField::Type::Color:
+        return QVariant(colorText(QColor(value.toString())));
+    case SourceDataField::Type::StringList:
+        return QVariant(stringListFromVariantList(value.toArray().toVariantList()));
+    case SourceDataField::Type::Polygon:
+        return QVariant::fromValue(polygonFromJson(value.toArray()));
+    case SourceDataField::Type::Point:
+        return QVariant::fromValue(pointFromJson(value));
+    case SourceDataField::Type::Size:
+        return QVariant::fromValue(sizeFromJson(value));
+    case SourceDataField::Type::Int64OrText:
+        return QVariant(int64FromJson(value));
+    case SourceDataField::Type::UIntText: {
+        bool ok = false;
+        const uint number = value.toString().toUInt(&ok);
+        return QVariant(ok ? number : 0u);
+    }
     case SourceDataField::Type::Variant:
         break;
     }
@@ -150,6 +170,41 @@ QJsonValue jsonOf(const QVariant &value)
     }
 }
 
+// From Bits8 on, a field type has its own JSON form; the plain types are written by the
+// stored variant's type.
+QJsonValue jsonOf(const QVariant &stored, SourceDataField::Type type)
+{
+    switch (type) {
+    case SourceDataField::Type::Bits8:
+    case SourceDataField::Type::Bits16:
+        return stored.toInt();
+    case SourceDataField::Type::Color:
+        return colorText(QColor(stored.toString()));
+    case SourceDataField::Type::StringList:
+        return QJsonArray::fromStringList(stringListFromVariantList(stored.toList()));
+    case SourceDataField::Type::Polygon:
+        return polygonToJson(stored.value<QPolygonF>());
+    case SourceDataField::Type::Point:
+        return pointToJson(stored.toPointF());
+    case SourceDataField::Type::Size:
+        return sizeToJson(stored.toSize());
+    case SourceDataField::Type::Int64OrText:
+        return double(stored.toLongLong());
+    case SourceDataField::Type::UIntText:
+        return QString::number(stored.toUInt());
+    case SourceDataField::Type::Variant:
+    case SourceDataField::Type::Bool:
+    case SourceDataField::Type::Int:
+    case SourceDataField::Type::UInt:
+    case SourceDataField::Type::Int64:
+    case SourceDataField::Type::Double:
+    case SourceDataField::Type::Float:
+    case SourceDataField::Type::String:
+        break;
+    }
+    return jsonOf(stored);
+}
+
 } // namespace
 
 SourceData::SourceData(quint32 classVersion, bool flat, bool noVersion)
@@ -166,7 +221,7 @@ bool SourceData::isValid(bool skipWrn) const
     const bool valid = isValid_impl(skipWrn);
     if (!valid && !skipWrn) {
         KVR_LOG_AT(log::WRN, QStringLiteral("kvr::tracker::common::SourceData::isValid"),
-                   className() + QStringLiteral(" is not valid! Data: ") + mapText(m_data));
+                   className() + QStringLiteral(" is not valid! Data: ") + variantMapText(m_data));
     }
     return valid;
 }
@@ -390,11 +445,25 @@ void SourceData::readField(const QJsonObject &data, const SourceDataField &field
         setValue(field.key, convertJson(it.value(), field.type));
 }
 
+void SourceData::writeField(QJsonObject &data, const SourceDataField &field) const
+{
+    const auto it = m_data.constFind(field.key);
+    if (it != m_data.constEnd())
+        data.insert(field.key, jsonOf(*it, field.type));
+}
+
 void SourceData::writeField(QJsonObject &data, const QString &key) const
 {
     const auto it = m_data.constFind(key);
     if (it != m_data.constEnd())
         data.insert(key, jsonOf(*it));
+}
+
+QString variantMapText(const QVariantMap &map)
+{
+    QString text;
+    QDebug(&text).nospace() << map;
+    return text;
 }
 
 } // namespace kvr::tracker::common

@@ -153,9 +153,12 @@ protected:
     void writeFields(QJsonObject &data, const Fields &fields) const
     {
         for (const SourceDataField &field : fields)
-            writeField(data, field.key);
+            writeField(data, field);
     }
     void readField(const QJsonObject &data, const SourceDataField &field);
+    // The stored value in the JSON form of its field type.
+    void writeField(QJsonObject &data, const SourceDataField &field) const;
+    // The stored value in the JSON form of its own variant type.
     void writeField(QJsonObject &data, const QString &key) const;
 
     // A nested record under `key`: read by a default T with the same options and stored as its map.
@@ -179,6 +182,9 @@ private:
     bool m_flat;
     bool m_noVersion;
 };
+
+// The text form a record's value map has in log lines ("QMap((\"key\", QVariant(...)))").
+QString variantMapText(const QVariantMap &map);
 
 // --- Lists of records ---
 

@@ -15,7 +15,6 @@ namespace {
 const QString kName = QStringLiteral("source_definition_name");
 const QString kType = QStringLiteral("source_definition_type");
 const QString kReferenceFrameParams = QStringLiteral("reference_frame_parameters");
-const QString kEnabled = QStringLiteral("enabled");
 
 struct Creator
 {
@@ -68,24 +67,31 @@ void SourceDefinition::setName(const QString &name)
     setValue(kName, name);
 }
 
+SourceDefinitionReferenceFrameParams SourceDefinition::getReferenceFrameParams() const
+{
+    return getRecord<SourceDefinitionReferenceFrameParams>(kReferenceFrameParams);
+}
+
+void SourceDefinition::setReferenceFrameParams(const SourceDefinitionReferenceFrameParams &params)
+{
+    setRecord(kReferenceFrameParams, params);
+}
+
 bool SourceDefinition::hasReferenceFrameParams() const
 {
-    // Reference-frame parameters are disabled unless their map says "enabled": true.
-    const auto it = valueMap().constFind(kReferenceFrameParams);
-    return it != valueMap().constEnd() && it->toMap().value(kEnabled, false).toBool();
+    return hasEnabledRecord<SourceDefinitionReferenceFrameParams>(kReferenceFrameParams);
 }
 
 bool SourceDefinition::isValid_impl(bool skipWrn) const
 {
     ValidityChain v(skipWrn, Q_FUNC_INFO);
-    // GAP: until SourceDefinitionReferenceFrameParams exists, enabled parameters pass; the
-    // condition becomes getReferenceFrameParams().isValid(skipWrn) with that class.
     return v(getEnabled(), "getEnabled()")
-        && v(!hasReferenceFrameParams() || true, "!hasReferenceFrameParams() || getReferenceFrameParams().isValid(skipWrn)")
+        && v(!hasReferenceFrameParams() || getReferenceFrameParams().isValid(skipWrn),
+             "!hasReferenceFrameParams() || getReferenceFrameParams().isValid(skipWrn)")
         && v(getType() != SourceDefinitionType::Unknown, "getType() != SourceDefinitionType::Unknown");
 }
 
-void SourceDefinition::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
+void SourceDefinition::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &options)
 {
     const auto name = data.constFind(kName);
     if (name != data.constEnd())
@@ -93,20 +99,15 @@ void SourceDefinition::read_impl(const QJsonObject &data, quint32, const SourceD
     const auto type = data.constFind(kType);
     if (type != data.constEnd())
         setValue(kType, type.value().toString());
-    // GAP: read through SourceDefinitionReferenceFrameParams (readRecord) once that class exists,
-    // so that its heavy data and validation apply; until then the block is kept as a value map.
-    const auto params = data.constFind(kReferenceFrameParams);
-    if (params != data.constEnd())
-        setValue(kReferenceFrameParams, params.value().toObject().toVariantMap());
+    // The block's own read, so that its heavy data and validation apply.
+    readRecord<SourceDefinitionReferenceFrameParams>(data, kReferenceFrameParams, options);
 }
 
-void SourceDefinition::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
+void SourceDefinition::write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const
 {
     writeField(data, kName);
     writeField(data, kType);
-    // GAP: written through SourceDefinitionReferenceFrameParams (writeRecord) once that class exists.
-    if (contains(kReferenceFrameParams))
-        data.insert(kReferenceFrameParams, QJsonObject::fromVariantMap(value(kReferenceFrameParams).toMap()));
+    writeRecord<SourceDefinitionReferenceFrameParams>(data, kReferenceFrameParams, options);
 }
 
 CompareResult SourceDefinition::compare_logic(const SourceData &other, const CompareParams &params) const
@@ -115,10 +116,8 @@ CompareResult SourceDefinition::compare_logic(const SourceData &other, const Com
     const auto *otherSD = c.sameClass<SourceDefinition>(other);
     if (!otherSD)
         return c;
-    // GAP: compares the stored maps until SourceDefinitionReferenceFrameParams exists; then
-    // getReferenceFrameParams().compare(otherSD->getReferenceFrameParams(), compareParams).
     c(getType() == otherSD->getType(), "getType() == otherSD->getType()")
-        && c(value(kReferenceFrameParams).toMap() == otherSD->value(kReferenceFrameParams).toMap(),
+        && c(getReferenceFrameParams().compare(otherSD->getReferenceFrameParams(), params),
              "getReferenceFrameParams().compare(otherSD->getReferenceFrameParams(), compareParams)");
     return c;
 }

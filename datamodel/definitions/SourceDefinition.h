@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data/SourceData.h"
+#include "datamodel/params/SourceDefinitionReferenceFrameParams.h"
 
 #include <QJsonObject>
 #include <QVariant>
@@ -27,6 +28,9 @@ public:
     QString getName() const;
     void setName(const QString &name);
 
+    // A default (disabled) block when absent; a copy: set it back to change it.
+    SourceDefinitionReferenceFrameParams getReferenceFrameParams() const;
+    void setReferenceFrameParams(const SourceDefinitionReferenceFrameParams &params);
     // The key is present and the stored reference-frame parameters are enabled (their
     // default is disabled).
     Q_INVOKABLE bool hasReferenceFrameParams() const;

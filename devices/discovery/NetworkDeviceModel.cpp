@@ -12,6 +12,9 @@
 
 namespace {
 
+// Resolver threads alive at once; further services wait for a free one.
+constexpr size_t kMaxResolvers = 64;
+
 QString text(const QMap<QByteArray, QByteArray> &attributes, const QByteArray &key)
 {
     return QString::fromUtf8(attributes.value(key));
@@ -267,10 +270,29 @@ void NetworkDeviceModel::onServiceAdded(const mdns::Service &service)
     fillAttributes(device, service);
     addDevice(device);
 
-    auto *resolver = new AddressResolver(&m_server, service.hostname(), serviceId, this);
+    startResolver(service.hostname(), serviceId);
+}
+
+void NetworkDeviceModel::startResolver(const QByteArray &hostname, const QString &serviceId)
+{
+    if (m_resolvers.size() >= kMaxResolvers) {
+        m_pendingResolvers.emplace_back(hostname, serviceId);
+        return;
+    }
+    auto *resolver = new AddressResolver(&m_server, hostname, serviceId, this);
     connect(resolver, &AddressResolver::resolved, this, &NetworkDeviceModel::onAddressResolved);
     connect(resolver, &AddressResolver::timeout, this, &NetworkDeviceModel::stopResolver);
     m_resolvers.push_back(resolver);
+}
+
+void NetworkDeviceModel::startPendingResolvers()
+{
+    while (m_resolvers.size() < kMaxResolvers && !m_pendingResolvers.empty()) {
+        const auto [hostname, serviceId] = m_pendingResolvers.front();
+        m_pendingResolvers.pop_front();
+        if (findRow(serviceId).isValid())
+            startResolver(hostname, serviceId);
+    }
 }
 
 void NetworkDeviceModel::onServiceUpdated(const mdns::Service &service)
@@ -314,16 +336,22 @@ void NetworkDeviceModel::stopResolver(const QString &serviceId)
     const auto it = std::find_if(m_resolvers.begin(), m_resolvers.end(), [&serviceId](AddressResolver *resolver) {
         return resolver->serviceId() == serviceId;
     });
-    if (it == m_resolvers.end())
+    if (it == m_resolvers.end()) {
+        m_pendingResolvers.erase(std::remove_if(m_pendingResolvers.begin(), m_pendingResolvers.end(),
+                                                [&serviceId](const auto &pending) { return pending.second == serviceId; }),
+                                 m_pendingResolvers.end());
         return;
+    }
     AddressResolver *resolver = *it;
     m_resolvers.erase(it);
     disconnect(resolver, nullptr, this, nullptr);
     delete resolver;
+    startPendingResolvers();
 }
 
 void NetworkDeviceModel::stopResolvers()
 {
+    m_pendingResolvers.clear();
     const std::vector<AddressResolver *> resolvers = std::move(m_resolvers);
     m_resolvers.clear();
     for (AddressResolver *resolver : resolvers) {

@@ -7,6 +7,7 @@
 
 #include <QModelIndex>
 
+#include <deque>
 #include <vector>
 
 class AddressResolver;
@@ -106,6 +107,8 @@ private:
     QModelIndex findRow(const QString &serviceId) const;
     void fillAttributes(NetworkDevice &device, const mdns::Service &service) const;
     void stopResolvers();
+    void startResolver(const QByteArray &hostname, const QString &serviceId);
+    void startPendingResolvers();
     void dropBrowser();
 
     int m_lastId = 0;
@@ -121,4 +124,7 @@ private:
     mdns::Cache *m_cache = nullptr;
     mdns::Browser *m_browser = nullptr;
     std::vector<AddressResolver *> m_resolvers;
+    // Services waiting for a resolver thread: a flood of announcements must not start
+    // thousands of threads at once.
+    std::deque<std::pair<QByteArray, QString>> m_pendingResolvers;
 };

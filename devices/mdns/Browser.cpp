@@ -15,6 +15,8 @@ namespace {
 constexpr int FirstQueryIntervalMs = 1000;
 constexpr int MaxQueryIntervalMs = 3600 * 1000;
 constexpr qint64 InstanceQueryGapMs = 1000;
+// Questions per datagram, so that known answers keep a message well below the 9000-byte limit.
+constexpr int QueriesPerMessage = 8;
 } // namespace
 
 const QByteArray Browser::EnumerationType = QByteArrayLiteral("_services._dns-sd._udp.local.");
@@ -77,7 +79,7 @@ bool Browser::isBrowsedType(const QByteArray &name) const
 bool Browser::addType(const QByteArray &type)
 {
     // "_services._dns-sd._udp.local." may list itself; browsing it as a type would loop.
-    if (isBrowsedType(type) || DnsName::equal(type, EnumerationType))
+    if (isBrowsedType(type) || DnsName::equal(type, EnumerationType) || m_types.size() >= MaxTypes)
         return false;
     QList<QByteArray> labels;
     if (!DnsName::labels(type, labels) || labels.isEmpty())
@@ -170,12 +172,9 @@ void Browser::evaluate(const QByteArray &instance)
         removeService(key);
         return;
     }
-    QList<Record> pointers;
-    m_cache->lookupRecords(type, PTR, pointers);
-    const bool announced = std::any_of(pointers.cbegin(), pointers.cend(), [&instance](const Record &pointer) {
-        return DnsName::equal(pointer.target(), instance);
-    });
-    if (!announced) {
+    Record pointer(type, PTR);
+    pointer.setTarget(instance);
+    if (!m_cache->contains(pointer)) {
         removeService(key);
         return;
     }
@@ -229,11 +228,15 @@ void Browser::queryInstance(const QByteArray &instance)
 
 void Browser::sendQueries(const QList<Query> &queries)
 {
-    Message message;
-    message.setQueries(queries);
-    for (const Query &query : queries)
-        message.setRecords(message.records() + m_cache->knownAnswers(query.name(), query.type()));
-    m_server->sendMessage(message);
+    for (int first = 0; first < queries.size(); first += QueriesPerMessage) {
+        Message message;
+        message.setQueries(queries.mid(first, QueriesPerMessage));
+        QList<Record> knownAnswers;
+        for (const Query &query : message.queries())
+            knownAnswers += m_cache->knownAnswers(query.name(), query.type());
+        message.setRecords(knownAnswers.mid(0, MaxKnownAnswers));
+        m_server->sendMessage(message);
+    }
 }
 
 } // namespace mdns

@@ -29,6 +29,9 @@ class Browser : public QObject
 
 public:
     static const QByteArray EnumerationType;
+    // Limits against a peer that announces without end.
+    static constexpr int MaxTypes = 512;
+    static constexpr int MaxKnownAnswers = 64;
 
     // Without a cache the browser keeps one of its own. Neither server nor cache is owned.
     Browser(AbstractServer *server, const QByteArray &type, Cache *cache = nullptr, QObject *parent = nullptr);

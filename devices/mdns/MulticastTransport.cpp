@@ -45,8 +45,14 @@ bool MulticastTransport::open()
         bindSocket(m_ipv4, QHostAddress::AnyIPv4);
     if (m_ipv6.state() != QAbstractSocket::BoundState)
         bindSocket(m_ipv6, QHostAddress::AnyIPv6);
-    if (!isOpen())
+    if (!isOpen()) {
+        if (!m_failureReported) {
+            LOG_WRN(QStringLiteral("[mDNS] Cannot open UDP port %1; devices on the network cannot be found.")
+                        .arg(MdnsPort));
+            m_failureReported = true;
+        }
         return false;
+    }
     rejoin();
     m_rejoinTimer.start();
     return true;

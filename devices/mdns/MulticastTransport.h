@@ -38,6 +38,7 @@ private:
     QList<QNetworkInterface> m_ipv4Interfaces;
     QList<QNetworkInterface> m_ipv6Interfaces;
     QTimer m_rejoinTimer;
+    bool m_failureReported = false;
 };
 
 } // namespace mdns

@@ -162,6 +162,10 @@ Item {
         function test_bubbleShowsOnHover() {
             var sign = createTemporaryObject(bubble, root, { x: 100, y: 100 })
             compare(sign.shown, false)
+            waitForRendering(sign)
+            // Enter from outside: a hover needs a move that crosses the item's edge.
+            mouseMove(root, 1, 1)
+            mouseMove(sign, 1, 1)
             mouseMove(sign, sign.width / 2, sign.height / 2)
             tryCompare(sign, "shown", true, 3000)
             mouseMove(root, 5, 5)

@@ -1,5 +1,6 @@
 #include "core/data/EnumKeys.h"
 #include "core/data/JsonGeometry.h"
+#include "core/data/JsonValues.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -27,7 +28,44 @@ private slots:
     void stringListFromVariantList();
     void enumKeys_data();
     void enumKeys();
+    void fieldTypes_data();
+    void fieldTypes();
+    void wholeNumbers_data();
+    void wholeNumbers();
+    void rects_data();
+    void rects();
+    void sameStringSet_data();
+    void sameStringSet();
 };
+
+namespace {
+
+// Reads and writes the one field "v" of the given type through the base's field table code.
+class FieldProbe : public SourceData
+{
+public:
+    explicit FieldProbe(SourceDataField::Type type)
+        : m_field{QStringLiteral("v"), type}
+    {
+    }
+    void readFrom(const QJsonObject &data) { readField(data, m_field); }
+    QJsonObject written() const
+    {
+        QJsonObject data;
+        writeField(data, m_field);
+        return data;
+    }
+
+private:
+    SourceDataField m_field;
+};
+
+QJsonObject jsonObject(const QByteArray &text)
+{
+    return QJsonDocument::fromJson(text).object();
+}
+
+} // namespace
 
 void tst_RecordHelpers::polygonFromJson_data()
 {
@@ -134,6 +172,136 @@ void tst_RecordHelpers::enumKeys()
     QFETCH(demo::Light, expected);
     QCOMPARE(enumFromVariant(stored, fallback), expected);
     QCOMPARE(enumFromKey(enumToKey(expected), fallback), expected);
+}
+
+void tst_RecordHelpers::fieldTypes_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QByteArray>("written");
+
+    using T = SourceDataField::Type;
+    // Int64 takes whole numbers only; Int64OrText also numeric texts and truncates fractions.
+    QTest::newRow("Int64 number") << int(T::Int64) << QByteArray(R"({"v": 12})") << QVariant(qint64(12))
+                                  << QByteArray(R"({"v":12})");
+    QTest::newRow("Int64 fraction is 0") << int(T::Int64) << QByteArray(R"({"v": 2.5})") << QVariant(qint64(0))
+                                         << QByteArray(R"({"v":0})");
+    QTest::newRow("Int64 text is 0") << int(T::Int64) << QByteArray(R"({"v": "12"})") << QVariant(qint64(0))
+                                     << QByteArray(R"({"v":0})");
+    QTest::newRow("Int64OrText fraction truncated") << int(T::Int64OrText) << QByteArray(R"({"v": -2.5})")
+                                                    << QVariant(qint64(-2)) << QByteArray(R"({"v":-2})");
+    QTest::newRow("Int64OrText text") << int(T::Int64OrText) << QByteArray(R"({"v": "-12"})")
+                                      << QVariant(qint64(-12)) << QByteArray(R"({"v":-12})");
+    QTest::newRow("Int64OrText beyond range is 0") << int(T::Int64OrText) << QByteArray(R"({"v": 1e300})")
+                                                   << QVariant(qint64(0)) << QByteArray(R"({"v":0})");
+    QTest::newRow("Int64OrText other text is 0") << int(T::Int64OrText) << QByteArray(R"({"v": "1x"})")
+                                                 << QVariant(qint64(0)) << QByteArray(R"({"v":0})");
+    QTest::newRow("Bits8 keeps the low bits") << int(T::Bits8) << QByteArray(R"({"v": 300})") << QVariant(44)
+                                              << QByteArray(R"({"v":44})");
+    QTest::newRow("Bits16 keeps the low bits") << int(T::Bits16) << QByteArray(R"({"v": -1})") << QVariant(0xFFFF)
+                                               << QByteArray(R"({"v":65535})");
+    QTest::newRow("Bits8 fraction is 0") << int(T::Bits8) << QByteArray(R"({"v": 1.5})") << QVariant(0)
+                                         << QByteArray(R"({"v":0})");
+    QTest::newRow("UIntText text") << int(T::UIntText) << QByteArray(R"({"v": "4000000000"})")
+                                   << QVariant(4000000000u) << QByteArray(R"({"v":"4000000000"})");
+    QTest::newRow("UIntText number is 0") << int(T::UIntText) << QByteArray(R"({"v": 7})") << QVariant(0u)
+                                          << QByteArray(R"({"v":"0"})");
+    QTest::newRow("Color name stored as #aarrggbb") << int(T::Color) << QByteArray(R"({"v": "Red"})")
+                                                    << QVariant(QStringLiteral("#ffff0000"))
+                                                    << QByteArray(R"({"v":"#ffff0000"})");
+    QTest::newRow("Color unknown name") << int(T::Color) << QByteArray(R"({"v": "nocolour"})")
+                                        << QVariant(QStringLiteral("#ff000000")) << QByteArray(R"({"v":"#ff000000"})");
+    QTest::newRow("StringList") << int(T::StringList) << QByteArray(R"({"v": ["a", 5, null]})")
+                                << QVariant(QStringList{"a", "5", ""}) << QByteArray(R"({"v":["a","5",""]})");
+    QTest::newRow("Point") << int(T::Point) << QByteArray(R"({"v": {"x": "1.5"}})") << QVariant(QPointF(1.5, 0))
+                           << QByteArray(R"({"v":{"x":1.5,"y":0}})");
+    QTest::newRow("Polygon") << int(T::Polygon) << QByteArray(R"({"v": [{"x": 1, "y": 2}]})")
+                             << QVariant::fromValue(QPolygonF(QVector<QPointF>{{1, 2}}))
+                             << QByteArray(R"({"v":[{"x":1,"y":2}]})");
+    QTest::newRow("Size") << int(T::Size) << QByteArray(R"({"v": {"width": 4}})") << QVariant(QSize(4, 0))
+                          << QByteArray(R"({"v":{"height":0,"width":4}})");
+    QTest::newRow("absent key stays absent") << int(T::Color) << QByteArray("{}") << QVariant()
+                                             << QByteArray("{}");
+}
+
+void tst_RecordHelpers::fieldTypes()
+{
+    QFETCH(int, type);
+    QFETCH(QByteArray, input);
+    QFETCH(QVariant, stored);
+    QFETCH(QByteArray, written);
+
+    FieldProbe probe(static_cast<SourceDataField::Type>(type));
+    probe.readFrom(jsonObject(input));
+    const QVariant value = probe.valueMap().value(QStringLiteral("v"));
+    QCOMPARE(value.userType(), stored.userType());
+    QCOMPARE(value, stored);
+    QCOMPARE(QJsonDocument(probe.written()).toJson(QJsonDocument::Compact), written);
+}
+
+void tst_RecordHelpers::wholeNumbers_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<qint64>("int64");
+    QTest::addColumn<qint64>("int32AsInt64");
+
+    QTest::newRow("small") << QByteArray("[7]") << qint64(7) << qint64(7);
+    QTest::newRow("beyond 32 bits") << QByteArray("[5000000000]") << qint64(5000000000) << qint64(0);
+    QTest::newRow("numeric text") << QByteArray(R"(["42"])") << qint64(42) << qint64(0);
+    QTest::newRow("fraction") << QByteArray("[2.5]") << qint64(2) << qint64(0);
+    QTest::newRow("null") << QByteArray("[null]") << qint64(0) << qint64(0);
+}
+
+void tst_RecordHelpers::wholeNumbers()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(qint64, int64);
+    QFETCH(qint64, int32AsInt64);
+    const QJsonValue value = QJsonDocument::fromJson(input).array().first();
+    QCOMPARE(int64FromJson(value), int64);
+    QCOMPARE(int32AsInt64FromJson(value), int32AsInt64);
+}
+
+void tst_RecordHelpers::rects_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QRectF>("expected");
+
+    QTest::newRow("numbers") << QByteArray(R"([{"x": 1, "y": 2, "width": 3.5, "height": 4}])") << QRectF(1, 2, 3.5, 4);
+    QTest::newRow("numeric text, missing members")
+        << QByteArray(R"([{"x": "1.5", "height": "x"}])") << QRectF(1.5, 0, 0, 0);
+    QTest::newRow("not an object") << QByteArray("[5]") << QRectF();
+}
+
+void tst_RecordHelpers::rects()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QRectF, expected);
+    const QRectF rect = rectFromJson(QJsonDocument::fromJson(input).array().first());
+    QCOMPARE(rect, expected);
+    QCOMPARE(rectFromJson(rectToJson(rect)), rect);
+}
+
+void tst_RecordHelpers::sameStringSet_data()
+{
+    QTest::addColumn<QStringList>("a");
+    QTest::addColumn<QStringList>("b");
+    QTest::addColumn<bool>("same");
+
+    QTest::newRow("order and repetition ignored") << QStringList{"a", "b", "a"} << QStringList{"b", "a"} << true;
+    QTest::newRow("both empty") << QStringList() << QStringList() << true;
+    QTest::newRow("one more text") << QStringList{"a"} << QStringList{"a", "c"} << false;
+    QTest::newRow("case matters") << QStringList{"a"} << QStringList{"A"} << false;
+}
+
+void tst_RecordHelpers::sameStringSet()
+{
+    QFETCH(QStringList, a);
+    QFETCH(QStringList, b);
+    QFETCH(bool, same);
+    QCOMPARE(kvr::tracker::common::sameStringSet(a, b), same);
+    QCOMPARE(kvr::tracker::common::sameStringSet(b, a), same);
 }
 
 QTEST_GUILESS_MAIN(tst_RecordHelpers)

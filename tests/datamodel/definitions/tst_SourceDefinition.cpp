@@ -233,6 +233,12 @@ void tst_SourceDefinition::validity_data()
         << QByteArray(R"({"enabled": false, "source_definition_type": "Unknown"})") << false << "getEnabled()";
     QTest::newRow("unknown type")
         << QByteArray(R"({"source_definition_name": "x"})") << false << "getType() != SourceDefinitionType::Unknown";
+    QTest::newRow("invalid reference-frame parameters")
+        << QByteArray(R"({"source_definition_type": "Video", "reference_frame_parameters": {"enabled": true, "stabilization_flag": true}})")
+        << false << "!hasReferenceFrameParams() || getReferenceFrameParams().isValid(skipWrn)";
+    QTest::newRow("invalid but disabled reference-frame parameters")
+        << QByteArray(R"({"source_definition_type": "Video", "reference_frame_parameters": {"stabilization_flag": true}})")
+        << true << QString();
 }
 
 void tst_SourceDefinition::validity()
@@ -250,10 +256,11 @@ void tst_SourceDefinition::validity()
     if (valid) {
         QVERIFY(warnings(capture).isEmpty());
     } else {
+        // The definition's own condition and class line come last; a nested block logs its lines before.
         const QStringList lines = warnings(capture);
-        QCOMPARE(lines.size(), 2);
-        QCOMPARE(lines.at(0), "kvr::tracker::common::SourceDefinition::isValid_impl|Condition is false: " + condition);
-        QVERIFY(lines.at(1).startsWith("kvr::tracker::common::SourceData::isValid|SourceDefinition is not valid! Data: "));
+        QVERIFY(lines.size() >= 2);
+        QCOMPARE(lines.at(lines.size() - 2), "kvr::tracker::common::SourceDefinition::isValid_impl|Condition is false: " + condition);
+        QVERIFY(lines.last().startsWith("kvr::tracker::common::SourceData::isValid|SourceDefinition is not valid! Data: "));
     }
 }
 
@@ -271,11 +278,22 @@ void tst_SourceDefinition::compare_data()
     QTest::newRow("types differ")
         << QByteArray(R"({"source_definition_type": "Video"})") << QByteArray(R"({"source_definition_type": "Radar"})")
         << false << QStringList{prefix + "getType() == otherSD->getType()"};
-    // Unequal also once the parameters are compared by their own class (which then adds its lines).
+    // The parameters compare by their own class, which logs its difference first.
     QTest::newRow("reference-frame parameters differ")
         << QByteArray(R"({"source_definition_type": "Video", "reference_frame_parameters": {"enabled": true, "stabilization_flag": true}})")
         << QByteArray(R"({"source_definition_type": "Video"})") << false
-        << QStringList{prefix + "getReferenceFrameParams().compare(otherSD->getReferenceFrameParams(), compareParams)"};
+        << QStringList{"kvr::tracker::common::SourceDefinitionReferenceFrameParams::compare_logic|Condition is false: "
+                       "getStabilizationFlag() == otherSD->getStabilizationFlag()",
+                       prefix + "getReferenceFrameParams().compare(otherSD->getReferenceFrameParams(), compareParams)"};
+    QTest::newRow("disabled reference frames are not compared")
+        << QByteArray(R"({"source_definition_type": "Video", "reference_frame_parameters": {"enabled": true,
+                          "reference_frame": {"enabled": false, "image_signature": "a"}}})")
+        << QByteArray(R"({"source_definition_type": "Video", "reference_frame_parameters": {"enabled": true,
+                          "reference_frame": {"enabled": false, "image_signature": "b"}}})")
+        << true << QStringList();
+    QTest::newRow("disabled parameters compare as default ones")
+        << QByteArray(R"({"source_definition_type": "Video", "reference_frame_parameters": {"enabled": false, "stabilization_flag": true}})")
+        << QByteArray(R"({"source_definition_type": "Video"})") << true << QStringList();
 }
 
 void tst_SourceDefinition::compare()

@@ -124,6 +124,7 @@ private slots:
     void resolverWithoutHostNameStaysIdle();
     void refreshWithAndWithoutForce();
     void stopEndsResolversKeepsRows();
+    void floodWaitsForFreeResolvers();
     void acceptDevice_data();
     void acceptDevice();
     void parseAddress_data();
@@ -432,6 +433,30 @@ void tst_NetworkDeviceModel::stopEndsResolversKeepsRows()
     // The browser goes on.
     deliver(m_transport, announcement("ORVA-3", "blk3.local.", BlockAttributes));
     QCOMPARE(m_model->rowCount(), 3);
+}
+
+void tst_NetworkDeviceModel::floodWaitsForFreeResolvers()
+{
+    m_model->refresh();
+    for (int i = 0; i < 80; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        deliver(m_transport, announcement("ORVA-" + n, "blk" + n + ".local.", BlockAttributes));
+    }
+    QCOMPARE(m_model->rowCount(), 80);
+    QCOMPARE(m_model->findChildren<AddressResolver *>().size(), 64);
+    // A finished resolver hands its thread to a waiting service; a removed one is skipped.
+    deliver(m_transport, {ptrRecord(Type, instanceName("ORVA-64"), 0)});
+    deliver(m_transport, {addressRecord("blk0.local.", "192.0.2.10"), addressRecord("blk0.local.", "fe80::10")});
+    QTRY_COMPARE(rowAt(*m_model, 0).addressIPv6(), QStringLiteral("fe80::10"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->rowCount(), 79, 3000);
+    const QList<AddressResolver *> running = m_model->findChildren<AddressResolver *>();
+    QCOMPARE(running.size(), 64);
+    QStringList ids;
+    for (const AddressResolver *resolver : running)
+        ids << resolver->serviceId();
+    QVERIFY(!ids.contains(QString::fromUtf8(instanceName("ORVA-0"))));
+    QVERIFY(!ids.contains(QString::fromUtf8(instanceName("ORVA-64"))));
+    QVERIFY(ids.contains(QString::fromUtf8(instanceName("ORVA-65"))));
 }
 
 void tst_NetworkDeviceModel::acceptDevice_data()

@@ -37,6 +37,7 @@ private slots:
     void ignoresOtherTypesAndQueries();
     void enumerationBrowsesEveryType();
     void repeatsQueriesWithKnownAnswers();
+    void floodOfTypesStaysBounded();
 };
 
 void tst_MdnsBrowser::queriesItsTypeAtOnce()
@@ -219,6 +220,23 @@ void tst_MdnsBrowser::repeatsQueriesWithKnownAnswers()
     QCOMPARE(query.records().first().type(), quint16(PTR));
     QCOMPARE(query.records().first().target(), Instance);
     QVERIFY(query.records().first().ttl() <= 120);
+}
+
+void tst_MdnsBrowser::floodOfTypesStaysBounded()
+{
+    FakeServer server;
+    Browser browser(&server, Browser::EnumerationType);
+    QList<Record> types;
+    for (int i = 0; i < Browser::MaxTypes + 100; ++i)
+        types.append(ptrRecord(Browser::EnumerationType, "_t" + QByteArray::number(i) + "._tcp.local."));
+    server.deliver(response(types));
+    int typeQueries = 0;
+    for (const Message &message : server.sent()) {
+        QVERIFY(message.queries().size() <= 8);
+        QVERIFY(message.records().size() <= Browser::MaxKnownAnswers);
+        typeQueries += message.queries().size();
+    }
+    QCOMPARE(typeQueries, Browser::MaxTypes);
 }
 
 QTEST_GUILESS_MAIN(tst_MdnsBrowser)

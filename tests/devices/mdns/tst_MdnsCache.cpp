@@ -20,6 +20,7 @@ private slots:
     void cacheFlushKeepsMembersOfTheSameAnnouncement();
     void asksForRequeryBeforeExpiry();
     void knownAnswersNeedHalfTheirTtl();
+    void stopsGrowingAtItsLimit();
 };
 
 void tst_MdnsCache::lookupGivesTheNewestOfNameAndType()
@@ -150,6 +151,17 @@ void tst_MdnsCache::knownAnswersNeedHalfTheirTtl()
     QCOMPARE(known.size(), 1);
     QCOMPARE(known.first().target(), QByteArray("long._orva._tcp.local."));
     QVERIFY(known.first().ttl() <= 99);
+}
+
+void tst_MdnsCache::stopsGrowingAtItsLimit()
+{
+    Cache cache;
+    for (int i = 0; i <= Cache::MaxEntries; ++i)
+        cache.addRecord(ptrRecord("_flood._tcp.local.", "s" + QByteArray::number(i) + "._flood._tcp.local."));
+    QCOMPARE(cache.count(), Cache::MaxEntries);
+    // Known records are still refreshed.
+    cache.addRecord(ptrRecord("_flood._tcp.local.", "s0._flood._tcp.local.", 0));
+    QCOMPARE(cache.count(), Cache::MaxEntries);
 }
 
 QTEST_GUILESS_MAIN(tst_MdnsCache)

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QJsonValue>
+#include <QtGlobal>
+
+namespace kvr::tracker::common {
+
+// Whole-number conversions the field table types do not cover by themselves.
+
+// A number (truncated towards zero) or a numeric text as a signed 64-bit integer; anything else,
+// and a number outside the 64-bit range, gives 0. The conversion of SourceDataField::Int64OrText.
+qint64 int64FromJson(const QJsonValue &value);
+
+// A JSON value that must be a whole number within 32 bits (else 0), widened to 64 bits so that
+// later values of the key may exceed the 32-bit range without a type change.
+qint64 int32AsInt64FromJson(const QJsonValue &value);
+
+} // namespace kvr::tracker::common

@@ -1,0 +1,192 @@
+#include "core/tracker/CMClientFrame.h"
+
+#include "core/log/Log.h"
+
+#include <QtEndian>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#include <algorithm>
+#include <climits>
+
+namespace kvr::tracker::net {
+
+using kvr::tracker::common::SourceFrame;
+using kvr::tracker::common::SourceFrameFormatDefinition;
+using kvr::tracker::common::SourceTimestamp;
+
+CMClient::Frame::Frame(const SourceFrameFormatDefinition &format, const SourceFrame &sourceFrame)
+    : m_frameFormat(format)
+    , m_sourceFrame(sourceFrame)
+{
+}
+
+CMClient::Frame::Frame(const Frame &other, const SourceTimestamp &timestamp)
+    : m_frameFormat(other.m_frameFormat)
+    , m_sourceFrame(other.m_sourceFrame)
+{
+    {
+        QWriteLocker lock(&other.m_lock);
+        m_mat = std::make_shared<cv::Mat>(other.mat().clone());
+        m_image = std::make_shared<QImage>(other.image().copy());
+    }
+    m_sourceFrame.setTimestamp(timestamp);
+}
+
+cv::Mat CMClient::Frame::getMat(const bool &deepCopy) const
+{
+    {
+        QReadLocker lock(&m_lock);
+        if (m_mat)
+            return deepCopy ? m_mat->clone() : *m_mat;
+    }
+    QWriteLocker lock(&m_lock);
+    return deepCopy ? mat().clone() : mat();
+}
+
+QImage CMClient::Frame::getImage(const bool &deepCopy) const
+{
+    {
+        QReadLocker lock(&m_lock);
+        if (m_image)
+            return deepCopy ? m_image->copy() : *m_image;
+    }
+    QWriteLocker lock(&m_lock);
+    return deepCopy ? image().copy() : image();
+}
+
+const cv::Mat &CMClient::Frame::mat() const
+{
+    if (!m_mat)
+        m_mat = std::make_shared<cv::Mat>(decode(m_sourceFrame));
+    return *m_mat;
+}
+
+const QImage &CMClient::Frame::image() const
+{
+    if (!m_image)
+        m_image = std::make_shared<QImage>(toImage(mat()));
+    return *m_image;
+}
+
+cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame)
+{
+    const QByteArray data = sourceFrame.getData();
+    if (data.isEmpty()) {
+        LOG_WRN(QStringLiteral("Frame holds no image data."));
+        return cv::Mat();
+    }
+
+    cv::Mat decoded;
+    QSize encoded;
+    if (encodedSize(data, encoded)) {
+        if (encoded.width() > 0 && encoded.height() > 0
+            && qint64(encoded.width()) * encoded.height() <= MaxDecodedPixels) {
+            try {
+                // A header over the received bytes: nothing is copied before the decoder reads them.
+                const cv::Mat bytes(1, data.size(), CV_8UC1, const_cast<char *>(data.constData()));
+                decoded = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
+            } catch (const cv::Exception &) {
+                decoded.release();
+            }
+        } else {
+            LOG_WRN(QStringLiteral("Frame announces an image of %1x%2 pixels, not decoded.")
+                        .arg(encoded.width())
+                        .arg(encoded.height()));
+        }
+    }
+    if (!decoded.empty()) {
+        if (decoded.depth() != CV_8U)
+            decoded.convertTo(decoded, CV_8U, decoded.depth() == CV_16U ? 1.0 / 256.0 : 1.0);
+        return decoded;
+    }
+
+    const int channels = sourceFrame.getChannels();
+    const QSize size = sourceFrame.getSize();
+    const bool rawFits = (channels == 1 || channels == 3 || channels == 4) && size.width() > 0 && size.height() > 0
+                         && qint64(size.width()) * size.height() * channels == data.size();
+    if (!rawFits) {
+        LOG_WRN(QStringLiteral("Frame data of %1 bytes is neither an encoded image nor raw pixels of %2x%3 with %4 channels.")
+                    .arg(data.size())
+                    .arg(size.width())
+                    .arg(size.height())
+                    .arg(channels));
+        return cv::Mat();
+    }
+    // The received bytes stay with the SourceFrame; the matrix gets its own.
+    return cv::Mat(size.height(), size.width(), CV_8UC(channels), const_cast<char *>(data.constData())).clone();
+}
+
+bool CMClient::Frame::encodedSize(const QByteArray &data, QSize &size)
+{
+    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
+    const int length = data.size();
+    static const uchar pngSignature[8] = {0x89, 'P', 'N', 'G', 0x0d, 0x0a, 0x1a, 0x0a};
+    if (length >= 24 && std::equal(pngSignature, pngSignature + 8, bytes)) {
+        size = QSize(int(qMin<quint32>(qFromBigEndian<quint32>(bytes + 16), INT_MAX)),
+                     int(qMin<quint32>(qFromBigEndian<quint32>(bytes + 20), INT_MAX)));
+        return true;
+    }
+    if (length < 4 || bytes[0] != 0xff || bytes[1] != 0xd8)
+        return false;
+    // JPEG: walk the marker segments up to the frame header (SOF0..SOF15 without DHT, JPG, DAC).
+    int pos = 2;
+    while (pos + 4 <= length) {
+        if (bytes[pos] != 0xff)
+            return false;
+        const uchar marker = bytes[pos + 1];
+        if (marker == 0xff) {
+            ++pos;
+            continue;
+        }
+        if (marker == 0x01 || (marker >= 0xd0 && marker <= 0xd7)) {
+            pos += 2;
+            continue;
+        }
+        const int segment = qFromBigEndian<quint16>(bytes + pos + 2);
+        if (marker >= 0xc0 && marker <= 0xcf && marker != 0xc4 && marker != 0xc8 && marker != 0xcc) {
+            if (pos + 9 > length)
+                return false;
+            size = QSize(qFromBigEndian<quint16>(bytes + pos + 7), qFromBigEndian<quint16>(bytes + pos + 5));
+            return true;
+        }
+        if (marker == 0xda || segment < 2)
+            return false;
+        pos += 2 + segment;
+    }
+    return false;
+}
+
+QImage CMClient::Frame::toImage(const cv::Mat &mat)
+{
+    if (mat.empty() || mat.depth() != CV_8U)
+        return QImage();
+    QImage::Format format;
+    switch (mat.channels()) {
+    case 1:
+        format = QImage::Format_Grayscale8;
+        break;
+    case 3:
+        format = QImage::Format_RGB888;
+        break;
+    case 4:
+        format = QImage::Format_ARGB32; // B, G, R, A in memory, as OpenCV keeps them
+        break;
+    default:
+        LOG_WRN(QStringLiteral("Frame with %1 channels cannot be shown.").arg(mat.channels()));
+        return QImage();
+    }
+    QImage image(mat.cols, mat.rows, format);
+    if (image.isNull())
+        return QImage();
+    // Converted straight into the image's own buffer.
+    cv::Mat target(mat.rows, mat.cols, mat.type(), image.bits(), size_t(image.bytesPerLine()));
+    if (mat.channels() == 3)
+        cv::cvtColor(mat, target, cv::COLOR_BGR2RGB);
+    else
+        mat.copyTo(target);
+    return image;
+}
+
+} // namespace kvr::tracker::net

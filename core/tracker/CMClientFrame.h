@@ -1,0 +1,69 @@
+#pragma once
+
+#include "core/data/SourceTimestamp.h"
+#include "core/tracker/CMClient.h"
+#include "datamodel/frames/SourceFrame.h"
+#include "datamodel/frames/SourceFrameFormatDefinition.h"
+
+#include <QImage>
+#include <QReadWriteLock>
+
+#include <opencv2/core/mat.hpp>
+
+#include <memory>
+
+namespace kvr::tracker::net {
+
+// A frame received from a node: its format definition, its SourceFrame, and the image decoded
+// on first use. Held by std::shared_ptr and shared between threads: getMat() and getImage()
+// may be called from any thread, and decode only once. The format is a member, not a base,
+// because records compare equal only with records of the same class.
+class CMClient::Frame
+{
+public:
+    // Encoded images announcing more pixels than this are not decoded.
+    static constexpr qint64 MaxDecodedPixels = 8192LL * 8192LL;
+
+    Frame(const kvr::tracker::common::SourceFrameFormatDefinition &format,
+          const kvr::tracker::common::SourceFrame &sourceFrame);
+    // A copy that carries a new time stamp and deep copies of the other frame's decoded
+    // images (decoded there first when needed).
+    Frame(const Frame &other, const kvr::tracker::common::SourceTimestamp &timestamp);
+
+    Frame(const Frame &) = delete;
+    Frame &operator=(const Frame &) = delete;
+
+    const kvr::tracker::common::SourceFrameFormatDefinition &getFrameFormat() const { return m_frameFormat; }
+    const kvr::tracker::common::SourceFrame &getSourceFrame() const { return m_sourceFrame; }
+    // The format's node source id; -1 when it has none.
+    qint64 getSourceID() const { return m_frameFormat.getSourceID(); }
+    kvr::tracker::common::SourceImageDataBandwidthParams getImageDataBandwidthParams() const
+    {
+        return m_frameFormat.getImageDataBandwidthParams();
+    }
+
+    // The image as JPEG or PNG decoded by OpenCV, else as raw pixels of the frame's size and
+    // channel count: 1 channel gives Grayscale8, 3 (BGR) RGB888, 4 (BGRA) ARGB32. A null
+    // image when the bytes are neither. deepCopy gives an image that shares nothing.
+    QImage getImage(const bool &deepCopy = false) const;
+    // The decoded pixels, 8 bits per channel in OpenCV's channel order; a clone on deepCopy.
+    cv::Mat getMat(const bool &deepCopy = false) const;
+
+    static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame);
+    static QImage toImage(const cv::Mat &mat);
+    // Width and height from a JPEG or PNG header; false for anything else.
+    static bool encodedSize(const QByteArray &data, QSize &size);
+
+private:
+    // Both run with the lock held for writing.
+    const cv::Mat &mat() const;
+    const QImage &image() const;
+
+    kvr::tracker::common::SourceFrameFormatDefinition m_frameFormat;
+    kvr::tracker::common::SourceFrame m_sourceFrame;
+    mutable std::shared_ptr<cv::Mat> m_mat;
+    mutable std::shared_ptr<QImage> m_image;
+    mutable QReadWriteLock m_lock{QReadWriteLock::Recursive};
+};
+
+} // namespace kvr::tracker::net

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/data/SourceData.h"
+#include "datamodel/params/SourceDefinitionFilterNoDetZone.h"
+
+#include <QList>
+
+namespace kvr::tracker::common {
+
+// The no-detection zones of a video source ("filter_parameters"); class version 2. Disabled when
+// "enabled" is absent, but a block stored with version 1 is always on.
+class SourceDefinitionFilterParams : public SourceData
+{
+    Q_GADGET
+    Q_PROPERTY(QList<kvr::tracker::common::SourceDefinitionFilterNoDetZone> noDetZones READ getNoDetZones WRITE setNoDetZones)
+
+public:
+    SourceDefinitionFilterParams();
+
+    QList<SourceDefinitionFilterNoDetZone> getNoDetZones() const;
+    void setNoDetZones(const QList<SourceDefinitionFilterNoDetZone> &zones);
+
+protected:
+    bool defaultEnabled() const override;
+    bool isValid_impl(bool skipWrn) const override;
+    void read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options) override;
+    void write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const override;
+    CompareResult compare_logic(const SourceData &other, const CompareParams &params) const override;
+};
+
+} // namespace kvr::tracker::common
+
+Q_DECLARE_METATYPE(kvr::tracker::common::SourceDefinitionFilterParams)
