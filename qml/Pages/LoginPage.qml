@@ -31,6 +31,16 @@ PageBase {
         favoriteDeviceModel.acceptSuggestion(index)
     }
 
+    function confirmAddress() {
+        if (suggestionPopup.opened && suggestionList.currentIndex >= 0) {
+            acceptSuggestion(suggestionList.currentIndex)
+            return
+        }
+        suggestionPopup.close()
+        client.confirmServerAddress(addressField.text)
+        userField.forceActiveFocus()
+    }
+
     function _start() {
         // A favourite chosen elsewhere (favourites page, observer) logs in here.
         var index = favoriteDeviceModel.loginIndex
@@ -122,15 +132,8 @@ PageBase {
                     }
                     Keys.onUpPressed: suggestionList.currentIndex = Math.max(suggestionList.currentIndex - 1, 0)
                     Keys.onEscapePressed: suggestionPopup.close()
-                    Keys.onReturnPressed: {
-                        if (suggestionPopup.opened && suggestionList.currentIndex >= 0) {
-                            page.acceptSuggestion(suggestionList.currentIndex)
-                        } else {
-                            client.confirmServerAddress(text)
-                            userField.forceActiveFocus()
-                        }
-                    }
-                    Keys.onEnterPressed: Keys.onReturnPressed(event)
+                    Keys.onReturnPressed: page.confirmAddress()
+                    Keys.onEnterPressed: page.confirmAddress()
 
                     QQC.Popup {
                         id: suggestionPopup

@@ -58,6 +58,7 @@ private slots:
     void startPageLeadsToTheOthers();
     void typedAddressLogsIn_data();
     void typedAddressLogsIn();
+    void unansweredBlockShowsWaiting();
     void acceptedSuggestionLogsIn();
     void favoriteEditedAndSaved();
     void favoritesFilteredAndPaged();
@@ -237,6 +238,31 @@ void tst_LoginPages::typedAddressLogsIn()
         QTRY_VERIFY(shown->property("text").toString().startsWith(QStringLiteral("No Vellorin client version is installed")));
         screenshot(QStringLiteral("login-no-client"));
     }
+}
+
+void tst_LoginPages::unansweredBlockShowsWaiting()
+{
+    m_block->setAction("/users/auth", SimulatedBlock::Action::Close);
+    showPage(Launcher::LoginPage);
+    typeInto(QStringLiteral("addressField"), QStringLiteral("127.0.0.1"));
+    QTest::keyClick(m_launcher->view(), Qt::Key_Return); // on to the user name
+    QTRY_VERIFY(item(QStringLiteral("userField"))->hasActiveFocus());
+    QCOMPARE(m_launcher->loginServerAddress(), QStringLiteral("127.0.0.1"));
+    typeInto(QStringLiteral("userField"), QStringLiteral("admin"));
+    typeInto(QStringLiteral("passwordField"), QStringLiteral("secret"));
+    click(QStringLiteral("loginButton"));
+
+    QObject *shown = object(QStringLiteral("loginMessage"));
+    QTRY_VERIFY_WITH_TIMEOUT(shown->property("text").toString().startsWith(QStringLiteral("No response from the")), 10000);
+    QVERIFY(item(QStringLiteral("cancelButton"))->isVisible());
+    QVERIFY(!item(QStringLiteral("addressField"))->isEnabled());
+    screenshot(QStringLiteral("login-waiting"));
+
+    click(QStringLiteral("cancelButton"));
+    QTRY_VERIFY(!m_launcher->loginInProgress());
+    QVERIFY(item(QStringLiteral("loginButton"))->isVisible());
+    QVERIFY(item(QStringLiteral("addressField"))->isEnabled());
+    QCOMPARE(shown->property("text").toString(), QString());
 }
 
 void tst_LoginPages::acceptedSuggestionLogsIn()
