@@ -524,8 +524,13 @@ void Launcher::connectToBlock(const QString &serverAddress, const QString &userN
     m_host = host;
     m_restPort = portGiven ? port : m_loginPorts.value(0, 8088);
     dropSslProbes();
+    // A new log-in ends whatever the last one left.
     m_sessionIdentifier.clear();
     m_blockConnection->setAccessToken(QString());
+    if (m_user) {
+        m_user.reset();
+        emit loggedUserChanged();
+    }
 
     LOG_INF(QStringLiteral("[INFO] Log-in of %1 to %2.").arg(user, serverAddress.trimmed()));
     setLoginErrorMessage(QString());

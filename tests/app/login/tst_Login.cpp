@@ -72,6 +72,8 @@ private slots:
     void loginReachesLoggedIn();
     void refusal_data();
     void refusal();
+    void badInputRefused_data();
+    void badInputRefused();
     void noPortAnswers();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
@@ -245,6 +247,42 @@ void tst_Login::refusal()
     const int asked = countRequests(block, "/users/auth");
     QTest::qWait(1100);
     QCOMPARE(countRequests(block, "/users/auth"), asked);
+}
+
+void tst_Login::badInputRefused_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<Launcher::LoginStatus>("status");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no address") << "  " << "admin" << Launcher::InvalidServerAddress << "Enter the address of the Block.";
+    QTest::newRow("no user") << "127.0.0.1" << " " << Launcher::IncorrectPasswordOrUsername << "Enter a user name.";
+    QTest::newRow("port not a number") << "127.0.0.1:abc" << "admin" << Launcher::InvalidServerAddress
+                                       << "The address 127.0.0.1:abc is not valid: use host or host:port.";
+    QTest::newRow("port too large") << "127.0.0.1:70000" << "admin" << Launcher::InvalidServerAddress
+                                    << "The address 127.0.0.1:70000 is not valid: use host or host:port.";
+    QTest::newRow("port without host") << ":8080" << "admin" << Launcher::InvalidServerAddress
+                                       << "The address :8080 is not valid: use host or host:port.";
+}
+
+void tst_Login::badInputRefused()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, user);
+    QFETCH(Launcher::LoginStatus, status);
+    QFETCH(QString, message);
+
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(address, user, QStringLiteral("pw"));
+    QCOMPARE(launcher.loginStatus(), status);
+    QCOMPARE(launcher.loginErrorMessage(), message);
+    QVERIFY(!launcher.loginInProgress());
+    QTest::qWait(100);
+    QCOMPARE(block.requestCount(), 0);
 }
 
 void tst_Login::noPortAnswers()
