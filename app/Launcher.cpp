@@ -563,6 +563,7 @@ void Launcher::cancelLogin()
 {
     m_connectionTimer->stop();
     m_connectionTester->stop();
+    dropSslProbes();
     setLoginPhase(LoginPhase::Idle);
     if (m_loginStatus != LoggedIn)
         setLoginStatus(NotLoggedIn);
@@ -799,6 +800,7 @@ void Launcher::finishLogin(LoginStatus status, const QString &message)
     setLoginPhase(LoginPhase::Idle);
     m_connectionTimer->stop();
     m_connectionTester->stop();
+    dropSslProbes();
     setLoginErrorMessage(message);
     setLoginStatus(status);
 }
