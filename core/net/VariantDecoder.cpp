@@ -110,9 +110,11 @@ bool VariantDecoder::read(QDataStream &stream, QMap<quint32, QHash<QString, QVar
     return ok(stream);
 }
 
-bool VariantDecoder::readMap(QDataStream &stream, QVariantMap &map, int depth)
+// QVariantMap and QVariantHash share one wire form: a count, then key and value pairs.
+template <class Container>
+bool VariantDecoder::readKeyed(QDataStream &stream, Container &container, int depth)
 {
-    map.clear();
+    container.clear();
     quint32 count = 0;
     stream >> count;
     for (quint32 i = 0; i < count && ok(stream); ++i) {
@@ -121,25 +123,19 @@ bool VariantDecoder::readMap(QDataStream &stream, QVariantMap &map, int depth)
         stream >> key;
         if (!readValue(stream, item, depth + 1))
             break;
-        map.insert(key, item);
+        container.insert(key, item);
     }
     return ok(stream);
 }
 
+bool VariantDecoder::readMap(QDataStream &stream, QVariantMap &map, int depth)
+{
+    return readKeyed(stream, map, depth);
+}
+
 bool VariantDecoder::readHash(QDataStream &stream, QVariantHash &hash, int depth)
 {
-    hash.clear();
-    quint32 count = 0;
-    stream >> count;
-    for (quint32 i = 0; i < count && ok(stream); ++i) {
-        QString key;
-        QVariant item;
-        stream >> key;
-        if (!readValue(stream, item, depth + 1))
-            break;
-        hash.insert(key, item);
-    }
-    return ok(stream);
+    return readKeyed(stream, hash, depth);
 }
 
 bool VariantDecoder::readValue(QDataStream &stream, QVariant &value, int depth)

@@ -29,6 +29,8 @@ private:
     bool readValue(QDataStream &stream, QVariant &value, int depth);
     bool readMap(QDataStream &stream, QVariantMap &map, int depth);
     bool readHash(QDataStream &stream, QVariantHash &hash, int depth);
+    template <class Container>
+    bool readKeyed(QDataStream &stream, Container &container, int depth);
     bool fail(QDataStream &stream);
     bool ok(const QDataStream &stream) const { return stream.status() == QDataStream::Ok; }
 
