@@ -1,7 +1,13 @@
 #pragma once
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QGeoCoordinate>
+#include <QJsonObject>
+#include <QList>
+#include <QModelIndex>
 #include <QObject>
+#include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -9,7 +15,13 @@
 
 #include <memory>
 
+class BlockConnectionManager;
+class ConnectionTester;
 class FavoriteDeviceModel;
+class NetworkDeviceModel;
+class QFileSystemWatcher;
+class QTimer;
+class User;
 class FavoriteDeviceSortFilterProxyModel;
 class LanguageModel;
 class NetworkDeviceSortFilterProxyModel;
@@ -17,6 +29,10 @@ class QQmlContext;
 class QQuickView;
 class QSystemTrayIcon;
 class TemplateDialogManager;
+
+namespace restservice {
+class BlockResponse;
+}
 
 // The central QML-facing object (context property "client"). Owned by main on its stack; owns
 // the QML view, the models and the managers that QML sees. GUI thread only.
@@ -31,6 +47,18 @@ class Launcher : public QObject
     Q_PROPERTY(QGeoCoordinate mapViewCoordinate READ mapViewCoordinate WRITE setMapViewCoordinate NOTIFY mapViewCoordinateChanged)
     Q_PROPERTY(double mapViewZoomLevel READ mapViewZoomLevel WRITE setMapViewZoomLevel NOTIFY mapViewZoomLevelChanged)
     Q_PROPERTY(QVariantMap pageChangeResources READ pageChangeResources NOTIFY pageChangeResourcesChanged)
+    Q_PROPERTY(LoginStatus loginStatus READ loginStatus NOTIFY loginStatusChanged)
+    Q_PROPERTY(bool loginInProgress READ loginInProgress NOTIFY loginInProgressChanged)
+    Q_PROPERTY(LoginPageState loginPageState READ loginPageState WRITE setLoginPageState NOTIFY loginPageStateChanged)
+    Q_PROPERTY(QString loginErrorMessage READ loginErrorMessage NOTIFY loginErrorMessageChanged)
+    Q_PROPERTY(QString loginServerAddress READ loginServerAddress NOTIFY loginServerAddressChanged)
+    Q_PROPERTY(QString loginUsername READ loginUsername NOTIFY loginUsernameChanged)
+    Q_PROPERTY(QString lastAddress READ lastAddress CONSTANT)
+    Q_PROPERTY(QString lastUsername READ lastUsername CONSTANT)
+    Q_PROPERTY(QString currentVersionNumber READ currentVersionNumber NOTIFY currentVersionNumberChanged)
+    Q_PROPERTY(User *loggedUser READ loggedUser NOTIFY loggedUserChanged)
+    Q_PROPERTY(QString clientMessage READ clientMessage NOTIFY clientMessageChanged)
+    Q_PROPERTY(bool clientRunning READ clientRunning NOTIFY clientRunningChanged)
 
 public:
     enum Page { DemoPage = 0, LoginPage = 1, FavoriteDevicesPage = 2, NetworkDevicesPage = 3, ObserverPage = 4 };
@@ -47,6 +75,9 @@ public:
     Q_ENUM(LoginStatus)
     enum LoginPageState { EnteringAddress = 0, EnteringUploadPath = 1, EnteringUserName = 2, EnteringPassword = 3 };
     Q_ENUM(LoginPageState)
+
+    // What the 1000 ms log-in tick repeats.
+    enum class LoginPhase { Authorization = 0, BlockInfo = 1, SslInfo = 2, Idle = 4 };
 
     explicit Launcher(QObject *parent = nullptr);
     ~Launcher() override;
@@ -88,6 +119,39 @@ public:
     QVariantMap pageChangeResources() const { return m_pageChangeResources; }
     bool isFullScreen() const { return m_fullScreen; }
 
+    LoginStatus loginStatus() const { return m_loginStatus; }
+    bool loginInProgress() const { return m_loginPhase != LoginPhase::Idle; }
+    LoginPageState loginPageState() const { return m_loginPageState; }
+    void setLoginPageState(LoginPageState state);
+    QString loginErrorMessage() const { return m_loginErrorMessage; }
+    QString loginServerAddress() const { return m_loginServerAddress; }
+    QString loginUsername() const { return m_loginUsername; }
+    QString lastAddress() const { return m_lastAddress; }
+    QString lastUsername() const { return m_lastUsername; }
+    QString currentVersionNumber() const { return m_currentVersionNumber; }
+    User *loggedUser() const { return m_user.get(); }
+    QString sessionIdentifier() const { return m_sessionIdentifier; }
+    QString clientMessage() const { return m_clientMessage; }
+    bool clientRunning() const { return m_clientProcess != nullptr; }
+    BlockConnectionManager *blockConnection() const { return m_blockConnection; }
+
+    // The REST ports probed when the typed address names none; 8088 and 8080 in the product.
+    // Tests point it at the ports of their simulated block.
+    void setLoginPorts(const QList<int> &ports) { m_loginPorts = ports; }
+    QList<int> loginPorts() const { return m_loginPorts; }
+    // Off until main allows it: mDNS browsing sends multicast on the machine's interfaces,
+    // which a Launcher built by a test must not do.
+    void setNetworkDiscoveryAllowed(bool allowed) { m_networkDiscoveryAllowed = allowed; }
+    NetworkDeviceModel *networkDeviceModel() const { return m_networkDeviceModel; }
+    // The executable of the client application in the selected version's directory; empty
+    // when no version is selected or the directory holds none.
+    QString clientExecutable() const;
+    // The arguments the client application is started with for the current log-in.
+    QStringList clientArguments() const;
+
+    // "user:password@address:port" of "--login": false when the text has no user part.
+    static bool parseLoginArgument(const QString &text, QString *address, QString *username, QString *password);
+
     QQuickView *view() const { return m_view.get(); }
     LanguageModel *languageModel() const { return m_languageModel; }
     FavoriteDeviceModel *favoriteDeviceModel() const { return m_favoriteDeviceModel.get(); }
@@ -99,6 +163,21 @@ public:
     Q_INVOKABLE void setClosedHandCursor();
     Q_INVOKABLE void resetCursor();
     Q_INVOKABLE void saveFavoriteDevices();
+
+    // The log-in: port test, scheme, block information, credentials (answers through
+    // loginStatus, loginErrorMessage and the userLogin* signals).
+    Q_INVOKABLE void connectToBlock(const QString &serverAddress, const QString &userName, const QString &password);
+    Q_INVOKABLE void cancelLogin();
+    // Local log-out: forgets the user and the session; with `force` the block is told too.
+    Q_INVOKABLE void logout(bool force = false);
+    Q_INVOKABLE void confirmServerAddress(const QString &serverAddress);
+    Q_INVOKABLE QString createConnectionString(const QString &serverAddress) const;
+    // Starts the client application for the logged-in user (see clientMessage on failure).
+    Q_INVOKABLE bool startClient();
+    Q_INVOKABLE void refreshNetworkDevices(bool force = false);
+    // Adds a discovered block to the favourites (not saved yet); returns the new entry's id,
+    // -1 when the index names no discovered device.
+    Q_INVOKABLE int addNetworkDeviceToFavorites(const QModelIndex &networkIndex);
     Q_INVOKABLE void quit();
 
 signals:
@@ -113,11 +192,49 @@ signals:
     void escapeKeyPressed();
     void pageUpKeyPressed();
     void pageDownKeyPressed();
+    void loginStatusChanged();
+    void loginPageStateChanged();
+    void loginInProgressChanged();
+    void loginErrorMessageChanged();
+    void loginServerAddressChanged();
+    void loginUsernameChanged();
+    void currentVersionNumberChanged();
+    void loggedUserChanged();
+    void clientMessageChanged();
+    void clientRunningChanged();
+    void userLoginValidationFailed();
+    void userLoginForbidden();
+    void userLoginSuccess();
+    void userLoginValidationTimeout();
+    void userLoginExpiredAccount();
+    void clientStarted();
+    void clientFinished(int exitCode);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+
+    void processBlockSslInfo(bool https);
+    void dropSslProbes();
+    void processBlockInfo(const std::shared_ptr<restservice::BlockResponse> &response);
+    void processUserInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
+    void processUserLogoutResponse(const std::shared_ptr<restservice::BlockResponse> &response);
+    void onTesterConnected();
+    void onTesterTimeout();
+    void onConnectionTick();
+    void requestSslInfo();
+    void requestLoginValidation();
+    void finishLogin(LoginStatus status, const QString &message);
+    void setLoginStatus(LoginStatus status);
+    void setLoginPhase(LoginPhase phase);
+    void setLoginErrorMessage(const QString &message);
+    void setClientMessage(const QString &message);
+    QString noResponseText() const;
+    void runClient();
+    void onClientFinished(int exitCode, QProcess::ExitStatus status);
+    void autoLogin();
+    void watchFavorites();
     void loadSettings();
     void createView();
     void createTrayIcon();
@@ -145,8 +262,42 @@ private:
     // The favourites model has no parent; the proxies below refer to it, so it outlives them.
     std::unique_ptr<FavoriteDeviceModel> m_favoriteDeviceModel;
     FavoriteDeviceSortFilterProxyModel *m_favoriteDeviceSortFilterModel = nullptr;
-    // NetworkDeviceModel (mDNS discovery) becomes this proxy's source once it is wired in.
     NetworkDeviceSortFilterProxyModel *m_networkDeviceSortFilterModel = nullptr;
+
+    NetworkDeviceModel *m_networkDeviceModel = nullptr;
+    bool m_networkDiscoveryAllowed = false;
+
+    // Log-in.
+    BlockConnectionManager *m_blockConnection = nullptr;
+    ConnectionTester *m_connectionTester = nullptr;
+    QTimer *m_connectionTimer = nullptr;
+    QList<int> m_loginPorts{8088, 8080};
+    LoginPhase m_loginPhase = LoginPhase::Idle;
+    LoginStatus m_loginStatus = NotLoggedIn;
+    LoginPageState m_loginPageState = EnteringAddress;
+    QString m_loginErrorMessage;
+    QString m_loginServerAddress;
+    QString m_loginUsername;
+    QString m_password;
+    QString m_host;
+    int m_restPort = 8088;
+    bool m_useHttps = true;
+    QList<BlockConnectionManager *> m_sslProbes;
+    QElapsedTimer m_sslProbeAge;
+    QString m_currentVersionNumber;
+    QString m_blockApiVersion;
+    QString m_sessionIdentifier;
+    std::shared_ptr<User> m_user;
+    QString m_lastAddress;
+    QString m_lastUsername;
+    bool m_liveFavoriteList = false;
+    QFileSystemWatcher *m_favoritesWatcher = nullptr;
+    QDateTime m_favoritesModified;
+
+    // Client application.
+    QString m_clientMessage;
+    QProcess *m_clientProcess = nullptr;
+    bool m_clientStartPending = false;
 
     QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<QQuickView> m_view;

@@ -11,7 +11,9 @@
 #include "core/data/SourceInfoStatic.h"
 #include "datamodel/definitions/SourceDefinition.h"
 #include "datamodel/params/SourceDefinitionInputParams.h"
+#include "devices/discovery/NetworkDeviceModel.h"
 #include "devices/models/FavoriteDeviceModel.h"
+#include "devices/rest/User.h"
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
 
@@ -43,9 +45,11 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<TemplateDialogManager>("Client", 1, 0, "TemplateDialogManager", cannotCreate);
 
     qmlRegisterType<FavoriteDeviceModel>("Client", 1, 0, "FavoriteDeviceModel");
+    qmlRegisterType<NetworkDeviceModel>("Client", 1, 0, "NetworkDeviceModel");
+    qmlRegisterUncreatableType<User>("Client", 1, 0, "User", cannotCreate);
     qmlRegisterType<SortingFilterProxyModel>("Client", 1, 0, "SortingFilterProxyModel");
     qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
-    // NetworkDeviceModel, ClientGlobal, the observer, video, map and source-settings types are
+    // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
 
     // One look for every document: colours, fonts and sizes.

@@ -119,6 +119,8 @@ int main(int argc, char *argv[])
     LauncherConfig::instance()->setShowAll(options.showAll);
     launcher.setScreenIndex(options.screen);
     launcher.setLoginArgument(options.login);
+    // Only the real program browses the network; a Launcher built by a test stays silent.
+    launcher.setNetworkDiscoveryAllowed(true);
 
     int result = 1;
     if (launcher.init(QApplication::arguments())) {

@@ -33,7 +33,9 @@ Rectangle {
         anchors.right: parent.right
         title: root.currentPage ? root.currentPage.title : ""
         showBack: client.currentPage !== Client.DemoPage
-        onBackRequested: client.requestChangePage(Client.DemoPage)
+        // The log-in page goes back to where the operator came from (favourites, observer).
+        onBackRequested: client.requestChangePage(client.currentPage === Client.LoginPage ? client.loginSourcePage
+                                                                                          : Client.DemoPage)
         onCloseRequested: quitDialog.open()
     }
 

@@ -81,6 +81,7 @@ QQC.Popup {
             spacing: 10
 
             DialogButton {
+                objectName: dialog.name + "RejectButton"
                 visible: dialog.rejectText.length > 0
                 text: dialog.rejectText
                 color: Style.panelColor
@@ -90,6 +91,7 @@ QQC.Popup {
             }
 
             DialogButton {
+                objectName: dialog.name + "AcceptButton"
                 text: dialog.acceptText
                 bold: true
                 onClicked: dialog.accept()

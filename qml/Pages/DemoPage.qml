@@ -52,7 +52,10 @@ PageBase {
                 text: qsTr("Log in")
                 description: qsTr("Type the address of a %1 and log in.").arg(brandConfig.deviceName.toLowerCase())
                 iconSource: "qrc:/images/icon_login.svg"
-                onClicked: client.startORVA(false)
+                onClicked: {
+                    client.loginSourcePage = Client.DemoPage
+                    client.startORVA(false)
+                }
             }
 
             StartTile {
@@ -60,7 +63,10 @@ PageBase {
                 text: qsTr("Favorite devices")
                 description: qsTr("Log in to a device you have saved.")
                 iconSource: "qrc:/images/icon_favorites.svg"
-                onClicked: client.startORVA(true)
+                onClicked: {
+                    client.loginSourcePage = Client.DemoPage
+                    client.startORVA(true)
+                }
             }
 
             StartTile {

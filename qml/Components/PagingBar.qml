@@ -1,0 +1,54 @@
+import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import Orva.Style 1.0
+import "../Controls"
+
+// Previous / next page of a device proxy (pageIndex, pageSize, getLastPageIndex). Paging is
+// off while a filter is set; the bar then only says how many rows match.
+RowLayout {
+    id: bar
+
+    property var proxy: null
+    property bool filtered: false
+    property int sourceCount: 0
+    property int shownCount: 0
+    // Bumped by the page when rows come or go, so that the invokables are asked again.
+    property int revision: 0
+
+    readonly property int pageIndex: proxy ? Math.max(proxy.pageIndex, 0) : 0
+    readonly property int lastPageIndex: proxy && revision >= 0 ? Math.max(proxy.getLastPageIndex(), 0) : 0
+
+    spacing: 10
+
+    TableText {
+        Layout.fillWidth: true
+        objectName: "pagingSummary"
+        text: bar.filtered ? qsTr("%1 of %2 shown").arg(bar.shownCount).arg(bar.sourceCount)
+                           : qsTr("%1 in total").arg(bar.sourceCount)
+        color: Style.secondaryTextColor
+    }
+
+    DialogButton {
+        objectName: "previousPageButton"
+        implicitWidth: 44
+        text: "\u2039"
+        visible: !bar.filtered
+        enabled: bar.pageIndex > 0
+        onClicked: bar.proxy.pageIndex = bar.pageIndex - 1
+    }
+
+    TableText {
+        objectName: "pageLabel"
+        visible: !bar.filtered
+        text: qsTr("Page %1 of %2").arg(bar.pageIndex + 1).arg(bar.lastPageIndex + 1)
+    }
+
+    DialogButton {
+        objectName: "nextPageButton"
+        implicitWidth: 44
+        text: "\u203a"
+        visible: !bar.filtered
+        enabled: bar.pageIndex < bar.lastPageIndex
+        onClicked: bar.proxy.pageIndex = bar.pageIndex + 1
+    }
+}

@@ -1,0 +1,482 @@
+#include "app/Launcher.h"
+#include "devices/models/FavoriteDeviceModel.h"
+#include "devices/rest/BlockConnectionManager.h"
+#include "devices/rest/User.h"
+#include "support/SimulatedBlock.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QByteArray kBlockInfo =
+    R"({"block_version":"1.19.11","api_version":"1.19.0","block_host_device_type":"enterprise"})";
+const QByteArray kUser =
+    R"({"username":"admin","role":"admin","access_tokens":["token-1","token-2"],"session_identifier":"session-7"})";
+// The whole log-in of a run reaches LoggedIn within a few ticks.
+const int kLoginTimeout = 10000;
+
+void answerLikeABlock(SimulatedBlock &block)
+{
+    block.setReply("/block_ssl_info", 200, "application/json", "{}");
+    block.setReply("/block_info", 200, "application/json", kBlockInfo);
+    block.setReply("/users/auth", 200, "application/json", kUser);
+}
+
+int countRequests(const SimulatedBlock &block, const QByteArray &path)
+{
+    int count = 0;
+    for (const SimulatedBlock::Request &request : block.requests()) {
+        if (request.path.endsWith(path))
+            ++count;
+    }
+    return count;
+}
+
+// A port on 127.0.0.1 on which nobody listens.
+quint16 closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    const quint16 port = server.serverPort();
+    server.close();
+    return port;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(SimulatedBlock::Scheme)
+Q_DECLARE_METATYPE(Launcher::LoginStatus)
+
+// The launcher's log-in against a simulated block: port test, scheme, block information,
+// credentials, refusals, the retrying tick and "--login".
+class tst_Login : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void loginReachesLoggedIn_data();
+    void loginReachesLoggedIn();
+    void refusal_data();
+    void refusal();
+    void badInputRefused_data();
+    void badInputRefused();
+    void noPortAnswers();
+    void lateBlockRetriedByTick_data();
+    void lateBlockRetriedByTick();
+    void blockKindLandsInFavoritesFile();
+    void parseLoginArgument_data();
+    void parseLoginArgument();
+    void loginArgumentLogsInWithoutClick();
+    void liveFavoriteListFollowsTheFile();
+    void logoutTellsBlockOnlyWhenForced_data();
+    void logoutTellsBlockOnlyWhenForced();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_configHome;
+};
+
+void tst_Login::initTestCase()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("KVR"));
+    QCoreApplication::setApplicationName(QStringLiteral("ORVA Launcher Login Test"));
+}
+
+void tst_Login::init()
+{
+    m_configHome = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_configHome->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome->path()));
+}
+
+void tst_Login::cleanup()
+{
+    m_configHome.reset();
+}
+
+void tst_Login::loginReachesLoggedIn_data()
+{
+    QTest::addColumn<SimulatedBlock::Scheme>("scheme");
+    QTest::addColumn<bool>("portInAddress");
+
+    QTest::newRow("http, probed port") << SimulatedBlock::Scheme::Http << false;
+    QTest::newRow("https, probed port") << SimulatedBlock::Scheme::Https << false;
+    QTest::newRow("http, host:port") << SimulatedBlock::Scheme::Http << true;
+    QTest::newRow("https, host:port") << SimulatedBlock::Scheme::Https << true;
+}
+
+void tst_Login::loginReachesLoggedIn()
+{
+    QFETCH(SimulatedBlock::Scheme, scheme);
+    QFETCH(bool, portInAddress);
+
+    SimulatedBlock block(scheme);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+
+    Launcher launcher;
+    launcher.prepareSettingsFile();
+    launcher.prepareFavorites();
+    // A closed port first: the test takes whichever answers.
+    launcher.setLoginPorts({closedPort(), block.port()});
+    QSignalSpy success(&launcher, &Launcher::userLoginSuccess);
+
+    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(block.port()) : QStringLiteral("127.0.0.1");
+    launcher.connectToBlock(QStringLiteral("  ") + address + QStringLiteral(" "), QStringLiteral(" admin "),
+                            QStringLiteral("se:cret"));
+    QCOMPARE(launcher.loginStatus(), Launcher::WaitingForResponse);
+    QVERIFY(launcher.loginInProgress());
+
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+    QCOMPARE(success.count(), 1);
+    QVERIFY(!launcher.loginInProgress());
+    QVERIFY(launcher.loginErrorMessage().isEmpty());
+    QCOMPARE(launcher.sessionIdentifier(), QStringLiteral("session-7"));
+    QVERIFY(launcher.loggedUser());
+    QCOMPARE(launcher.loggedUser()->accessTokens(), QStringList({"token-1", "token-2"}));
+    QCOMPARE(launcher.blockConnection()->accessToken(), QStringLiteral("token-1"));
+    QCOMPARE(launcher.blockConnection()->useHttps(), scheme == SimulatedBlock::Scheme::Https);
+    QCOMPARE(launcher.blockConnection()->apiVersion(), QStringLiteral("1.19.0"));
+    QCOMPARE(launcher.currentVersionNumber(), QStringLiteral("1.19.11"));
+    QCOMPARE(launcher.loginServerAddress(), address);
+    QCOMPARE(launcher.loginUsername(), QStringLiteral("admin"));
+
+    // The credentials went to "/users/auth" as a JSON body, after the block information.
+    const QVector<SimulatedBlock::Request> requests = block.requests();
+    int authIndex = -1, infoIndex = -1;
+    for (int i = 0; i < requests.size(); ++i) {
+        if (requests[i].path.endsWith("/users/auth"))
+            authIndex = i;
+        if (requests[i].path.endsWith("/block_info") && infoIndex < 0)
+            infoIndex = i;
+    }
+    QVERIFY(infoIndex >= 0);
+    QVERIFY(authIndex > infoIndex);
+    QCOMPARE(requests[authIndex].method, QByteArray("POST"));
+    const QJsonObject body = QJsonDocument::fromJson(requests[authIndex].body).object();
+    QCOMPARE(body.value("username").toString(), QStringLiteral("admin"));
+    QCOMPARE(body.value("password").toString(), QStringLiteral("se:cret"));
+    QCOMPARE(requests[authIndex].path.startsWith("/api/"), scheme == SimulatedBlock::Scheme::Https);
+}
+
+void tst_Login::refusal_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<Launcher::LoginStatus>("expectedStatus");
+    QTest::addColumn<QString>("expectedMessage");
+    QTest::addColumn<QByteArray>("expectedSignal");
+
+    QTest::newRow("401 auth_error") << 401 << QByteArray(R"({"error":{"code":401,"reason":"auth_error","message":"bad"}})")
+                                    << Launcher::IncorrectPasswordOrUsername
+                                    << QStringLiteral("Incorrect user name or password.")
+                                    << QByteArray(SIGNAL(userLoginValidationFailed()));
+    QTest::newRow("403 forbidden") << 403 << QByteArray(R"({"error":{"code":403,"reason":"forbidden","message":"no"}})")
+                                   << Launcher::NotLoggedIn
+                                   << QStringLiteral("The user admin is not allowed to log in to this Block.")
+                                   << QByteArray(SIGNAL(userLoginForbidden()));
+    QTest::newRow("410 expired_account")
+        << 410 << QByteArray(R"({"error":{"code":410,"reason":"expired_account","message":"old"}})")
+        << Launcher::ExpiredAccount << QStringLiteral("The account admin has expired.")
+        << QByteArray(SIGNAL(userLoginExpiredAccount()));
+    QTest::newRow("200 without access tokens")
+        << 200 << QByteArray(R"({"username":"admin","access_tokens":[]})") << Launcher::IncorrectPasswordOrUsername
+        << QStringLiteral("The account admin has no access to this Block.")
+        << QByteArray(SIGNAL(userLoginValidationFailed()));
+    QTest::newRow("401 with another reason")
+        << 401 << QByteArray(R"({"error":{"code":401,"reason":"token_expired","message":"x"}})")
+        << Launcher::IncorrectPasswordOrUsername << QStringLiteral("The log-in was refused (HTTP status 401).")
+        << QByteArray(SIGNAL(userLoginValidationFailed()));
+    QTest::newRow("500 not JSON") << 500 << QByteArray() << Launcher::NotLoggedIn
+                                  << QStringLiteral("The Block sent an answer that cannot be read (HTTP status 500).")
+                                  << QByteArray();
+}
+
+void tst_Login::refusal()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(Launcher::LoginStatus, expectedStatus);
+    QFETCH(QString, expectedMessage);
+    QFETCH(QByteArray, expectedSignal);
+
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    block.setReply("/users/auth", status, body.isEmpty() ? QByteArray() : QByteArray("application/json"), body);
+
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    std::unique_ptr<QSignalSpy> refused;
+    if (!expectedSignal.isEmpty())
+        refused = std::make_unique<QSignalSpy>(&launcher, expectedSignal.constData());
+    QSignalSpy success(&launcher, &Launcher::userLoginSuccess);
+    const bool builtUser = (expectedSignal == SIGNAL(userLoginValidationFailed()) && status != 401)
+                           || expectedMessage.contains(QStringLiteral("refused"));
+    if (builtUser)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Logged user has no access tokens! Can't login!"));
+    if (body.isEmpty()) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Unhandled status for empty data!"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot convert data to JSON!"));
+    }
+
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("wrong"));
+    QTRY_VERIFY_WITH_TIMEOUT(!launcher.loginInProgress(), kLoginTimeout);
+    QCOMPARE(launcher.loginStatus(), expectedStatus);
+    QCOMPARE(launcher.loginErrorMessage(), expectedMessage);
+    if (refused)
+        QCOMPARE(refused->count(), 1);
+    QCOMPARE(success.count(), 0);
+    QVERIFY(!launcher.loggedUser());
+    QVERIFY(launcher.blockConnection()->accessToken().isEmpty());
+
+    // A refusal is final: the tick does not ask again.
+    const int asked = countRequests(block, "/users/auth");
+    QTest::qWait(1100);
+    QCOMPARE(countRequests(block, "/users/auth"), asked);
+}
+
+void tst_Login::badInputRefused_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<Launcher::LoginStatus>("status");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("no address") << "  " << "admin" << Launcher::InvalidServerAddress << "Enter the address of the Block.";
+    QTest::newRow("no user") << "127.0.0.1" << " " << Launcher::IncorrectPasswordOrUsername << "Enter a user name.";
+    QTest::newRow("port not a number") << "127.0.0.1:abc" << "admin" << Launcher::InvalidServerAddress
+                                       << "The address 127.0.0.1:abc is not valid: use host or host:port.";
+    QTest::newRow("port too large") << "127.0.0.1:70000" << "admin" << Launcher::InvalidServerAddress
+                                    << "The address 127.0.0.1:70000 is not valid: use host or host:port.";
+    QTest::newRow("port without host") << ":8080" << "admin" << Launcher::InvalidServerAddress
+                                       << "The address :8080 is not valid: use host or host:port.";
+}
+
+void tst_Login::badInputRefused()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, user);
+    QFETCH(Launcher::LoginStatus, status);
+    QFETCH(QString, message);
+
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(address, user, QStringLiteral("pw"));
+    QCOMPARE(launcher.loginStatus(), status);
+    QCOMPARE(launcher.loginErrorMessage(), message);
+    QVERIFY(!launcher.loginInProgress());
+    QTest::qWait(100);
+    QCOMPARE(block.requestCount(), 0);
+}
+
+void tst_Login::noPortAnswers()
+{
+    const quint16 port = closedPort();
+    Launcher launcher;
+    launcher.setLoginPorts({port});
+    QSignalSpy timeout(&launcher, &Launcher::userLoginValidationTimeout);
+
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+    QVERIFY(timeout.wait(5000));
+    QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
+    QVERIFY2(launcher.loginErrorMessage().contains(QStringLiteral("TCP port %1").arg(port)),
+             qPrintable(launcher.loginErrorMessage()));
+    // Still trying, until the operator cancels.
+    QVERIFY(launcher.loginInProgress());
+    launcher.cancelLogin();
+    QVERIFY(!launcher.loginInProgress());
+    QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
+    QVERIFY(launcher.loginErrorMessage().isEmpty());
+}
+
+void tst_Login::lateBlockRetriedByTick_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<SimulatedBlock::Scheme>("scheme");
+
+    QTest::newRow("block_ssl_info, http") << QByteArray("/block_ssl_info") << SimulatedBlock::Scheme::Http;
+    QTest::newRow("block_info, https") << QByteArray("/block_info") << SimulatedBlock::Scheme::Https;
+    QTest::newRow("users/auth, http") << QByteArray("/users/auth") << SimulatedBlock::Scheme::Http;
+}
+
+void tst_Login::lateBlockRetriedByTick()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(SimulatedBlock::Scheme, scheme);
+
+    SimulatedBlock block(scheme);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    // The block drops the first requests of this path without an answer.
+    block.setAction(path, SimulatedBlock::Action::Close);
+
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+
+    QTRY_VERIFY_WITH_TIMEOUT(countRequests(block, path) >= 2, kLoginTimeout);
+    QVERIFY(launcher.loginInProgress());
+    QVERIFY(launcher.loginStatus() != Launcher::LoggedIn);
+    if (path == "/users/auth") {
+        // No answer to the credentials is a time-out the page shows while the tick goes on.
+        QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
+        QVERIFY(launcher.loginErrorMessage().startsWith(QStringLiteral("No response from the")));
+    }
+
+    block.setAction(path, SimulatedBlock::Action::Answer);
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+    QVERIFY(launcher.loginErrorMessage().isEmpty());
+    QCOMPARE(launcher.blockConnection()->useHttps(), scheme == SimulatedBlock::Scheme::Https);
+}
+
+void tst_Login::blockKindLandsInFavoritesFile()
+{
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+
+    Launcher launcher;
+    launcher.prepareSettingsFile();
+    launcher.prepareFavorites();
+    FavoriteDeviceModel *favorites = launcher.favoriteDeviceModel();
+    favorites->addDevice(favorites->createDevice(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw")));
+    favorites->addDevice(favorites->createDevice(QStringLiteral("127.0.0.1"), QStringLiteral("viewer"), QStringLiteral("pw")));
+    favorites->addDevice(favorites->createDevice(QStringLiteral("10.1.1.1"), QStringLiteral("admin"), QStringLiteral("pw")));
+    launcher.saveFavoriteDevices();
+
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+
+    QFile file(launcher.favoritesPath());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QJsonArray rows = QJsonDocument::fromJson(file.readAll()).object().value("connections").toArray();
+    QCOMPARE(rows.size(), 3);
+    // Only the entry of this address and user learns the kind.
+    QCOMPARE(rows[0].toObject().value("device").toString(), QStringLiteral("enterprise"));
+    QVERIFY(rows[1].toObject().value("device").toString() != QStringLiteral("enterprise"));
+    QVERIFY(rows[2].toObject().value("device").toString() != QStringLiteral("enterprise"));
+}
+
+void tst_Login::parseLoginArgument_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("username");
+    QTest::addColumn<QString>("password");
+
+    QTest::newRow("full") << "admin:pw@10.0.0.5:8088" << true << "10.0.0.5:8088" << "admin" << "pw";
+    QTest::newRow("no port") << "admin:pw@block.local" << true << "block.local" << "admin" << "pw";
+    QTest::newRow("password with : and @") << "op:a:b@c@host:8080" << true << "host:8080" << "op" << "a:b@c";
+    QTest::newRow("no password") << "admin@host" << true << "host" << "admin" << "";
+    QTest::newRow("no user") << ":pw@host" << false << "host" << "" << "pw";
+    QTest::newRow("no address") << "admin:pw@" << false << "" << "admin" << "pw";
+    QTest::newRow("no @") << "admin:pw" << false << "" << "" << "";
+}
+
+void tst_Login::parseLoginArgument()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, valid);
+    QFETCH(QString, address);
+    QFETCH(QString, username);
+    QFETCH(QString, password);
+
+    QString a, u, p;
+    QCOMPARE(Launcher::parseLoginArgument(text, &a, &u, &p), valid);
+    if (!valid)
+        return;
+    QCOMPARE(a, address);
+    QCOMPARE(u, username);
+    QCOMPARE(p, password);
+}
+
+void tst_Login::loginArgumentLogsInWithoutClick()
+{
+    SimulatedBlock block(SimulatedBlock::Scheme::Https);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+
+    Launcher launcher;
+    const QString login = QStringLiteral("admin:pw@127.0.0.1:%1").arg(block.port());
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher"), QStringLiteral("--login"), login}));
+    QCOMPARE(launcher.currentPage(), Launcher::LoginPage);
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+    QCOMPARE(launcher.loginUsername(), QStringLiteral("admin"));
+
+    // The log-in page shows the logged-in state.
+    QQuickItem *root = launcher.view()->rootObject();
+    QVERIFY(root);
+    QObject *start = root->findChild<QObject *>(QStringLiteral("startClientButton"));
+    QVERIFY(start);
+    QTRY_VERIFY(start->property("visible").toBool());
+}
+
+void tst_Login::liveFavoriteListFollowsTheFile()
+{
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher"), QStringLiteral("--live-favorite-list")}));
+    QCOMPARE(launcher.favoriteDeviceModel()->rowCount(), 0);
+
+    // Another program writes the file.
+    FavoriteDeviceModel other;
+    other.addDevice(other.createDevice(QStringLiteral("10.0.0.1"), QStringLiteral("a")));
+    other.addDevice(other.createDevice(QStringLiteral("10.0.0.2"), QStringLiteral("b")));
+    QTest::qWait(1100); // a new modification time, also on file systems that count seconds
+    QVERIFY(other.save(launcher.favoritesPath()));
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.favoriteDeviceModel()->rowCount(), 2, 5000);
+}
+
+void tst_Login::logoutTellsBlockOnlyWhenForced_data()
+{
+    QTest::addColumn<bool>("force");
+    QTest::newRow("local") << false;
+    QTest::newRow("forced") << true;
+}
+
+void tst_Login::logoutTellsBlockOnlyWhenForced()
+{
+    QFETCH(bool, force);
+
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+
+    launcher.logout(force);
+    QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
+    QVERIFY(!launcher.loggedUser());
+    QVERIFY(launcher.sessionIdentifier().isEmpty());
+    QVERIFY(launcher.blockConnection()->accessToken().isEmpty());
+    if (force) {
+        QTRY_COMPARE(countRequests(block, "/users/logout"), 1);
+        const QJsonObject body = QJsonDocument::fromJson(block.lastRequest().body).object();
+        QCOMPARE(body, QJsonObject({{"session_identifier", "session-7"}}));
+    } else {
+        QTest::qWait(200);
+        QCOMPARE(countRequests(block, "/users/logout"), 0);
+    }
+}
+
+QTEST_MAIN(tst_Login)
+#include "tst_Login.moc"
