@@ -21,7 +21,7 @@ jobs=${JOBS:-$(nproc)}
 generator=()
 command -v ninja >/dev/null && generator=(-G Ninja)
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_CXX_COMPILER=clang++ -DORVA_BUILD_FUZZERS=ON -DORVA_BUILD_TESTS=OFF -DORVA_BUILD_BENCH=OFF
 fi
 cmake --build "$build" --target fuzzers --parallel "$jobs"
