@@ -1,11 +1,12 @@
 #include "datamodel/definitions/SourceVIDEODefinition.h"
 
 #include "core/data/CompareChain.h"
-#include "core/data/JsonValues.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
 #include "datamodel/definitions/ValidMapMemo.h"
 #include "datamodel/params/DEP_SourceDefinitionStabParams.h"
+
+#include <cmath>
 
 namespace kvr::tracker::common {
 
@@ -32,6 +33,14 @@ const QString kImageSignature = QStringLiteral("image_signature");
 const QString kStabilisationImageSignature = QStringLiteral("stabilisation_image_signature");
 const QString kTimeWindow = QStringLiteral("time_window_ms");
 const QString kFilterDefinition = QStringLiteral("filter_definition");
+
+// The flat form's window: any whole number, not only a 32-bit one, so that an oversized window
+// reads as the tracker's cap rather than as 0. A fraction or a text gives 0.
+qint64 wholeNumberFromJson(const QJsonValue &value)
+{
+    const double number = value.toDouble();
+    return value.isDouble() && std::fabs(number) < 9.2e18 && number == std::trunc(number) ? qint64(number) : 0;
+}
 
 template <class T>
 struct Block
@@ -195,7 +204,7 @@ void SourceVIDEODefinition::readFlatLegacy(const QJsonObject &data, const Source
 
     readIfPresent(data, kTimeWindow, [&](const QJsonValue &value) {
         SourceDefinitionTrackerParams tracker;
-        tracker.setTimeWindowMS(int32AsInt64FromJson(value));
+        tracker.setTimeWindowMS(wholeNumberFromJson(value));
         setTrackerParams(tracker);
     });
     readIfPresent(data, kFilterDefinition, [&](const QJsonValue &value) {

@@ -169,8 +169,10 @@ void SourceDefinitionInputParams::read_impl(const QJsonObject &data, quint32 /*v
 {
     readFields(data, fields());
     readRecord<SourceDefinitionInputParamsImageCrop>(data, kImageCrop, options);
-    // A negative tick is kept as the unsigned number with the same bits and written back as it came.
-    readField(data, {kComputeTickMs, SourceDataField::Type::UInt});
+    // A signed 32-bit number held with the same bits, so a negative tick is written back as it
+    // came; anything beyond 32 bits is no tick a node would read and gives 0.
+    readIfPresent(data, kComputeTickMs,
+                  [this](const QJsonValue &value) { setValue(kComputeTickMs, uint(value.toInt())); });
     readEnumKey(*this, data, kLpAnonymization, LPAnonymization::None);
     readEnumKey(*this, data, kTimeSource, TimeSource::PTSOffset);
     readRecord<SourceStateWatcherParams>(data, kStateWatcherParams, options);

@@ -147,6 +147,10 @@ void tst_SourceVIDEODefinition::flatLegacyDetails_data()
         << "c" << QRectF(0.5, 0, 0, 0.25) << qint64(0) << QString();
     QTest::newRow("connection string not text")
         << QByteArray(R"({"connection_string": 7, "time_window_ms": 4000})") << "" << QRectF() << qint64(4000) << QString();
+    QTest::newRow("window beyond 32 bits reads as the cap")
+        << QByteArray(R"({"time_window_ms": 3000000000})") << "" << QRectF() << qint64(5000) << QString();
+    QTest::newRow("window as text is 0")
+        << QByteArray(R"({"time_window_ms": "4000"})") << "" << QRectF() << qint64(0) << QString();
     QTest::newRow("empty signature falls back to the stabilisation signature")
         << QByteArray(R"({"image_signature": "", "stabilisation_image_signature": "s2"})") << "" << QRectF() << qint64(-1) << "s2";
     QTest::newRow("image signature wins")

@@ -101,6 +101,12 @@ void tst_InputParams::inputRead_data()
     QTest::newRow("negative tick keeps its bits")
         << QByteArray(R"({"compute_tick_ms": -1})") << QByteArray(R"({"compute_tick_ms": -1})") << 4294967295u
         << Input::TimeSource::PTSOffset << Input::LPAnonymization::None;
+    QTest::newRow("tick beyond 32 signed bits is 0")
+        << QByteArray(R"({"compute_tick_ms": 3000000000})") << QByteArray(R"({"compute_tick_ms": 0})") << 0u
+        << Input::TimeSource::PTSOffset << Input::LPAnonymization::None;
+    QTest::newRow("fractional tick is 0")
+        << QByteArray(R"({"compute_tick_ms": 2.5})") << QByteArray(R"({"compute_tick_ms": 0})") << 0u
+        << Input::TimeSource::PTSOffset << Input::LPAnonymization::None;
     QTest::newRow("wrong types are neutral")
         << QByteArray(R"({"connection_string": 5, "rtsp_tcp": "yes", "max_latency_ms": 1.5, "fps_cap": null})")
         << QByteArray(R"({"connection_string": "", "rtsp_tcp": false, "max_latency_ms": 0, "fps_cap": 0})") << 333u
