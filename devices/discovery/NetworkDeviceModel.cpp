@@ -149,8 +149,10 @@ void NetworkDeviceModel::acceptDevice(const QModelIndex &index)
 
 QString NetworkDeviceModel::parseAddress(const QString &pattern) const
 {
+    // Only the suggestion separator " - " splits: service and host names often carry a "-"
+    // ("ORVA-Gate-3", "block-01.local") and must stay whole.
     QStringList pieces;
-    for (const QString &piece : pattern.split(QLatin1Char('-'))) {
+    for (const QString &piece : pattern.split(QStringLiteral(" - "))) {
         if (piece.isEmpty())
             continue;
         QString cleaned = piece.trimmed();

@@ -503,6 +503,9 @@ void tst_NetworkDeviceModel::parseAddress_data()
     QTest::newRow("any piece matches, not only the first") << "x - y - South)" << "192.0.2.11";
     QTest::newRow("unknown stays unchanged") << " block-01.local " << " block-01.local ";
     QTest::newRow("only dashes") << "--" << "--";
+    QTest::newRow("hyphenated name gives its address") << "ORVA-Gate-3" << "192.0.2.12";
+    QTest::newRow("hyphenated name of a suggestion") << "ORVA-Gate-3 - x (admin)" << "192.0.2.12";
+    QTest::newRow("part of a hyphenated text is no name") << "North-East" << "North-East";
 }
 
 void tst_NetworkDeviceModel::parseAddress()
@@ -513,8 +516,11 @@ void tst_NetworkDeviceModel::parseAddress()
     north.setName("North");
     NetworkDevice south = m_model->createDevice("192.0.2.11");
     south.setName("South");
+    NetworkDevice gate = m_model->createDevice("192.0.2.12");
+    gate.setName("ORVA-Gate-3");
     m_model->addDevice(north);
     m_model->addDevice(south);
+    m_model->addDevice(gate);
     QCOMPARE(m_model->parseAddress(pattern), expected);
 }
 
