@@ -293,11 +293,21 @@ void tst_NetworkDeviceModel::goodbyeRemovesRowAndStopsResolver()
     const QList<AddressResolver *> resolvers = m_model->findChildren<AddressResolver *>();
     QCOMPARE(resolvers.size(), 2);
     QVERIFY(resolvers.at(0)->isRunning());
+    // The log-in page chose the first block, the page the second one.
+    m_model->setLoginIndex(m_model->index(0, 0));
+    m_model->setCurrentIndex(m_model->index(1, 0));
+    QSignalSpy login(m_model, &NetworkDeviceModel::loginIndexChanged);
+    QSignalSpy current(m_model, &NetworkDeviceModel::currentIndexChanged);
 
     deliver(m_transport, {ptrRecord(Type, instanceName("ORVA-1"), 0)});
     QTRY_COMPARE_WITH_TIMEOUT(m_model->rowCount(), 1, 3000);
     QCOMPARE(m_model->dataCount(), 1);
     QCOMPARE(rowAt(*m_model, 0).name(), QStringLiteral("ORVA-2"));
+    // The chosen block left: its index names no other row. The other choice follows its row.
+    QVERIFY(!m_model->loginIndex().isValid());
+    QCOMPARE(login.count(), 1);
+    QCOMPARE(m_model->currentIndex(), m_model->index(0, 0));
+    QCOMPARE(current.count(), 1);
     const QList<AddressResolver *> left = m_model->findChildren<AddressResolver *>();
     QCOMPARE(left.size(), 1);
     QCOMPARE(left.first()->serviceId(), QString::fromUtf8(instanceName("ORVA-2")));
