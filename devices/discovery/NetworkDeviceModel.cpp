@@ -44,6 +44,12 @@ NetworkDeviceModel::NetworkDeviceModel(const QString &serviceType, mdns::Transpo
     connect(this, &QAbstractItemModel::rowsInserted, this, syncCount);
     connect(this, &QAbstractItemModel::rowsRemoved, this, syncCount);
     connect(this, &QAbstractItemModel::modelReset, this, syncCount);
+    // A stored index that moved or went away with its row is announced.
+    connect(this, &QAbstractItemModel::rowsInserted, this, &NetworkDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &NetworkDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::rowsMoved, this, &NetworkDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::modelReset, this, &NetworkDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::layoutChanged, this, &NetworkDeviceModel::announceStoredIndexes);
 }
 
 NetworkDeviceModel::~NetworkDeviceModel()
@@ -149,8 +155,10 @@ void NetworkDeviceModel::acceptDevice(const QModelIndex &index)
 
 QString NetworkDeviceModel::parseAddress(const QString &pattern) const
 {
+    // Only the suggestion separator " - " splits: service and host names often carry a "-"
+    // ("ORVA-Gate-3", "block-01.local") and must stay whole.
     QStringList pieces;
-    for (const QString &piece : pattern.split(QLatin1Char('-'))) {
+    for (const QString &piece : pattern.split(QStringLiteral(" - "))) {
         if (piece.isEmpty())
             continue;
         QString cleaned = piece.trimmed();
@@ -202,6 +210,7 @@ void NetworkDeviceModel::setCurrentIndex(const QModelIndex &index)
     if (m_currentIndex == index)
         return;
     m_currentIndex = index;
+    m_announcedCurrentIndex = m_currentIndex;
     emit currentIndexChanged();
 }
 
@@ -210,7 +219,20 @@ void NetworkDeviceModel::setLoginIndex(const QModelIndex &index)
     if (m_loginIndex == index)
         return;
     m_loginIndex = index;
+    m_announcedLoginIndex = m_loginIndex;
     emit loginIndexChanged();
+}
+
+void NetworkDeviceModel::announceStoredIndexes()
+{
+    if (m_currentIndex != m_announcedCurrentIndex) {
+        m_announcedCurrentIndex = m_currentIndex;
+        emit currentIndexChanged();
+    }
+    if (m_loginIndex != m_announcedLoginIndex) {
+        m_announcedLoginIndex = m_loginIndex;
+        emit loginIndexChanged();
+    }
 }
 
 void NetworkDeviceModel::setCurrentDevice(const NetworkDevice &device)

@@ -6,6 +6,7 @@
 #include "devices/models/ListModelBase.h"
 
 #include <QModelIndex>
+#include <QPersistentModelIndex>
 
 #include <deque>
 #include <vector>
@@ -103,6 +104,7 @@ private slots:
     void stopResolver(const QString &serviceId);
 
 private:
+    void announceStoredIndexes();
     static QString serviceIdOf(const mdns::Service &service);
     QModelIndex findRow(const QString &serviceId) const;
     void fillAttributes(NetworkDevice &device, const mdns::Service &service) const;
@@ -112,8 +114,13 @@ private:
     void dropBrowser();
 
     int m_lastId = 0;
-    QModelIndex m_currentIndex;
-    QModelIndex m_loginIndex;
+    // Persistent: rows come and go while QML keeps its choice (an entry is removed, a service
+    // leaves); a stored index follows its row or becomes invalid with it, never naming another.
+    QPersistentModelIndex m_currentIndex;
+    QPersistentModelIndex m_loginIndex;
+    // What QML was last told, to announce a stored index that moved or went away.
+    QModelIndex m_announcedCurrentIndex;
+    QModelIndex m_announcedLoginIndex;
     NetworkDevice m_currentDevice;
     NetworkDevice m_lastDevice;
     bool m_pageFlag = false;

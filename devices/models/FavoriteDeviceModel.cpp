@@ -43,6 +43,12 @@ FavoriteDeviceModel::FavoriteDeviceModel(QObject *parent)
     connect(this, &QAbstractItemModel::rowsInserted, this, syncCount);
     connect(this, &QAbstractItemModel::rowsRemoved, this, syncCount);
     connect(this, &QAbstractItemModel::modelReset, this, syncCount);
+    // A stored index that moved or went away with its row is announced.
+    connect(this, &QAbstractItemModel::rowsInserted, this, &FavoriteDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &FavoriteDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::rowsMoved, this, &FavoriteDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::modelReset, this, &FavoriteDeviceModel::announceStoredIndexes);
+    connect(this, &QAbstractItemModel::layoutChanged, this, &FavoriteDeviceModel::announceStoredIndexes);
 }
 
 QVariant FavoriteDeviceModel::data(const QModelIndex &index, int role) const
@@ -344,6 +350,7 @@ void FavoriteDeviceModel::setCurrentIndex(const QModelIndex &index)
     if (m_currentIndex == index)
         return;
     m_currentIndex = index;
+    m_announcedCurrentIndex = m_currentIndex;
     emit currentIndexChanged();
 }
 
@@ -352,7 +359,20 @@ void FavoriteDeviceModel::setLoginIndex(const QModelIndex &index)
     if (m_loginIndex == index)
         return;
     m_loginIndex = index;
+    m_announcedLoginIndex = m_loginIndex;
     emit loginIndexChanged();
+}
+
+void FavoriteDeviceModel::announceStoredIndexes()
+{
+    if (m_currentIndex != m_announcedCurrentIndex) {
+        m_announcedCurrentIndex = m_currentIndex;
+        emit currentIndexChanged();
+    }
+    if (m_loginIndex != m_announcedLoginIndex) {
+        m_announcedLoginIndex = m_loginIndex;
+        emit loginIndexChanged();
+    }
 }
 
 void FavoriteDeviceModel::setCurrentDevice(const FavoriteDevice &device)

@@ -91,11 +91,17 @@ signals:
                      const QString &device = QString());
 
 private:
+    void announceStoredIndexes();
     bool keepUnreadableCopy(const QString &path);
 
     int m_lastId = 0;
-    QModelIndex m_currentIndex;
-    QModelIndex m_loginIndex;
+    // Persistent: rows come and go while QML keeps its choice (an entry is removed, a service
+    // leaves); a stored index follows its row or becomes invalid with it, never naming another.
+    QPersistentModelIndex m_currentIndex;
+    QPersistentModelIndex m_loginIndex;
+    // What QML was last told, to announce a stored index that moved or went away.
+    QModelIndex m_announcedCurrentIndex;
+    QModelIndex m_announcedLoginIndex;
     FavoriteDevice m_currentDevice;
     FavoriteDevice m_lastDevice;
     bool m_pageFlag = false;

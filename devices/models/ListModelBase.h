@@ -89,9 +89,11 @@ public:
     }
 
 protected:
+    // An index of another model (a proxy's, handed over unmapped) names no row here, even
+    // when its row number happens to exist.
     bool isRow(const QModelIndex &index) const
     {
-        return index.isValid() && index.column() == 0 && index.row() < m_items.size();
+        return index.isValid() && index.model() == this && index.column() == 0 && index.row() < m_items.size();
     }
 
     QVector<T> m_items;

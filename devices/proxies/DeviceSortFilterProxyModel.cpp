@@ -12,6 +12,32 @@ DeviceSortFilterProxyModel::DeviceSortFilterProxyModel(QObject *parent)
     setFilterCaseSensitivity(Qt::CaseInsensitive);
 }
 
+void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *source)
+{
+    for (const QMetaObject::Connection &connection : qAsConst(m_sourceConnections))
+        disconnect(connection);
+    m_sourceConnections.clear();
+    QSortFilterProxyModel::setSourceModel(source);
+    // Connected after the base class's own handlers, so the rows are already mapped anew.
+    if (source) {
+        auto changed = [this](const QModelIndex &, int first, int) { refilterPage(first); };
+        m_sourceConnections = {
+            connect(source, &QAbstractItemModel::rowsInserted, this, changed),
+            connect(source, &QAbstractItemModel::rowsRemoved, this, changed),
+            connect(source, &QAbstractItemModel::rowsMoved, this, [this] { refilterPage(0); }),
+        };
+    }
+}
+
+void DeviceSortFilterProxyModel::refilterPage(int firstChangedRow)
+{
+    // A row inserted or removed before the page's end moves the page's window over the rows;
+    // rows appended behind it (the usual case) are filtered as they come.
+    if (m_filteredType < 0 && m_filteredString.isEmpty() && m_pageIndex >= 0 && m_pageSize > 0
+        && firstChangedRow < (qint64(m_pageIndex) + 1) * m_pageSize)
+        invalidateFilter();
+}
+
 void DeviceSortFilterProxyModel::setTypes(const QMap<int, QString> &dictionary, const QStringList &availableTypes)
 {
     m_typeDictionary = dictionary;

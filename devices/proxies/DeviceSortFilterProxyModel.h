@@ -37,6 +37,8 @@ public:
     // The caption of a kind, "Unknown" for a kind without one.
     Q_INVOKABLE QString typeName(int deviceType) const;
 
+    void setSourceModel(QAbstractItemModel *sourceModel) override;
+
 public slots:
     // `index` is a position in availableTypes (the type selector's current index).
     void setFilteredType(int index);
@@ -65,6 +67,9 @@ protected:
     virtual bool lessString(const QModelIndex &sourceLeft, const QModelIndex &sourceRight) const;
 
 private:
+    // Pages are cut from source row numbers, which shift as rows come and go before them.
+    void refilterPage(int firstChangedRow);
+
     int m_sortingRole = 0;
     bool m_ascending = true;
     int m_filteredType = -1;
@@ -73,4 +78,5 @@ private:
     QMap<int, QString> m_typeDictionary;
     int m_pageIndex = -1;
     int m_pageSize = 100;
+    QList<QMetaObject::Connection> m_sourceConnections;
 };

@@ -293,11 +293,21 @@ void tst_NetworkDeviceModel::goodbyeRemovesRowAndStopsResolver()
     const QList<AddressResolver *> resolvers = m_model->findChildren<AddressResolver *>();
     QCOMPARE(resolvers.size(), 2);
     QVERIFY(resolvers.at(0)->isRunning());
+    // The log-in page chose the first block, the page the second one.
+    m_model->setLoginIndex(m_model->index(0, 0));
+    m_model->setCurrentIndex(m_model->index(1, 0));
+    QSignalSpy login(m_model, &NetworkDeviceModel::loginIndexChanged);
+    QSignalSpy current(m_model, &NetworkDeviceModel::currentIndexChanged);
 
     deliver(m_transport, {ptrRecord(Type, instanceName("ORVA-1"), 0)});
     QTRY_COMPARE_WITH_TIMEOUT(m_model->rowCount(), 1, 3000);
     QCOMPARE(m_model->dataCount(), 1);
     QCOMPARE(rowAt(*m_model, 0).name(), QStringLiteral("ORVA-2"));
+    // The chosen block left: its index names no other row. The other choice follows its row.
+    QVERIFY(!m_model->loginIndex().isValid());
+    QCOMPARE(login.count(), 1);
+    QCOMPARE(m_model->currentIndex(), m_model->index(0, 0));
+    QCOMPARE(current.count(), 1);
     const QList<AddressResolver *> left = m_model->findChildren<AddressResolver *>();
     QCOMPARE(left.size(), 1);
     QCOMPARE(left.first()->serviceId(), QString::fromUtf8(instanceName("ORVA-2")));
@@ -503,6 +513,9 @@ void tst_NetworkDeviceModel::parseAddress_data()
     QTest::newRow("any piece matches, not only the first") << "x - y - South)" << "192.0.2.11";
     QTest::newRow("unknown stays unchanged") << " block-01.local " << " block-01.local ";
     QTest::newRow("only dashes") << "--" << "--";
+    QTest::newRow("hyphenated name gives its address") << "ORVA-Gate-3" << "192.0.2.12";
+    QTest::newRow("hyphenated name of a suggestion") << "ORVA-Gate-3 - x (admin)" << "192.0.2.12";
+    QTest::newRow("part of a hyphenated text is no name") << "North-East" << "North-East";
 }
 
 void tst_NetworkDeviceModel::parseAddress()
@@ -513,8 +526,11 @@ void tst_NetworkDeviceModel::parseAddress()
     north.setName("North");
     NetworkDevice south = m_model->createDevice("192.0.2.11");
     south.setName("South");
+    NetworkDevice gate = m_model->createDevice("192.0.2.12");
+    gate.setName("ORVA-Gate-3");
     m_model->addDevice(north);
     m_model->addDevice(south);
+    m_model->addDevice(gate);
     QCOMPARE(m_model->parseAddress(pattern), expected);
 }
 

@@ -78,6 +78,8 @@ private slots:
     void unreadableFileIsKept();
     void rolesAndSetData();
     void dataCountFollowsRows();
+    void storedIndexFollowsRow_data();
+    void storedIndexFollowsRow();
     void handleDevice();
     void suggestions_data();
     void suggestions();
@@ -328,6 +330,49 @@ void tst_FavoriteDeviceModel::dataCountFollowsRows()
     model.load(dataFile(QStringLiteral("favorites_example.json")));
     QCOMPARE(model.dataCount(), 3);
     QCOMPARE(spy.count(), 7);   // 1, 2, 1, then 0 on the reset and 1, 2, 3 while loading
+}
+
+void tst_FavoriteDeviceModel::storedIndexFollowsRow_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("name");   // of the row the stored indexes name afterwards; empty: invalid
+    QTest::addColumn<int>("announced");  // change signals of each index
+
+    QTest::newRow("row before removed") << "remove 0" << "b" << 1;
+    QTest::newRow("row after removed") << "remove 2" << "b" << 0;
+    QTest::newRow("own row removed") << "remove 1" << "" << 1;
+    QTest::newRow("row added") << "add" << "b" << 0;
+    QTest::newRow("file loaded") << "load" << "" << 1;
+}
+
+void tst_FavoriteDeviceModel::storedIndexFollowsRow()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, name);
+    QFETCH(int, announced);
+
+    CheckedModel checked;
+    FavoriteDeviceModel &model = checked.model;
+    for (const char *row : {"a", "b", "c"})
+        model.addDevice(entry(QString::fromLatin1(row), QStringLiteral("u"), QString::fromLatin1(row)));
+    model.setCurrentIndex(model.index(1, 0));
+    model.setLoginIndex(model.index(1, 0));
+    QSignalSpy current(&model, &FavoriteDeviceModel::currentIndexChanged);
+    QSignalSpy login(&model, &FavoriteDeviceModel::loginIndexChanged);
+
+    if (change.startsWith(QLatin1String("remove ")))
+        model.removeDevice(model.index(change.section(QLatin1Char(' '), 1).toInt(), 0));
+    else if (change == QLatin1String("add"))
+        model.addDevice(entry(QStringLiteral("d"), QStringLiteral("u"), QStringLiteral("d")));
+    else
+        model.load(dataFile(QStringLiteral("favorites_example.json")));
+
+    // Never another entry than the one chosen: the edit dialog and the log-in act on it.
+    QCOMPARE(model.currentIndex().isValid(), !name.isEmpty());
+    QCOMPARE(model.at(model.currentIndex()).name(), name);
+    QCOMPARE(model.at(model.loginIndex()).name(), name);
+    QCOMPARE(current.count(), announced);
+    QCOMPARE(login.count(), announced);
 }
 
 void tst_FavoriteDeviceModel::handleDevice()

@@ -84,19 +84,23 @@ void tst_ListModelBase::guardedAccess_data()
 {
     QTest::addColumn<int>("row");
     QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("foreign");
     QTest::addColumn<QString>("name");
 
-    QTest::newRow("first row") << 0 << 0 << "a";
-    QTest::newRow("last row") << 1 << 0 << "b";
-    QTest::newRow("invalid index") << -1 << -1 << "";
+    QTest::newRow("first row") << 0 << 0 << false << "a";
+    QTest::newRow("last row") << 1 << 0 << false << "b";
+    QTest::newRow("invalid index") << -1 << -1 << false << "";
     // An index of a longer model, handed over by mistake, must not reach past the vector.
-    QTest::newRow("row beyond the end") << 5 << 0 << "";
+    QTest::newRow("row beyond the end") << 5 << 0 << true << "";
+    // Nor name whatever row of ours has the same number (a proxy's index passed unmapped).
+    QTest::newRow("row of another model") << 1 << 0 << true << "";
 }
 
 void tst_ListModelBase::guardedAccess()
 {
     QFETCH(int, row);
     QFETCH(int, column);
+    QFETCH(bool, foreign);
     QFETCH(QString, name);
 
     NameModel model;
@@ -105,7 +109,7 @@ void tst_ListModelBase::guardedAccess()
     NameModel longer;
     for (int i = 0; i < 10; ++i)
         longer.append(named(QString::number(i)));
-    const QModelIndex index = row < 0 ? QModelIndex() : (row < 2 ? model.index(row, column) : longer.index(row, column));
+    const QModelIndex index = row < 0 ? QModelIndex() : (foreign ? longer.index(row, column) : model.index(row, column));
 
     const FavoriteDevice device = model.at(index);
     QCOMPARE(device.name(), name);

@@ -87,6 +87,8 @@ private slots:
     void favoriteSorting();
     void paging_data();
     void paging();
+    void pageFollowsSourceRows_data();
+    void pageFollowsSourceRows();
     void lastPage_data();
     void lastPage();
     void networkFilter_data();
@@ -221,6 +223,43 @@ void tst_DeviceSortFilterProxyModels::paging()
     QCOMPARE(proxy.rowCount(), shown);
     QCOMPARE(shown ? proxy.index(0, 0).data(FavoriteDeviceModel::NameRole).toString() : QString(), first);
     QCOMPARE(pageSpy.count(), pageIndex == -1 ? 0 : 1);
+}
+
+void tst_DeviceSortFilterProxyModels::pageFollowsSourceRows_data()
+{
+    QTest::addColumn<int>("removedRow");   // -1: a row is appended
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+
+    QTest::newRow("row removed before the page") << 5 << "d101" << "d200";
+    QTest::newRow("row removed on the page") << 150 << "d100" << "d200";
+    QTest::newRow("row removed after the page") << 220 << "d100" << "d199";
+    QTest::newRow("row appended after the page") << -1 << "d100" << "d199";
+}
+
+void tst_DeviceSortFilterProxyModels::pageFollowsSourceRows()
+{
+    QFETCH(int, removedRow);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+
+    FavoriteDeviceModel model;
+    for (int i = 0; i < 250; ++i)
+        model.addDevice(favorite(QStringLiteral("d%1").arg(i, 3, 10, QLatin1Char('0')), 1));
+    FavoriteDeviceSortFilterProxyModel proxy;
+    QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    proxy.setSourceModel(&model);
+    proxy.setSortingRole(FavoriteDeviceModel::NameRole);
+    proxy.setPageIndex(1);
+
+    if (removedRow < 0)
+        model.addDevice(favorite(QStringLiteral("d999"), 1));
+    else
+        model.removeDevice(model.index(removedRow, 0));
+    // Page 1 is always source rows 100 to 199, whatever came and went before it.
+    QCOMPARE(proxy.rowCount(), 100);
+    QCOMPARE(proxy.index(0, 0).data(FavoriteDeviceModel::NameRole).toString(), first);
+    QCOMPARE(proxy.index(99, 0).data(FavoriteDeviceModel::NameRole).toString(), last);
 }
 
 void tst_DeviceSortFilterProxyModels::lastPage_data()
