@@ -47,6 +47,11 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
     qRegisterMetaType<restservice::BlockResponse>("BlockResponse");
     qRegisterMetaType<std::shared_ptr<restservice::BlockResponse>>("std::shared_ptr<restservice::BlockResponse>");
 
+    // A block that accepts the connection and then stays silent would otherwise keep the request
+    // (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out by default.
+    // Stalled requests end after 30 s without traffic and are answered with status 0.
+    setTransferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant);
+
     if (m_requestStatistics) {
         connect(&m_statisticsTimer, &QTimer::timeout, this, &BlockConnectionManager::logRequestStatistics);
         m_statisticsTimer.start(1000);

@@ -373,6 +373,11 @@ void tst_BlockConnectionManager::noHttpAnswer_data()
     QTest::newRow("closed without answer, https logout")
         << "closed https" << QByteArray("requestUserLogout") << QStringList{"answer"};
     QTest::newRow("no address set yet") << "no url" << QByteArray("requestCubesCamerasInfo") << withAvailability;
+    QTest::newRow("block accepts and stays silent, analytics")
+        << "silent" << QByteArray("requestCubesAnalyticsInfo") << withAvailability;
+    QTest::newRow("block accepts and stays silent, https status") << "silent https"
+                                                                   << QByteArray("requestBlockStatusInfo")
+                                                                   << QStringList{"answer"};
 }
 
 // Without an HTTP status the answer still comes once: status 0, no data, nothing logged.
@@ -386,8 +391,11 @@ void tst_BlockConnectionManager::noHttpAnswer()
     LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::DBG0);
     SimulatedBlock block(how.endsWith("https") ? Scheme::Https : Scheme::Http);
     QVERIFY(block.listen());
-    block.setAction(c.path, SimulatedBlock::Action::Close);
+    block.setAction(c.path, how.startsWith("silent") ? SimulatedBlock::Action::Hold : SimulatedBlock::Action::Close);
     BlockConnectionManager manager;
+    QCOMPARE(manager.transferTimeout(), 30000);
+    if (how.startsWith("silent"))
+        manager.setTransferTimeout(300);
     if (how == "refused")
         manager.setUrl(block.host(), closedPort(), false);
     else if (how != "no url")
