@@ -89,7 +89,6 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
     m_address = address;
     m_port = port;
     m_useHttps = useHttps;
-    emit addressChanged(address);
     if (useHttps) {
         // Blocks sign their own certificates. The relaxed configuration goes on this manager's
         // requests only; the process-wide default keeps verifying for every other connection.
@@ -101,6 +100,8 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
         m_scheme = QStringLiteral("http");
         m_baseAddress = QStringLiteral("http://%1:%2").arg(address).arg(port);
     }
+    // Last, so that a receiver that sends a request at once already reaches the new address.
+    emit addressChanged(address);
 }
 
 void BlockConnectionManager::requestBlockInfo()

@@ -714,6 +714,9 @@ void tst_BlockConnectionManager::tokenAndAddressSignals()
     BlockConnectionManager manager(nullptr, QString());
     QSignalSpy token(&manager, &BlockConnectionManager::accessTokenChanged);
     QSignalSpy address(&manager, &BlockConnectionManager::addressChanged);
+    QStringList seenByReceiver;
+    connect(&manager, &BlockConnectionManager::addressChanged, this,
+            [&]() { seenByReceiver << manager.baseAddress(); });
     manager.setAccessToken(QString());
     QCOMPARE(token.count(), 0);
     manager.setAccessToken("t1");
@@ -726,6 +729,7 @@ void tst_BlockConnectionManager::tokenAndAddressSignals()
     manager.setUrl("127.0.0.1", 8088, true);
     QCOMPARE(manager.baseAddress(), QString("https://127.0.0.1:8088/api"));
     QCOMPARE(address.count(), 2);
+    QCOMPARE(seenByReceiver, (QStringList{"http://127.0.0.1:8080", "https://127.0.0.1:8088/api"}));
     QCOMPARE(manager.address(), QString("127.0.0.1"));
     QCOMPARE(manager.port(), 8088);
     QCOMPARE(manager.apiVersion(), QString("1.19.0"));
