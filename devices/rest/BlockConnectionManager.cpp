@@ -7,6 +7,7 @@
 #include <QMetaEnum>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QSslSocket>
 #include <QUrl>
 
@@ -195,10 +196,19 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
 
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, response, functionName, operation, answer, reportsAvailability]() {
+                // A receiver may destroy the manager, and with it this reply, from its slot;
+                // after that nothing of either may be touched.
+                const QPointer<BlockConnectionManager> alive(this);
                 processReply(reply, response, functionName, false);
+                if (!alive)
+                    return;
                 if (reportsAvailability)
                     emit serverAvailable(response->statusCode != restservice::NoResponse);
+                if (!alive)
+                    return;
                 emit(this->*answer)(response);
+                if (!alive)
+                    return;
                 reply->deleteLater();
                 decrementRequest(operation);
             });

@@ -112,6 +112,25 @@ public slots:
     }
 };
 
+// Deletes the manager from a slot, as an owner that drops it on an answer would.
+class Destroyer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Destroyer(BlockConnectionManager *target) : m_target(target) {}
+
+public slots:
+    void destroy()
+    {
+        delete m_target;
+        m_target = nullptr;
+    }
+
+private:
+    BlockConnectionManager *m_target;
+};
+
 } // namespace
 
 class tst_BlockConnectionManager : public QObject
@@ -139,6 +158,8 @@ private slots:
     void hostileBodies();
     void heldRepliesAnsweredOnce();
     void destroyedWithRequestsInFlight();
+    void destroyedByReceiver_data();
+    void destroyedByReceiver();
     void relaxedSslStaysWithManager();
     void tokenAndAddressSignals();
     void diagnostics();
@@ -675,6 +696,46 @@ void tst_BlockConnectionManager::destroyedWithRequestsInFlight()
     for (const auto &recorder : recorders)
         QCOMPARE(recorder->events, QStringList());
     QVERIFY(block.requestCount() <= calls().size());
+}
+
+void tst_BlockConnectionManager::destroyedByReceiver_data()
+{
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("deleteOn");
+    QTest::addColumn<QStringList>("events");
+    QTest::newRow("on the answer") << QByteArray("requestBlockInfo") << 200 << "answer" << QStringList{"answer"};
+    QTest::newRow("on availability before the answer")
+        << QByteArray("requestUserValidation") << 200 << "available" << QStringList{"available"};
+    QTest::newRow("on the error line's availability")
+        << QByteArray("requestCubes") << 404 << "available" << QStringList{"available"};
+    QTest::newRow("on the answer to a failed log-out")
+        << QByteArray("requestUserLogout") << 500 << "answer" << QStringList{"available", "answer"};
+}
+
+// An owner may drop the manager from a slot of its signals: no further emission, no crash.
+void tst_BlockConnectionManager::destroyedByReceiver()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(int, status);
+    QFETCH(QString, deleteOn);
+    QFETCH(QStringList, events);
+    const Call &c = call(slot);
+
+    SimulatedBlock block;
+    QVERIFY(block.listen());
+    block.setReply(c.path, status, "application/json", R"({"error":{"code":1,"reason":"r","message":"m"}})");
+    auto *manager = new BlockConnectionManager;
+    QPointer<BlockConnectionManager> guard(manager);
+    manager->setUrl(block.host(), block.port(), false);
+    EventLog recorder(*manager, c);
+    Destroyer destroyer(manager);
+    const QByteArray signal = deleteOn == "answer" ? signalSignature(c) : QByteArray(SIGNAL(serverAvailable(bool)));
+    QVERIFY(connect(manager, signal.constData(), &destroyer, SLOT(destroy())));
+    send(*manager, c, QJsonObject{{"session_identifier", "s"}});
+    QTRY_VERIFY(guard.isNull());
+    QTest::qWait(50);
+    QCOMPARE(recorder.events, events);
 }
 
 // The relaxed certificate check belongs to this manager's requests; the process keeps verifying.
