@@ -188,7 +188,9 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
     QNetworkReply *reply = nullptr;
     if (body) {
         const QByteArray bytes = response->requestBody.toJson();
-        m_bytesSent += bytes.size();
+        // Only the traffic tick resets the counters; without it they would overflow in a long run.
+        if (m_trafficMonitoring)
+            m_bytesSent += bytes.size();
         reply = post(request, bytes);
     } else {
         reply = get(request);
@@ -239,7 +241,8 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
 
     const QByteArray body = reply->readAll();
     response->bodyRead = true;
-    m_bytesReceived += body.size();
+    if (m_trafficMonitoring)
+        m_bytesReceived += body.size();
 
     restservice::ErrorInfo error;
     response->data = restservice::decodeReplyData(body, reply->rawHeader("Content-Type"), &error);
