@@ -399,6 +399,8 @@ void tst_BlockConnectionManager::noHttpAnswer_data()
     QTest::newRow("block accepts and stays silent, https status") << "silent https"
                                                                    << QByteArray("requestBlockStatusInfo")
                                                                    << QStringList{"answer"};
+    QTest::newRow("port accepts but never speaks TLS, log-in")
+        << "mute https" << QByteArray("requestUserValidation") << withAvailability;
 }
 
 // Without an HTTP status the answer still comes once: status 0, no data, nothing logged.
@@ -415,12 +417,17 @@ void tst_BlockConnectionManager::noHttpAnswer()
     block.setAction(c.path, how.startsWith("silent") ? SimulatedBlock::Action::Hold : SimulatedBlock::Action::Close);
     BlockConnectionManager manager;
     QCOMPARE(manager.transferTimeout(), 30000);
-    if (how.startsWith("silent"))
+    if (how.startsWith("silent") || how.startsWith("mute"))
         manager.setTransferTimeout(300);
-    if (how == "refused")
+    QTcpServer mute; // accepts connections and never answers
+    if (how == "refused") {
         manager.setUrl(block.host(), closedPort(), false);
-    else if (how != "no url")
+    } else if (how == "mute https") {
+        QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+        manager.setUrl(block.host(), mute.serverPort(), true);
+    } else if (how != "no url") {
         manager.setUrl(block.host(), block.port(), how.endsWith("https"));
+    }
 
     EventLog recorder(manager, c);
     send(manager, c, QJsonObject{{"k", "v"}});
