@@ -7,6 +7,7 @@
 #include <QMetaEnum>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QPointer>
 #include <QSslSocket>
 #include <QUrl>
 
@@ -47,6 +48,11 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
     qRegisterMetaType<restservice::BlockResponse>("BlockResponse");
     qRegisterMetaType<std::shared_ptr<restservice::BlockResponse>>("std::shared_ptr<restservice::BlockResponse>");
 
+    // A block that accepts the connection and then stays silent would otherwise keep the request
+    // (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out by default.
+    // Stalled requests end after 30 s without traffic and are answered with status 0.
+    setTransferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant);
+
     if (m_requestStatistics) {
         connect(&m_statisticsTimer, &QTimer::timeout, this, &BlockConnectionManager::logRequestStatistics);
         m_statisticsTimer.start(1000);
@@ -84,7 +90,6 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
     m_address = address;
     m_port = port;
     m_useHttps = useHttps;
-    emit addressChanged(address);
     if (useHttps) {
         // Blocks sign their own certificates. The relaxed configuration goes on this manager's
         // requests only; the process-wide default keeps verifying for every other connection.
@@ -96,6 +101,8 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
         m_scheme = QStringLiteral("http");
         m_baseAddress = QStringLiteral("http://%1:%2").arg(address).arg(port);
     }
+    // Last, so that a receiver that sends a request at once already reaches the new address.
+    emit addressChanged(address);
 }
 
 void BlockConnectionManager::requestBlockInfo()
@@ -181,7 +188,9 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
     QNetworkReply *reply = nullptr;
     if (body) {
         const QByteArray bytes = response->requestBody.toJson();
-        m_bytesSent += bytes.size();
+        // Only the traffic tick resets the counters; without it they would overflow in a long run.
+        if (m_trafficMonitoring)
+            m_bytesSent += bytes.size();
         reply = post(request, bytes);
     } else {
         reply = get(request);
@@ -189,10 +198,19 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
 
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, response, functionName, operation, answer, reportsAvailability]() {
+                // A receiver may destroy the manager, and with it this reply, from its slot;
+                // after that nothing of either may be touched.
+                const QPointer<BlockConnectionManager> alive(this);
                 processReply(reply, response, functionName, false);
+                if (!alive)
+                    return;
                 if (reportsAvailability)
                     emit serverAvailable(response->statusCode != restservice::NoResponse);
+                if (!alive)
+                    return;
                 emit(this->*answer)(response);
+                if (!alive)
+                    return;
                 reply->deleteLater();
                 decrementRequest(operation);
             });
@@ -223,7 +241,8 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
 
     const QByteArray body = reply->readAll();
     response->bodyRead = true;
-    m_bytesReceived += body.size();
+    if (m_trafficMonitoring)
+        m_bytesReceived += body.size();
 
     restservice::ErrorInfo error;
     response->data = restservice::decodeReplyData(body, reply->rawHeader("Content-Type"), &error);

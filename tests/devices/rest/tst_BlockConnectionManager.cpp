@@ -112,6 +112,25 @@ public slots:
     }
 };
 
+// Deletes the manager from a slot, as an owner that drops it on an answer would.
+class Destroyer : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Destroyer(BlockConnectionManager *target) : m_target(target) {}
+
+public slots:
+    void destroy()
+    {
+        delete m_target;
+        m_target = nullptr;
+    }
+
+private:
+    BlockConnectionManager *m_target;
+};
+
 } // namespace
 
 class tst_BlockConnectionManager : public QObject
@@ -139,6 +158,8 @@ private slots:
     void hostileBodies();
     void heldRepliesAnsweredOnce();
     void destroyedWithRequestsInFlight();
+    void destroyedByReceiver_data();
+    void destroyedByReceiver();
     void relaxedSslStaysWithManager();
     void tokenAndAddressSignals();
     void diagnostics();
@@ -373,6 +394,13 @@ void tst_BlockConnectionManager::noHttpAnswer_data()
     QTest::newRow("closed without answer, https logout")
         << "closed https" << QByteArray("requestUserLogout") << QStringList{"answer"};
     QTest::newRow("no address set yet") << "no url" << QByteArray("requestCubesCamerasInfo") << withAvailability;
+    QTest::newRow("block accepts and stays silent, analytics")
+        << "silent" << QByteArray("requestCubesAnalyticsInfo") << withAvailability;
+    QTest::newRow("block accepts and stays silent, https status") << "silent https"
+                                                                   << QByteArray("requestBlockStatusInfo")
+                                                                   << QStringList{"answer"};
+    QTest::newRow("port accepts but never speaks TLS, log-in")
+        << "mute https" << QByteArray("requestUserValidation") << withAvailability;
 }
 
 // Without an HTTP status the answer still comes once: status 0, no data, nothing logged.
@@ -386,12 +414,20 @@ void tst_BlockConnectionManager::noHttpAnswer()
     LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::DBG0);
     SimulatedBlock block(how.endsWith("https") ? Scheme::Https : Scheme::Http);
     QVERIFY(block.listen());
-    block.setAction(c.path, SimulatedBlock::Action::Close);
+    block.setAction(c.path, how.startsWith("silent") ? SimulatedBlock::Action::Hold : SimulatedBlock::Action::Close);
     BlockConnectionManager manager;
-    if (how == "refused")
+    QCOMPARE(manager.transferTimeout(), 30000);
+    if (how.startsWith("silent") || how.startsWith("mute"))
+        manager.setTransferTimeout(300);
+    QTcpServer mute; // accepts connections and never answers
+    if (how == "refused") {
         manager.setUrl(block.host(), closedPort(), false);
-    else if (how != "no url")
+    } else if (how == "mute https") {
+        QVERIFY(mute.listen(QHostAddress::LocalHost, 0));
+        manager.setUrl(block.host(), mute.serverPort(), true);
+    } else if (how != "no url") {
         manager.setUrl(block.host(), block.port(), how.endsWith("https"));
+    }
 
     EventLog recorder(manager, c);
     send(manager, c, QJsonObject{{"k", "v"}});
@@ -669,6 +705,46 @@ void tst_BlockConnectionManager::destroyedWithRequestsInFlight()
     QVERIFY(block.requestCount() <= calls().size());
 }
 
+void tst_BlockConnectionManager::destroyedByReceiver_data()
+{
+    QTest::addColumn<QByteArray>("slot");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("deleteOn");
+    QTest::addColumn<QStringList>("events");
+    QTest::newRow("on the answer") << QByteArray("requestBlockInfo") << 200 << "answer" << QStringList{"answer"};
+    QTest::newRow("on availability before the answer")
+        << QByteArray("requestUserValidation") << 200 << "available" << QStringList{"available"};
+    QTest::newRow("on the error line's availability")
+        << QByteArray("requestCubes") << 404 << "available" << QStringList{"available"};
+    QTest::newRow("on the answer to a failed log-out")
+        << QByteArray("requestUserLogout") << 500 << "answer" << QStringList{"available", "answer"};
+}
+
+// An owner may drop the manager from a slot of its signals: no further emission, no crash.
+void tst_BlockConnectionManager::destroyedByReceiver()
+{
+    QFETCH(QByteArray, slot);
+    QFETCH(int, status);
+    QFETCH(QString, deleteOn);
+    QFETCH(QStringList, events);
+    const Call &c = call(slot);
+
+    SimulatedBlock block;
+    QVERIFY(block.listen());
+    block.setReply(c.path, status, "application/json", R"({"error":{"code":1,"reason":"r","message":"m"}})");
+    auto *manager = new BlockConnectionManager;
+    QPointer<BlockConnectionManager> guard(manager);
+    manager->setUrl(block.host(), block.port(), false);
+    EventLog recorder(*manager, c);
+    Destroyer destroyer(manager);
+    const QByteArray signal = deleteOn == "answer" ? signalSignature(c) : QByteArray(SIGNAL(serverAvailable(bool)));
+    QVERIFY(connect(manager, signal.constData(), &destroyer, SLOT(destroy())));
+    send(*manager, c, QJsonObject{{"session_identifier", "s"}});
+    QTRY_VERIFY(guard.isNull());
+    QTest::qWait(50);
+    QCOMPARE(recorder.events, events);
+}
+
 // The relaxed certificate check belongs to this manager's requests; the process keeps verifying.
 void tst_BlockConnectionManager::relaxedSslStaysWithManager()
 {
@@ -706,6 +782,9 @@ void tst_BlockConnectionManager::tokenAndAddressSignals()
     BlockConnectionManager manager(nullptr, QString());
     QSignalSpy token(&manager, &BlockConnectionManager::accessTokenChanged);
     QSignalSpy address(&manager, &BlockConnectionManager::addressChanged);
+    QStringList seenByReceiver;
+    connect(&manager, &BlockConnectionManager::addressChanged, this,
+            [&]() { seenByReceiver << manager.baseAddress(); });
     manager.setAccessToken(QString());
     QCOMPARE(token.count(), 0);
     manager.setAccessToken("t1");
@@ -718,6 +797,7 @@ void tst_BlockConnectionManager::tokenAndAddressSignals()
     manager.setUrl("127.0.0.1", 8088, true);
     QCOMPARE(manager.baseAddress(), QString("https://127.0.0.1:8088/api"));
     QCOMPARE(address.count(), 2);
+    QCOMPARE(seenByReceiver, (QStringList{"http://127.0.0.1:8080", "https://127.0.0.1:8088/api"}));
     QCOMPARE(manager.address(), QString("127.0.0.1"));
     QCOMPARE(manager.port(), 8088);
     QCOMPARE(manager.apiVersion(), QString("1.19.0"));
