@@ -2,8 +2,14 @@
 
 #include "core/log/Log.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonValue>
+
+namespace {
+constexpr qint64 kMaxImagePixels = 4096 * 4096;
+}
 
 using utils::gui::TimeConverter;
 
@@ -51,8 +57,15 @@ void User::read(const QJsonObject &json)
 
     QImage image;
     if (json.contains(QLatin1String("image"))) {
-        const QByteArray png = QByteArray::fromBase64(json.value(QLatin1String("image")).toString().toUtf8());
-        image.loadFromData(png, "PNG");
+        QByteArray png = QByteArray::fromBase64(json.value(QLatin1String("image")).toString().toUtf8());
+        QBuffer buffer(&png);
+        QImageReader reader(&buffer, "PNG");
+        // A few hundred bytes of PNG can announce gigabytes of pixels: decode only a picture's size.
+        const QSize size = reader.size();
+        if (size.isValid() && qint64(size.width()) * size.height() > kMaxImagePixels)
+            LOG_WRN(QStringLiteral("User image of %1x%2 pixels is too large, ignored.").arg(size.width()).arg(size.height()));
+        else
+            image = reader.read();
     }
     setImage(image);
 

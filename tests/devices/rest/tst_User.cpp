@@ -175,6 +175,19 @@ void tst_User::hashFields()
     QCOMPARE(user.additionalHashIterations(), iterations);
 }
 
+namespace {
+quint32 pngCrc(const QByteArray &bytes)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char byte : bytes) {
+        crc ^= quint8(byte);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+} // namespace
+
 void tst_User::image()
 {
     QImage picture(3, 2, QImage::Format_ARGB32);
@@ -191,6 +204,21 @@ void tst_User::image()
     QVERIFY(broken.image().isNull());
     const User without(QJsonObject{});
     QVERIFY(without.image().isNull());
+
+    // A PNG announcing 30000 x 30000 pixels in a few bytes.
+    QByteArray header = png.left(33); // signature and IHDR
+    header[16] = 0; header[17] = 0; header[18] = char(0x75); header[19] = char(0x30);
+    header[20] = 0; header[21] = 0; header[22] = char(0x75); header[23] = char(0x30);
+    const quint32 crc = qToBigEndian(pngCrc(header.mid(12, 17)));
+    header.replace(29, 4, QByteArray(reinterpret_cast<const char *>(&crc), 4));
+    for (const char *type : {"IDAT", "IEND"}) {
+        const quint32 chunkCrc = qToBigEndian(pngCrc(QByteArray(type)));
+        header += QByteArray(4, 0) + type + QByteArray(reinterpret_cast<const char *>(&chunkCrc), 4);
+    }
+    LogCapture capture(kvr::log::WRN);
+    const User huge(QJsonObject{{"image", QString::fromLatin1(header.toBase64())}});
+    QVERIFY(huge.image().isNull());
+    QVERIFY(capture.contains(QStringLiteral("User image of 30000x30000 pixels is too large, ignored.")));
 }
 
 void tst_User::timeWindows()
