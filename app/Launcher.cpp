@@ -677,16 +677,25 @@ void Launcher::processBlockInfo(const std::shared_ptr<restservice::BlockResponse
     }
     if (response->statusCode != 200) {
         qDebug() << Q_FUNC_INFO << " [ERROR] status code: " << response->statusCode;
+        // The tick asks again; meanwhile the page says why nothing happens.
+        setLoginErrorMessage(tr("The %1 did not give its information (HTTP status %2); asking again.")
+                                 .arg(BrandConfiguration::instance()->deviceName())
+                                 .arg(response->statusCode));
         m_connectionTimer->start();
+        return;
+    }
+    const QJsonDocument *document = response->responseDataToJson();
+    if (!document || !document->isObject()) {
+        qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
+        // Asking again would get the same answer: the log-in ends with a message instead of
+        // waiting for good.
+        finishLogin(NotLoggedIn, tr("The %1 sent an answer that cannot be read (HTTP status %2).")
+                                     .arg(BrandConfiguration::instance()->deviceName())
+                                     .arg(response->statusCode));
         return;
     }
     m_connectionTester->acceptActivePort();
     setLoginErrorMessage(QString());
-    const QJsonDocument *document = response->responseDataToJson();
-    if (!document || !document->isObject()) {
-        qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
-        return;
-    }
     const QJsonObject object = document->object();
     QString blockVersion;
     QString apiVersion;

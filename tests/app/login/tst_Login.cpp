@@ -77,6 +77,8 @@ private slots:
     void noPortAnswers();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
+    void badBlockInfo_data();
+    void badBlockInfo();
     void blockKindLandsInFavoritesFile();
     void parseLoginArgument_data();
     void parseLoginArgument();
@@ -343,6 +345,58 @@ void tst_Login::lateBlockRetriedByTick()
     QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
     QVERIFY(launcher.loginErrorMessage().isEmpty());
     QCOMPARE(launcher.blockConnection()->useHttps(), scheme == SimulatedBlock::Scheme::Https);
+}
+
+void tst_Login::badBlockInfo_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("askedAgain");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("error status: asked again, said why")
+        << 500 << QByteArray("application/json") << QByteArray(R"({"error":{"code":500,"reason":"busy"}})") << true
+        << QStringLiteral("The Block did not give its information (HTTP status 500); asking again.");
+    QTest::newRow("not JSON: ends with a message")
+        << 200 << QByteArray("text/plain") << QByteArray("<html>not a block</html>") << false
+        << QStringLiteral("The Block sent an answer that cannot be read (HTTP status 200).");
+}
+
+// A block information that is no use must never leave the page waiting without a word.
+void tst_Login::badBlockInfo()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, contentType);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, askedAgain);
+    QFETCH(QString, message);
+
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    block.setReply("/block_info", status, contentType, body);
+    if (!askedAgain)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot convert data to JSON!"));
+
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginErrorMessage(), message, kLoginTimeout);
+    QCOMPARE(launcher.loginInProgress(), askedAgain);
+    QCOMPARE(countRequests(block, "/users/auth"), 0);
+
+    if (askedAgain) {
+        QTRY_VERIFY_WITH_TIMEOUT(countRequests(block, "/block_info") >= 2, kLoginTimeout);
+        answerLikeABlock(block);
+        QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+        QVERIFY(launcher.loginErrorMessage().isEmpty());
+    } else {
+        QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
+        const int asked = countRequests(block, "/block_info");
+        QTest::qWait(1100);
+        QCOMPARE(countRequests(block, "/block_info"), asked);
+    }
 }
 
 void tst_Login::blockKindLandsInFavoritesFile()
