@@ -66,6 +66,8 @@ const int kConnectionTickInterval = 1000;
 const int kSslProbeTimeout = 1500;
 // Blocks older than this keep no server-side session that a log-out could end.
 const QString kLogoutApiVersion = QStringLiteral("1.17");
+// A block that takes the log-out but never answers must not keep the client from starting.
+const int kLogoutAnswerTimeout = 5000;
 
 Configuration::DeviceType deviceTypeFromText(const QString &text)
 {
@@ -91,7 +93,17 @@ Launcher::Launcher(QObject *parent)
     , m_blockConnection(new BlockConnectionManager(this, QString()))
     , m_connectionTester(new ConnectionTester(kConnectionTesterTimeout, this))
     , m_connectionTimer(new QTimer(this))
+    , m_logoutWaitTimer(new QTimer(this))
 {
+    m_logoutWaitTimer->setSingleShot(true);
+    m_logoutWaitTimer->setInterval(kLogoutAnswerTimeout);
+    connect(m_logoutWaitTimer, &QTimer::timeout, this, [this]() {
+        if (!m_clientStartPending)
+            return;
+        m_clientStartPending = false;
+        LOG_WRN(QStringLiteral("[INFO] Log-out before the client start got no answer; the client starts anyway."));
+        runClient();
+    });
     m_favoriteDeviceSortFilterModel->setSourceModel(m_favoriteDeviceModel.get());
     m_networkDeviceSortFilterModel->setSourceModel(m_networkDeviceModel);
 
@@ -981,6 +993,7 @@ bool Launcher::startClient()
         QJsonObject body;
         body.insert(QStringLiteral("session_identifier"), m_sessionIdentifier);
         m_blockConnection->requestUserLogout(body);
+        m_logoutWaitTimer->start();
         return true;
     }
     runClient();
@@ -992,6 +1005,7 @@ void Launcher::processUserLogoutResponse(const std::shared_ptr<restservice::Bloc
     if (!m_clientStartPending)
         return;
     m_clientStartPending = false;
+    m_logoutWaitTimer->stop();
     if (response->statusCode != 200)
         LOG_WRN(QStringLiteral("[INFO] Log-out before the client start answered %1.").arg(response->statusCode));
     runClient();
