@@ -265,9 +265,15 @@ void Launcher::createView()
         return;
     }
     // The render thread reports the first frame; it is the moment the operator sees the window.
+    // The signal comes queued from the render thread, so more frames may be on their way
+    // before the disconnect: the flag keeps the line to one.
     auto firstFrame = std::make_shared<QMetaObject::Connection>();
-    *firstFrame = connect(m_view.get(), &QQuickWindow::frameSwapped, this, [firstFrame]() {
+    auto shown = std::make_shared<bool>(false);
+    *firstFrame = connect(m_view.get(), &QQuickWindow::frameSwapped, this, [firstFrame, shown]() {
         QObject::disconnect(*firstFrame);
+        if (*shown)
+            return;
+        *shown = true;
         KVR_LOG_AT(kvr::log::INF, QStringLiteral("Launcher::showWindow"), QStringLiteral("[INFO] Main window shown."));
     });
     connect(m_view.get(), &QWindow::xChanged, this, &Launcher::updateWindowRect);
