@@ -319,6 +319,8 @@ void Launcher::showWindow()
         }
     }
     if (m_fullScreen) {
+        // As below: without a window manager nothing else gives the window the screen's size.
+        m_view->setGeometry(m_view->screen()->geometry());
         m_view->showFullScreen();
     } else {
         // Without a window manager "maximised" means nothing; the size makes it so anyway.

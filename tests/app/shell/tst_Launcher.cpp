@@ -8,6 +8,7 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickView>
+#include <QScreen>
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ private slots:
     void settingsFileKeptOnNextStart();
     void favoritesFileSteps_data();
     void favoritesFileSteps();
+    void initShowsWindow_data();
     void initShowsWindow();
 
     void changePage_data();
@@ -177,16 +179,33 @@ void tst_Launcher::favoritesFileSteps()
     QCOMPARE(reloaded.favoriteDeviceModel()->rowCount(), launcher.favoriteDeviceModel()->rowCount());
 }
 
+void tst_Launcher::initShowsWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("fullScreen");
+
+    QTest::newRow("maximised") << QStringList() << false;
+    QTest::newRow("--fullscreen") << QStringList({"--fullscreen"}) << true;
+    QTest::newRow("--fs") << QStringList({"--fs"}) << true;
+}
+
 void tst_Launcher::initShowsWindow()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, fullScreen);
+
     LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::INF);
     Launcher launcher;
-    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    QVERIFY(launcher.init(QStringList({QStringLiteral("orva-launcher")}) + arguments));
+    QCOMPARE(launcher.isFullScreen(), fullScreen);
     QVERIFY(launcher.view());
     QCOMPARE(launcher.view()->status(), QQuickView::Ready);
     QVERIFY(QTest::qWaitForWindowExposed(launcher.view()));
     QTRY_VERIFY(!launcher.windowRect().isEmpty());
     QCOMPARE(launcher.windowRect(), launcher.view()->geometry());
+    // The whole screen, or all of it that the desktop leaves to windows.
+    QTRY_COMPARE(launcher.windowRect(), fullScreen ? launcher.view()->screen()->geometry()
+                                                   : launcher.view()->screen()->availableGeometry());
     QVERIFY(QFileInfo::exists(launcher.configPath()));
     // Either a tray icon or the line that says there is none.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
