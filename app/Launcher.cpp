@@ -665,6 +665,13 @@ void Launcher::requestSslInfo()
                     if (!answered) {
                         m_sslProbes.removeOne(probe);
                         probe->deleteLater();
+                        // Neither scheme got through (a refused port given in the address
+                        // never reaches the port test's time-out): the page says so while
+                        // the tick asks again.
+                        if (m_sslProbes.isEmpty() && m_loginPhase == LoginPhase::SslInfo) {
+                            setLoginErrorMessage(noResponseText());
+                            setLoginStatus(InvalidServerAddress);
+                        }
                         return;
                     }
                     dropSslProbes();
