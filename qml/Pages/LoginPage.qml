@@ -48,6 +48,10 @@ PageBase {
             // The index reads the property again: accept before clearing it.
             favoriteDeviceModel.acceptDevice(index)
             favoriteDeviceModel.setLoginIndex()
+        } else if (client.loginInProgress || client.loginStatus === Client.LoggedIn) {
+            // A log-in from the command line ran before the page was there: show whose it is.
+            addressField.text = client.loginServerAddress
+            userField.text = client.loginUsername
         } else if (addressField.text === "") {
             addressField.forceActiveFocus()
         } else {

@@ -74,6 +74,7 @@ private slots:
     void refusal();
     void badInputRefused_data();
     void badInputRefused();
+    void noPortAnswers_data();
     void noPortAnswers();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
@@ -287,15 +288,29 @@ void tst_Login::badInputRefused()
     QCOMPARE(block.requestCount(), 0);
 }
 
+void tst_Login::noPortAnswers_data()
+{
+    QTest::addColumn<bool>("portInAddress");
+
+    QTest::newRow("probed port") << false;
+    QTest::newRow("port in the address") << true;
+}
+
 void tst_Login::noPortAnswers()
 {
+    QFETCH(bool, portInAddress);
+
     const quint16 port = closedPort();
     Launcher launcher;
     launcher.setLoginPorts({port});
     QSignalSpy timeout(&launcher, &Launcher::userLoginValidationTimeout);
 
-    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
-    QVERIFY(timeout.wait(5000));
+    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(port) : QStringLiteral("127.0.0.1");
+    launcher.connectToBlock(address, QStringLiteral("admin"), QStringLiteral("pw"));
+    if (portInAddress)
+        QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::InvalidServerAddress, 5000);
+    else
+        QVERIFY(timeout.wait(5000));
     QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
     QVERIFY2(launcher.loginErrorMessage().contains(QStringLiteral("TCP port %1").arg(port)),
              qPrintable(launcher.loginErrorMessage()));
@@ -481,6 +496,12 @@ void tst_Login::loginArgumentLogsInWithoutClick()
     QObject *start = root->findChild<QObject *>(QStringLiteral("startClientButton"));
     QVERIFY(start);
     QTRY_VERIFY(start->property("visible").toBool());
+    // The form holds the address and user of that log-in, not the ones of the last run.
+    QObject *address = root->findChild<QObject *>(QStringLiteral("addressField"));
+    QObject *user = root->findChild<QObject *>(QStringLiteral("userField"));
+    QVERIFY(address && user);
+    QTRY_COMPARE(address->property("text").toString(), QStringLiteral("127.0.0.1:%1").arg(block.port()));
+    QCOMPARE(user->property("text").toString(), QStringLiteral("admin"));
 }
 
 void tst_Login::liveFavoriteListFollowsTheFile()
