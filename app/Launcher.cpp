@@ -229,7 +229,11 @@ void Launcher::loadSettings()
     if (!language.isEmpty() && !m_languageModel->selectLanguage(language))
         LOG_WRN(QStringLiteral("[TRANSLATE] Language %1 is not available, %2 is used.")
                     .arg(language, m_languageModel->currentCode()));
-    LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
+    if (settings.status() != QSettings::NoError || !QFileInfo(m_configPath).isFile())
+        LOG_WRN(QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and changes are not kept.")
+                    .arg(m_configPath));
+    else
+        LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
 }
 
 void Launcher::publishContextProperties(QQmlContext *context)

@@ -4,6 +4,7 @@
 #include "devices/models/FavoriteDeviceModel.h"
 #include "support/LogCapture.h"
 
+#include <QDir>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -42,6 +43,7 @@ private slots:
     void keySignals();
     void closedHandCursor();
     void qmlKeepsValuesOnClient();
+    void unreadableSettingsFileSaysSo();
 
 private:
     std::unique_ptr<QTemporaryDir> m_configHome;
@@ -369,6 +371,23 @@ void tst_Launcher::qmlKeepsValuesOnClient()
     QVERIFY(launcher.autoSelectFlag());
     QCOMPARE(launcher.autoSelectId(), 12);
     QCOMPARE(launcher.currentPage(), Launcher::ObserverPage);
+}
+
+// A settings file that cannot be read still lets the window come up, but is not reported as
+// loaded.
+void tst_Launcher::unreadableSettingsFileSaysSo()
+{
+    const QString path = QDir(Launcher::configDirectory()).filePath(QStringLiteral("config.ini"));
+    QVERIFY(QDir().mkpath(path)); // a directory where the file belongs
+
+    LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::INF);
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    QVERIFY(QTest::qWaitForWindowExposed(launcher.view()));
+    QCOMPARE(log.texts(kvr::log::WRN),
+             QStringList({QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and "
+                                         "changes are not kept.").arg(path)}));
+    QVERIFY(!log.contains(QStringLiteral("Successful load of the settings.")));
 }
 
 QTEST_MAIN(tst_Launcher)
