@@ -66,6 +66,8 @@ const int kConnectionTickInterval = 1000;
 const int kSslProbeTimeout = 1500;
 // Blocks older than this keep no server-side session that a log-out could end.
 const QString kLogoutApiVersion = QStringLiteral("1.17");
+// A block that takes the log-out but never answers must not keep the client from starting.
+const int kLogoutAnswerTimeout = 5000;
 
 Configuration::DeviceType deviceTypeFromText(const QString &text)
 {
@@ -91,7 +93,17 @@ Launcher::Launcher(QObject *parent)
     , m_blockConnection(new BlockConnectionManager(this, QString()))
     , m_connectionTester(new ConnectionTester(kConnectionTesterTimeout, this))
     , m_connectionTimer(new QTimer(this))
+    , m_logoutWaitTimer(new QTimer(this))
 {
+    m_logoutWaitTimer->setSingleShot(true);
+    m_logoutWaitTimer->setInterval(kLogoutAnswerTimeout);
+    connect(m_logoutWaitTimer, &QTimer::timeout, this, [this]() {
+        if (!m_clientStartPending)
+            return;
+        m_clientStartPending = false;
+        LOG_WRN(QStringLiteral("[INFO] Log-out before the client start got no answer; the client starts anyway."));
+        runClient();
+    });
     m_favoriteDeviceSortFilterModel->setSourceModel(m_favoriteDeviceModel.get());
     m_networkDeviceSortFilterModel->setSourceModel(m_networkDeviceModel);
 
@@ -217,7 +229,11 @@ void Launcher::loadSettings()
     if (!language.isEmpty() && !m_languageModel->selectLanguage(language))
         LOG_WRN(QStringLiteral("[TRANSLATE] Language %1 is not available, %2 is used.")
                     .arg(language, m_languageModel->currentCode()));
-    LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
+    if (settings.status() != QSettings::NoError || !QFileInfo(m_configPath).isFile())
+        LOG_WRN(QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and changes are not kept.")
+                    .arg(m_configPath));
+    else
+        LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
 }
 
 void Launcher::publishContextProperties(QQmlContext *context)
@@ -253,9 +269,15 @@ void Launcher::createView()
         return;
     }
     // The render thread reports the first frame; it is the moment the operator sees the window.
+    // The signal comes queued from the render thread, so more frames may be on their way
+    // before the disconnect: the flag keeps the line to one.
     auto firstFrame = std::make_shared<QMetaObject::Connection>();
-    *firstFrame = connect(m_view.get(), &QQuickWindow::frameSwapped, this, [firstFrame]() {
+    auto shown = std::make_shared<bool>(false);
+    *firstFrame = connect(m_view.get(), &QQuickWindow::frameSwapped, this, [firstFrame, shown]() {
         QObject::disconnect(*firstFrame);
+        if (*shown)
+            return;
+        *shown = true;
         KVR_LOG_AT(kvr::log::INF, QStringLiteral("Launcher::showWindow"), QStringLiteral("[INFO] Main window shown."));
     });
     connect(m_view.get(), &QWindow::xChanged, this, &Launcher::updateWindowRect);
@@ -301,6 +323,8 @@ void Launcher::showWindow()
         }
     }
     if (m_fullScreen) {
+        // As below: without a window manager nothing else gives the window the screen's size.
+        m_view->setGeometry(m_view->screen()->geometry());
         m_view->showFullScreen();
     } else {
         // Without a window manager "maximised" means nothing; the size makes it so anyway.
@@ -645,6 +669,13 @@ void Launcher::requestSslInfo()
                     if (!answered) {
                         m_sslProbes.removeOne(probe);
                         probe->deleteLater();
+                        // Neither scheme got through (a refused port given in the address
+                        // never reaches the port test's time-out): the page says so while
+                        // the tick asks again.
+                        if (m_sslProbes.isEmpty() && m_loginPhase == LoginPhase::SslInfo) {
+                            setLoginErrorMessage(noResponseText());
+                            setLoginStatus(InvalidServerAddress);
+                        }
                         return;
                     }
                     dropSslProbes();
@@ -677,16 +708,25 @@ void Launcher::processBlockInfo(const std::shared_ptr<restservice::BlockResponse
     }
     if (response->statusCode != 200) {
         qDebug() << Q_FUNC_INFO << " [ERROR] status code: " << response->statusCode;
+        // The tick asks again; meanwhile the page says why nothing happens.
+        setLoginErrorMessage(tr("The %1 did not give its information (HTTP status %2); asking again.")
+                                 .arg(BrandConfiguration::instance()->deviceName())
+                                 .arg(response->statusCode));
         m_connectionTimer->start();
+        return;
+    }
+    const QJsonDocument *document = response->responseDataToJson();
+    if (!document || !document->isObject()) {
+        qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
+        // Asking again would get the same answer: the log-in ends with a message instead of
+        // waiting for good.
+        finishLogin(NotLoggedIn, tr("The %1 sent an answer that cannot be read (HTTP status %2).")
+                                     .arg(BrandConfiguration::instance()->deviceName())
+                                     .arg(response->statusCode));
         return;
     }
     m_connectionTester->acceptActivePort();
     setLoginErrorMessage(QString());
-    const QJsonDocument *document = response->responseDataToJson();
-    if (!document || !document->isObject()) {
-        qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
-        return;
-    }
     const QJsonObject object = document->object();
     QString blockVersion;
     QString apiVersion;
@@ -972,6 +1012,7 @@ bool Launcher::startClient()
         QJsonObject body;
         body.insert(QStringLiteral("session_identifier"), m_sessionIdentifier);
         m_blockConnection->requestUserLogout(body);
+        m_logoutWaitTimer->start();
         return true;
     }
     runClient();
@@ -983,6 +1024,7 @@ void Launcher::processUserLogoutResponse(const std::shared_ptr<restservice::Bloc
     if (!m_clientStartPending)
         return;
     m_clientStartPending = false;
+    m_logoutWaitTimer->stop();
     if (response->statusCode != 200)
         LOG_WRN(QStringLiteral("[INFO] Log-out before the client start answered %1.").arg(response->statusCode));
     runClient();

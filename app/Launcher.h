@@ -298,6 +298,7 @@ private:
     QString m_clientMessage;
     QProcess *m_clientProcess = nullptr;
     bool m_clientStartPending = false;
+    QTimer *m_logoutWaitTimer = nullptr;
 
     QSystemTrayIcon *m_trayIcon = nullptr;
     std::unique_ptr<QQuickView> m_view;

@@ -12,82 +12,113 @@ PageBase {
 
     title: qsTr("Start")
 
-    ColumnLayout {
-        anchors.centerIn: parent
-        width: Math.min(parent.width - 2 * page.headingSize, 1160)
-        spacing: 28
+    // Centred when it fits; scrolled, and kept off the header and the footer, when a large
+    // scale leaves the window too small for it.
+    Flickable {
+        id: contentArea
 
-        Text {
-            Layout.fillWidth: true
-            text: qsTr("Welcome to the %1 Launcher").arg(brandConfig.applicationName)
-            horizontalAlignment: Text.AlignHCenter
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: 30
-            font.bold: true
-            wrapMode: Text.Wrap
+        objectName: "demoContent"
+        anchors.left: parent.left
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: footer.top
+        contentWidth: width
+        contentHeight: height
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
+
+        // Later, not bound: the tiles' wrapped texts settle the layout's height in more than one
+        // pass, which a binding would take for a loop.
+        function fit() {
+            contentHeight = Math.max(height, content.implicitHeight + 2 * page.headingSize)
         }
 
-        Text {
-            Layout.fillWidth: true
-            Layout.topMargin: -16
-            text: qsTr("Log in to your %1 devices, watch their cubes and start the %2 client.")
-                  .arg(brandConfig.productName).arg(brandConfig.applicationName)
-            horizontalAlignment: Text.AlignHCenter
-            color: Style.secondaryTextColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontSizeLarge
-            wrapMode: Text.Wrap
-        }
+        onHeightChanged: Qt.callLater(fit)
+        Component.onCompleted: Qt.callLater(fit)
 
-        GridLayout {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 12
-            columns: page.width > 1180 ? 4 : 2
-            rowSpacing: 20
-            columnSpacing: 20
+        ColumnLayout {
+            id: content
 
-            StartTile {
-                objectName: "loginTile"
-                text: qsTr("Log in")
-                description: qsTr("Type the address of a %1 and log in.").arg(brandConfig.deviceName.toLowerCase())
-                iconSource: "qrc:/images/icon_login.svg"
-                onClicked: {
-                    client.loginSourcePage = Client.DemoPage
-                    client.startORVA(false)
+            anchors.centerIn: parent
+            onImplicitHeightChanged: Qt.callLater(contentArea.fit)
+            width: Math.min(contentArea.width - 2 * page.headingSize, 1160)
+            spacing: 28
+
+            Text {
+                objectName: "welcomeTitle"
+                Layout.fillWidth: true
+                text: qsTr("Welcome to the %1 Launcher").arg(brandConfig.applicationName)
+                horizontalAlignment: Text.AlignHCenter
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: 30
+                font.bold: true
+                wrapMode: Text.Wrap
+            }
+
+            Text {
+                Layout.fillWidth: true
+                Layout.topMargin: -16
+                text: qsTr("Log in to your %1 devices, watch their cubes and start the %2 client.")
+                      .arg(brandConfig.productName).arg(brandConfig.applicationName)
+                horizontalAlignment: Text.AlignHCenter
+                color: Style.secondaryTextColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontSizeLarge
+                wrapMode: Text.Wrap
+            }
+
+            GridLayout {
+                Layout.alignment: Qt.AlignHCenter
+                Layout.topMargin: 12
+                columns: page.width > 1180 ? 4 : 2
+                rowSpacing: 20
+                columnSpacing: 20
+
+                StartTile {
+                    objectName: "loginTile"
+                    text: qsTr("Log in")
+                    description: qsTr("Type the address of a %1 and log in.").arg(brandConfig.deviceName.toLowerCase())
+                    iconSource: "qrc:/images/icon_login.svg"
+                    onClicked: {
+                        client.loginSourcePage = Client.DemoPage
+                        client.startORVA(false)
+                    }
                 }
-            }
 
-            StartTile {
-                objectName: "favoritesTile"
-                text: qsTr("Favorite devices")
-                description: qsTr("Log in to a device you have saved.")
-                iconSource: "qrc:/images/icon_favorites.svg"
-                onClicked: {
-                    client.loginSourcePage = Client.DemoPage
-                    client.startORVA(true)
+                StartTile {
+                    objectName: "favoritesTile"
+                    text: qsTr("Favorite devices")
+                    description: qsTr("Log in to a device you have saved.")
+                    iconSource: "qrc:/images/icon_favorites.svg"
+                    onClicked: {
+                        client.loginSourcePage = Client.DemoPage
+                        client.startORVA(true)
+                    }
                 }
-            }
 
-            StartTile {
-                objectName: "networkTile"
-                text: qsTr("Network devices")
-                description: qsTr("Find the %1 devices on the local network.").arg(brandConfig.productName)
-                iconSource: "qrc:/images/icon_network.svg"
-                onClicked: client.requestChangePage(Client.NetworkDevicesPage)
-            }
+                StartTile {
+                    objectName: "networkTile"
+                    text: qsTr("Network devices")
+                    description: qsTr("Find the %1 devices on the local network.").arg(brandConfig.productName)
+                    iconSource: "qrc:/images/icon_network.svg"
+                    onClicked: client.requestChangePage(Client.NetworkDevicesPage)
+                }
 
-            StartTile {
-                objectName: "observerTile"
-                text: qsTr("Observer")
-                description: qsTr("Watch your favorite devices and their cameras live.")
-                iconSource: "qrc:/images/icon_observer.svg"
-                onClicked: client.requestChangePage(Client.ObserverPage)
+                StartTile {
+                    objectName: "observerTile"
+                    text: qsTr("Observer")
+                    description: qsTr("Watch your favorite devices and their cameras live.")
+                    iconSource: "qrc:/images/icon_observer.svg"
+                    onClicked: client.requestChangePage(Client.ObserverPage)
+                }
             }
         }
     }
 
     RowLayout {
+        id: footer
+
         anchors.left: parent.left
         anchors.right: parent.right
         anchors.bottom: parent.bottom

@@ -48,6 +48,10 @@ PageBase {
             // The index reads the property again: accept before clearing it.
             favoriteDeviceModel.acceptDevice(index)
             favoriteDeviceModel.setLoginIndex()
+        } else if (client.loginInProgress || client.loginStatus === Client.LoggedIn) {
+            // A log-in from the command line ran before the page was there: show whose it is.
+            addressField.text = client.loginServerAddress
+            userField.text = client.loginUsername
         } else if (addressField.text === "") {
             addressField.forceActiveFocus()
         } else {
@@ -55,322 +59,337 @@ PageBase {
         }
     }
 
-    ColumnLayout {
-        anchors.centerIn: parent
-        width: Math.min(parent.width - 2 * page.headingSize, 480)
-        spacing: 16
+    // Centred when it fits; scrolled when a large scale leaves the window too small for it.
+    Flickable {
+        id: contentArea
 
-        VectorImage {
-            Layout.alignment: Qt.AlignHCenter
-            Layout.preferredHeight: 72
-            Layout.preferredWidth: 72
-            source: page.loggedIn ? "qrc:/images/icon_login.svg" : "qrc:/images/icon.svg"
-            overlayColor: page.loggedIn ? Style.runningColor : "transparent"
-        }
+        objectName: "loginContent"
+        anchors.fill: parent
+        contentWidth: width
+        contentHeight: Math.max(height, loginColumn.implicitHeight + 2 * page.headingSize)
+        boundsBehavior: Flickable.StopAtBounds
+        clip: true
 
-        Text {
-            Layout.fillWidth: true
-            text: page.loggedIn ? qsTr("Logged in to %1").arg(client.loginServerAddress)
-                                : qsTr("Log in to a %1").arg(brandConfig.deviceName)
-            horizontalAlignment: Text.AlignHCenter
-            color: Style.textColor
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontSizeTitle
-            font.bold: true
-            elide: Text.ElideMiddle
-        }
+        ColumnLayout {
+            id: loginColumn
 
-        Rectangle {
-            Layout.fillWidth: true
-            Layout.preferredHeight: (page.loggedIn ? loggedInColumn.implicitHeight : form.implicitHeight) + 48
-            radius: 8
-            color: Style.panelColor
-            border.color: Style.borderColor
+            anchors.centerIn: parent
+            width: Math.min(contentArea.width - 2 * page.headingSize, 480)
+            spacing: 16
 
-            ColumnLayout {
-                id: form
+            VectorImage {
+                objectName: "loginIcon"
+                Layout.alignment: Qt.AlignHCenter
+                Layout.preferredHeight: 72
+                Layout.preferredWidth: 72
+                source: page.loggedIn ? "qrc:/images/icon_login.svg" : "qrc:/images/icon.svg"
+                overlayColor: page.loggedIn ? Style.runningColor : "transparent"
+            }
 
-                anchors.fill: parent
-                anchors.margins: 24
-                spacing: 10
-                visible: !page.loggedIn
+            Text {
+                Layout.fillWidth: true
+                text: page.loggedIn ? qsTr("Logged in to %1").arg(client.loginServerAddress)
+                                    : qsTr("Log in to a %1").arg(brandConfig.deviceName)
+                horizontalAlignment: Text.AlignHCenter
+                color: Style.textColor
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontSizeTitle
+                font.bold: true
+                elide: Text.ElideMiddle
+            }
 
-                Text {
-                    text: qsTr("%1 address").arg(brandConfig.deviceName)
-                    color: Style.secondaryTextColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSizeSmall
-                }
+            Rectangle {
+                Layout.fillWidth: true
+                Layout.preferredHeight: (page.loggedIn ? loggedInColumn.implicitHeight : form.implicitHeight) + 48
+                radius: 8
+                color: Style.panelColor
+                border.color: Style.borderColor
 
-                QQC.TextField {
-                    id: addressField
+                ColumnLayout {
+                    id: form
 
-                    objectName: "addressField"
-                    Layout.fillWidth: true
-                    implicitHeight: Style.controlHeight
-                    enabled: !page.waiting
-                    placeholderText: qsTr("host, host:port or a favorite's name")
-                    text: client.lastAddress
-                    selectByMouse: true
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSize
-                    onTextEdited: {
-                        favoriteDeviceModel.updateSuggestions(text)
-                        if (favoriteDeviceModel.suggestions.length > 0)
-                            suggestionPopup.open()
-                        else
-                            suggestionPopup.close()
+                    anchors.fill: parent
+                    anchors.margins: 24
+                    spacing: 10
+                    visible: !page.loggedIn
+
+                    Text {
+                        text: qsTr("%1 address").arg(brandConfig.deviceName)
+                        color: Style.secondaryTextColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontSizeSmall
                     }
-                    Keys.onDownPressed: {
-                        if (!suggestionPopup.opened) {
-                            favoriteDeviceModel.updateSuggestions(text, true)
-                            if (favoriteDeviceModel.suggestions.length === 0)
-                                return
-                            suggestionPopup.open()
+
+                    QQC.TextField {
+                        id: addressField
+
+                        objectName: "addressField"
+                        Layout.fillWidth: true
+                        implicitHeight: Style.controlHeight
+                        enabled: !page.waiting
+                        placeholderText: qsTr("host, host:port or a favorite's name")
+                        text: client.lastAddress
+                        selectByMouse: true
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontSize
+                        onTextEdited: {
+                            favoriteDeviceModel.updateSuggestions(text)
+                            if (favoriteDeviceModel.suggestions.length > 0)
+                                suggestionPopup.open()
+                            else
+                                suggestionPopup.close()
                         }
-                        suggestionList.currentIndex = Math.min(suggestionList.currentIndex + 1, suggestionList.count - 1)
-                    }
-                    Keys.onUpPressed: suggestionList.currentIndex = Math.max(suggestionList.currentIndex - 1, 0)
-                    Keys.onEscapePressed: suggestionPopup.close()
-                    Keys.onReturnPressed: page.confirmAddress()
-                    Keys.onEnterPressed: page.confirmAddress()
-
-                    QQC.Popup {
-                        id: suggestionPopup
-
-                        objectName: "suggestionPopup"
-                        y: addressField.height + 2
-                        width: addressField.width
-                        height: Math.min(suggestionList.contentHeight, 5 * 36) + 2
-                        padding: 1
-                        focus: false
-                        closePolicy: QQC.Popup.CloseOnPressOutsideParent
-
-                        background: Rectangle {
-                            color: Style.panelColor
-                            border.color: Style.borderColor
-                            radius: Style.radius
+                        Keys.onDownPressed: {
+                            if (!suggestionPopup.opened) {
+                                favoriteDeviceModel.updateSuggestions(text, true)
+                                if (favoriteDeviceModel.suggestions.length === 0)
+                                    return
+                                suggestionPopup.open()
+                            }
+                            suggestionList.currentIndex = Math.min(suggestionList.currentIndex + 1, suggestionList.count - 1)
                         }
+                        Keys.onUpPressed: suggestionList.currentIndex = Math.max(suggestionList.currentIndex - 1, 0)
+                        Keys.onEscapePressed: suggestionPopup.close()
+                        Keys.onReturnPressed: page.confirmAddress()
+                        Keys.onEnterPressed: page.confirmAddress()
 
-                        contentItem: ListView {
-                            id: suggestionList
+                        QQC.Popup {
+                            id: suggestionPopup
 
-                            objectName: "suggestionList"
-                            clip: true
-                            currentIndex: -1
-                            model: favoriteDeviceModel.suggestions
-                            delegate: Rectangle {
-                                width: suggestionList.width
-                                height: 36
-                                color: index === suggestionList.currentIndex ? Style.hoverColor : "transparent"
+                            objectName: "suggestionPopup"
+                            y: addressField.height + 2
+                            width: addressField.width
+                            height: Math.min(suggestionList.contentHeight, 5 * 36) + 2
+                            padding: 1
+                            focus: false
+                            closePolicy: QQC.Popup.CloseOnPressOutsideParent
 
-                                Text {
-                                    anchors.fill: parent
-                                    anchors.leftMargin: 10
-                                    anchors.rightMargin: 10
-                                    text: modelData
-                                    verticalAlignment: Text.AlignVCenter
-                                    elide: Text.ElideRight
-                                    color: Style.textColor
-                                    font.family: Style.fontFamily
-                                    font.pixelSize: Style.fontSize
-                                }
+                            background: Rectangle {
+                                color: Style.panelColor
+                                border.color: Style.borderColor
+                                radius: Style.radius
+                            }
 
-                                MouseArea {
-                                    anchors.fill: parent
-                                    hoverEnabled: true
-                                    onEntered: suggestionList.currentIndex = index
-                                    onClicked: page.acceptSuggestion(index)
+                            contentItem: ListView {
+                                id: suggestionList
+
+                                objectName: "suggestionList"
+                                clip: true
+                                currentIndex: -1
+                                model: favoriteDeviceModel.suggestions
+                                delegate: Rectangle {
+                                    width: suggestionList.width
+                                    height: 36
+                                    color: index === suggestionList.currentIndex ? Style.hoverColor : "transparent"
+
+                                    Text {
+                                        anchors.fill: parent
+                                        anchors.leftMargin: 10
+                                        anchors.rightMargin: 10
+                                        text: modelData
+                                        verticalAlignment: Text.AlignVCenter
+                                        elide: Text.ElideRight
+                                        color: Style.textColor
+                                        font.family: Style.fontFamily
+                                        font.pixelSize: Style.fontSize
+                                    }
+
+                                    MouseArea {
+                                        anchors.fill: parent
+                                        hoverEnabled: true
+                                        onEntered: suggestionList.currentIndex = index
+                                        onClicked: page.acceptSuggestion(index)
+                                    }
                                 }
                             }
                         }
                     }
-                }
 
-                Text {
-                    Layout.topMargin: 6
-                    text: qsTr("User name")
-                    color: Style.secondaryTextColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSizeSmall
-                }
+                    Text {
+                        Layout.topMargin: 6
+                        text: qsTr("User name")
+                        color: Style.secondaryTextColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontSizeSmall
+                    }
 
-                QQC.TextField {
-                    id: userField
+                    QQC.TextField {
+                        id: userField
 
-                    objectName: "userField"
-                    Layout.fillWidth: true
-                    implicitHeight: Style.controlHeight
-                    enabled: !page.waiting
-                    text: client.lastUsername
-                    selectByMouse: true
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSize
-                    Keys.onReturnPressed: passwordField.forceActiveFocus()
-                    Keys.onEnterPressed: passwordField.forceActiveFocus()
-                }
-
-                Text {
-                    Layout.topMargin: 6
-                    text: qsTr("Password")
-                    color: Style.secondaryTextColor
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSizeSmall
-                }
-
-                QQC.TextField {
-                    id: passwordField
-
-                    objectName: "passwordField"
-                    Layout.fillWidth: true
-                    implicitHeight: Style.controlHeight
-                    enabled: !page.waiting
-                    echoMode: TextInput.Password
-                    selectByMouse: true
-                    font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSize
-                    Keys.onReturnPressed: page.logIn()
-                    Keys.onEnterPressed: page.logIn()
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    Layout.topMargin: 10
-                    spacing: 10
-
-                    QQC.BusyIndicator {
-                        Layout.preferredWidth: 32
-                        Layout.preferredHeight: 32
-                        running: page.waiting
-                        visible: running
+                        objectName: "userField"
+                        Layout.fillWidth: true
+                        implicitHeight: Style.controlHeight
+                        enabled: !page.waiting
+                        text: client.lastUsername
+                        selectByMouse: true
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontSize
+                        Keys.onReturnPressed: passwordField.forceActiveFocus()
+                        Keys.onEnterPressed: passwordField.forceActiveFocus()
                     }
 
                     Text {
-                        Layout.fillWidth: true
-                        visible: page.waiting
-                        text: qsTr("Connecting to %1 ...").arg(client.loginServerAddress)
+                        Layout.topMargin: 6
+                        text: qsTr("Password")
                         color: Style.secondaryTextColor
                         font.family: Style.fontFamily
+                        font.pixelSize: Style.fontSizeSmall
+                    }
+
+                    QQC.TextField {
+                        id: passwordField
+
+                        objectName: "passwordField"
+                        Layout.fillWidth: true
+                        implicitHeight: Style.controlHeight
+                        enabled: !page.waiting
+                        echoMode: TextInput.Password
+                        selectByMouse: true
+                        font.family: Style.fontFamily
                         font.pixelSize: Style.fontSize
+                        Keys.onReturnPressed: page.logIn()
+                        Keys.onEnterPressed: page.logIn()
+                    }
+
+                    RowLayout {
+                        Layout.fillWidth: true
+                        Layout.topMargin: 10
+                        spacing: 10
+
+                        QQC.BusyIndicator {
+                            Layout.preferredWidth: 32
+                            Layout.preferredHeight: 32
+                            running: page.waiting
+                            visible: running
+                        }
+
+                        Text {
+                            Layout.fillWidth: true
+                            visible: page.waiting
+                            text: qsTr("Connecting to %1 ...").arg(client.loginServerAddress)
+                            color: Style.secondaryTextColor
+                            font.family: Style.fontFamily
+                            font.pixelSize: Style.fontSize
+                            elide: Text.ElideRight
+                        }
+
+                        Item {
+                            Layout.fillWidth: true
+                            visible: !page.waiting
+                        }
+
+                        DialogButton {
+                            objectName: "cancelButton"
+                            visible: page.waiting
+                            text: qsTr("Cancel")
+                            color: Style.panelColor
+                            textColor: Style.textColor
+                            borderColor: Style.borderColor
+                            onClicked: client.cancelLogin()
+                        }
+
+                        DialogButton {
+                            objectName: "loginButton"
+                            visible: !page.waiting
+                            text: qsTr("Log in")
+                            bold: true
+                            enabled: addressField.text.trim() !== "" && userField.text.trim() !== ""
+                            onClicked: page.logIn()
+                        }
+                    }
+                }
+
+                ColumnLayout {
+                    id: loggedInColumn
+
+                    anchors.fill: parent
+                    anchors.margins: 24
+                    spacing: 10
+                    visible: page.loggedIn
+
+                    Text {
+                        Layout.fillWidth: true
+                        text: client.loggedUser
+                              ? qsTr("%1 (%2)").arg(client.loginUsername).arg(client.loggedUser.roleName || client.loggedUser.roleToString(client.loggedUser.role))
+                              : client.loginUsername
+                        color: Style.textColor
+                        font.family: Style.fontFamily
+                        font.pixelSize: Style.fontSizeLarge
+                        font.bold: true
                         elide: Text.ElideRight
                     }
 
-                    Item {
+                    GridLayout {
                         Layout.fillWidth: true
-                        visible: !page.waiting
+                        Layout.bottomMargin: 10
+                        columns: 2
+                        columnSpacing: 16
+                        rowSpacing: 6
+
+                        TableText { text: brandConfig.deviceName }
+                        TableText { Layout.fillWidth: true; text: client.loginServerAddress; color: Style.textColor }
+                        TableText { text: qsTr("Version") }
+                        TableText {
+                            Layout.fillWidth: true
+                            text: client.currentVersionNumber || qsTr("unknown")
+                            color: Style.textColor
+                        }
+                        TableText { text: qsTr("Device type") }
+                        TableText {
+                            Layout.fillWidth: true
+                            text: favoriteDeviceSortFilterModel.typeName(clientConfig.deviceType)
+                            color: Style.textColor
+                        }
                     }
 
-                    DialogButton {
-                        objectName: "cancelButton"
-                        visible: page.waiting
-                        text: qsTr("Cancel")
-                        color: Style.panelColor
-                        textColor: Style.textColor
-                        borderColor: Style.borderColor
-                        onClicked: client.cancelLogin()
-                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        spacing: 10
 
-                    DialogButton {
-                        objectName: "loginButton"
-                        visible: !page.waiting
-                        text: qsTr("Log in")
-                        bold: true
-                        enabled: addressField.text.trim() !== "" && userField.text.trim() !== ""
-                        onClicked: page.logIn()
+                        DialogButton {
+                            objectName: "logoutButton"
+                            text: qsTr("Log out")
+                            color: Style.panelColor
+                            textColor: Style.textColor
+                            borderColor: Style.borderColor
+                            onClicked: client.logout(true)
+                        }
+
+                        Item { Layout.fillWidth: true }
+
+                        DialogButton {
+                            objectName: "startClientButton"
+                            text: qsTr("Start %1").arg(brandConfig.applicationName)
+                            bold: true
+                            enabled: !client.clientRunning
+                            onClicked: client.startClient()
+                        }
                     }
                 }
             }
 
-            ColumnLayout {
-                id: loggedInColumn
-
-                anchors.fill: parent
-                anchors.margins: 24
-                spacing: 10
-                visible: page.loggedIn
+            Rectangle {
+                objectName: "messageBox"
+                Layout.fillWidth: true
+                Layout.preferredHeight: messageText.implicitHeight + 20
+                visible: messageText.text !== ""
+                radius: Style.radius
+                color: page.waiting ? "#fff4e5" : "#fdecec"
+                border.color: page.waiting ? Style.failureColor : Style.loginFailedColor
 
                 Text {
-                    Layout.fillWidth: true
-                    text: client.loggedUser
-                          ? qsTr("%1 (%2)").arg(client.loginUsername).arg(client.loggedUser.roleName || client.loggedUser.roleToString(client.loggedUser.role))
-                          : client.loginUsername
-                    color: Style.textColor
+                    id: messageText
+
+                    objectName: "loginMessage"
+                    anchors.fill: parent
+                    anchors.margins: 10
+                    text: client.clientMessage !== "" ? client.clientMessage : client.loginErrorMessage
+                    color: page.waiting ? Style.textColor : Style.loginFailedColor
                     font.family: Style.fontFamily
-                    font.pixelSize: Style.fontSizeLarge
-                    font.bold: true
-                    elide: Text.ElideRight
+                    font.pixelSize: Style.fontSize
+                    wrapMode: Text.Wrap
+                    verticalAlignment: Text.AlignVCenter
                 }
-
-                GridLayout {
-                    Layout.fillWidth: true
-                    Layout.bottomMargin: 10
-                    columns: 2
-                    columnSpacing: 16
-                    rowSpacing: 6
-
-                    TableText { text: brandConfig.deviceName }
-                    TableText { Layout.fillWidth: true; text: client.loginServerAddress; color: Style.textColor }
-                    TableText { text: qsTr("Version") }
-                    TableText {
-                        Layout.fillWidth: true
-                        text: client.currentVersionNumber || qsTr("unknown")
-                        color: Style.textColor
-                    }
-                    TableText { text: qsTr("Device type") }
-                    TableText {
-                        Layout.fillWidth: true
-                        text: favoriteDeviceSortFilterModel.typeName(clientConfig.deviceType)
-                        color: Style.textColor
-                    }
-                }
-
-                RowLayout {
-                    Layout.fillWidth: true
-                    spacing: 10
-
-                    DialogButton {
-                        objectName: "logoutButton"
-                        text: qsTr("Log out")
-                        color: Style.panelColor
-                        textColor: Style.textColor
-                        borderColor: Style.borderColor
-                        onClicked: client.logout(true)
-                    }
-
-                    Item { Layout.fillWidth: true }
-
-                    DialogButton {
-                        objectName: "startClientButton"
-                        text: qsTr("Start %1").arg(brandConfig.applicationName)
-                        bold: true
-                        enabled: !client.clientRunning
-                        onClicked: client.startClient()
-                    }
-                }
-            }
-        }
-
-        Rectangle {
-            objectName: "messageBox"
-            Layout.fillWidth: true
-            Layout.preferredHeight: messageText.implicitHeight + 20
-            visible: messageText.text !== ""
-            radius: Style.radius
-            color: page.waiting ? "#fff4e5" : "#fdecec"
-            border.color: page.waiting ? Style.failureColor : Style.loginFailedColor
-
-            Text {
-                id: messageText
-
-                objectName: "loginMessage"
-                anchors.fill: parent
-                anchors.margins: 10
-                text: client.clientMessage !== "" ? client.clientMessage : client.loginErrorMessage
-                color: page.waiting ? Style.textColor : Style.loginFailedColor
-                font.family: Style.fontFamily
-                font.pixelSize: Style.fontSize
-                wrapMode: Text.Wrap
-                verticalAlignment: Text.AlignVCenter
             }
         }
     }

@@ -41,6 +41,7 @@ private slots:
     void clientRunsWithLogin_data();
     void clientRunsWithLogin();
     void observerHandOverStartsClient();
+    void unansweredLogoutStillStartsClient();
     void refusedWithoutClientOrLogin_data();
     void refusedWithoutClientOrLogin();
 
@@ -212,6 +213,31 @@ void tst_ClientStart::observerHandOverStartsClient()
     // Back where the hand-over came from.
     QCOMPARE(launcher.currentPage(), Launcher::ObserverPage);
     QVERIFY(launcher.view()->isVisible());
+}
+
+void tst_ClientStart::unansweredLogoutStillStartsClient()
+{
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    const QString program = installFakeClient(launcher.configPath());
+    logIn(launcher, block, "1.19.0");
+    // The block takes the log-out and never answers it.
+    block.setReply("/users/logout", {200, "application/json", "{}", SimulatedBlock::Action::Hold, {}, true});
+
+    QSignalSpy started(&launcher, &Launcher::clientStarted);
+    QSignalSpy finished(&launcher, &Launcher::clientFinished);
+    QVERIFY(launcher.startClient());
+    QTRY_COMPARE_WITH_TIMEOUT(countRequests(block, "/users/logout"), 1, 5000);
+    QCOMPARE(started.count(), 0);
+    QVERIFY(finished.wait(15000));
+    QCOMPARE(started.count(), 1);
+    QVERIFY(QFile::exists(QFileInfo(program).absolutePath() + QStringLiteral("/arguments.txt")));
+    QVERIFY(launcher.view()->isVisible());
+    QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
+    // A second start is not refused as "already running".
+    QVERIFY(!launcher.clientRunning());
 }
 
 void tst_ClientStart::refusedWithoutClientOrLogin_data()

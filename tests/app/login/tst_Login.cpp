@@ -74,9 +74,12 @@ private slots:
     void refusal();
     void badInputRefused_data();
     void badInputRefused();
+    void noPortAnswers_data();
     void noPortAnswers();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
+    void badBlockInfo_data();
+    void badBlockInfo();
     void blockKindLandsInFavoritesFile();
     void parseLoginArgument_data();
     void parseLoginArgument();
@@ -285,15 +288,29 @@ void tst_Login::badInputRefused()
     QCOMPARE(block.requestCount(), 0);
 }
 
+void tst_Login::noPortAnswers_data()
+{
+    QTest::addColumn<bool>("portInAddress");
+
+    QTest::newRow("probed port") << false;
+    QTest::newRow("port in the address") << true;
+}
+
 void tst_Login::noPortAnswers()
 {
+    QFETCH(bool, portInAddress);
+
     const quint16 port = closedPort();
     Launcher launcher;
     launcher.setLoginPorts({port});
     QSignalSpy timeout(&launcher, &Launcher::userLoginValidationTimeout);
 
-    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
-    QVERIFY(timeout.wait(5000));
+    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(port) : QStringLiteral("127.0.0.1");
+    launcher.connectToBlock(address, QStringLiteral("admin"), QStringLiteral("pw"));
+    if (portInAddress)
+        QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::InvalidServerAddress, 5000);
+    else
+        QVERIFY(timeout.wait(5000));
     QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
     QVERIFY2(launcher.loginErrorMessage().contains(QStringLiteral("TCP port %1").arg(port)),
              qPrintable(launcher.loginErrorMessage()));
@@ -343,6 +360,58 @@ void tst_Login::lateBlockRetriedByTick()
     QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
     QVERIFY(launcher.loginErrorMessage().isEmpty());
     QCOMPARE(launcher.blockConnection()->useHttps(), scheme == SimulatedBlock::Scheme::Https);
+}
+
+void tst_Login::badBlockInfo_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("contentType");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("askedAgain");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("error status: asked again, said why")
+        << 500 << QByteArray("application/json") << QByteArray(R"({"error":{"code":500,"reason":"busy"}})") << true
+        << QStringLiteral("The Block did not give its information (HTTP status 500); asking again.");
+    QTest::newRow("not JSON: ends with a message")
+        << 200 << QByteArray("text/plain") << QByteArray("<html>not a block</html>") << false
+        << QStringLiteral("The Block sent an answer that cannot be read (HTTP status 200).");
+}
+
+// A block information that is no use must never leave the page waiting without a word.
+void tst_Login::badBlockInfo()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, contentType);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, askedAgain);
+    QFETCH(QString, message);
+
+    SimulatedBlock block(SimulatedBlock::Scheme::Http);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    block.setReply("/block_info", status, contentType, body);
+    if (!askedAgain)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot convert data to JSON!"));
+
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginErrorMessage(), message, kLoginTimeout);
+    QCOMPARE(launcher.loginInProgress(), askedAgain);
+    QCOMPARE(countRequests(block, "/users/auth"), 0);
+
+    if (askedAgain) {
+        QTRY_VERIFY_WITH_TIMEOUT(countRequests(block, "/block_info") >= 2, kLoginTimeout);
+        answerLikeABlock(block);
+        QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+        QVERIFY(launcher.loginErrorMessage().isEmpty());
+    } else {
+        QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
+        const int asked = countRequests(block, "/block_info");
+        QTest::qWait(1100);
+        QCOMPARE(countRequests(block, "/block_info"), asked);
+    }
 }
 
 void tst_Login::blockKindLandsInFavoritesFile()
@@ -427,6 +496,12 @@ void tst_Login::loginArgumentLogsInWithoutClick()
     QObject *start = root->findChild<QObject *>(QStringLiteral("startClientButton"));
     QVERIFY(start);
     QTRY_VERIFY(start->property("visible").toBool());
+    // The form holds the address and user of that log-in, not the ones of the last run.
+    QObject *address = root->findChild<QObject *>(QStringLiteral("addressField"));
+    QObject *user = root->findChild<QObject *>(QStringLiteral("userField"));
+    QVERIFY(address && user);
+    QTRY_COMPARE(address->property("text").toString(), QStringLiteral("127.0.0.1:%1").arg(block.port()));
+    QCOMPARE(user->property("text").toString(), QStringLiteral("admin"));
 }
 
 void tst_Login::liveFavoriteListFollowsTheFile()

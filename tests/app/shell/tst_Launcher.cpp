@@ -4,10 +4,13 @@
 #include "devices/models/FavoriteDeviceModel.h"
 #include "support/LogCapture.h"
 
+#include <QDir>
 #include <QQmlComponent>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QQuickItem>
 #include <QQuickView>
+#include <QScreen>
 #include <QSettings>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
@@ -29,6 +32,7 @@ private slots:
     void settingsFileKeptOnNextStart();
     void favoritesFileSteps_data();
     void favoritesFileSteps();
+    void initShowsWindow_data();
     void initShowsWindow();
 
     void changePage_data();
@@ -40,6 +44,9 @@ private slots:
     void keySignals();
     void closedHandCursor();
     void qmlKeepsValuesOnClient();
+    void unreadableSettingsFileSaysSo();
+    void smallWindowKeepsPageInItsArea_data();
+    void smallWindowKeepsPageInItsArea();
 
 private:
     std::unique_ptr<QTemporaryDir> m_configHome;
@@ -177,16 +184,33 @@ void tst_Launcher::favoritesFileSteps()
     QCOMPARE(reloaded.favoriteDeviceModel()->rowCount(), launcher.favoriteDeviceModel()->rowCount());
 }
 
+void tst_Launcher::initShowsWindow_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("fullScreen");
+
+    QTest::newRow("maximised") << QStringList() << false;
+    QTest::newRow("--fullscreen") << QStringList({"--fullscreen"}) << true;
+    QTest::newRow("--fs") << QStringList({"--fs"}) << true;
+}
+
 void tst_Launcher::initShowsWindow()
 {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, fullScreen);
+
     LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::INF);
     Launcher launcher;
-    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    QVERIFY(launcher.init(QStringList({QStringLiteral("orva-launcher")}) + arguments));
+    QCOMPARE(launcher.isFullScreen(), fullScreen);
     QVERIFY(launcher.view());
     QCOMPARE(launcher.view()->status(), QQuickView::Ready);
     QVERIFY(QTest::qWaitForWindowExposed(launcher.view()));
     QTRY_VERIFY(!launcher.windowRect().isEmpty());
     QCOMPARE(launcher.windowRect(), launcher.view()->geometry());
+    // The whole screen, or all of it that the desktop leaves to windows.
+    QTRY_COMPARE(launcher.windowRect(), fullScreen ? launcher.view()->screen()->geometry()
+                                                   : launcher.view()->screen()->availableGeometry());
     QVERIFY(QFileInfo::exists(launcher.configPath()));
     // Either a tray icon or the line that says there is none.
     if (!QSystemTrayIcon::isSystemTrayAvailable())
@@ -350,6 +374,74 @@ void tst_Launcher::qmlKeepsValuesOnClient()
     QVERIFY(launcher.autoSelectFlag());
     QCOMPARE(launcher.autoSelectId(), 12);
     QCOMPARE(launcher.currentPage(), Launcher::ObserverPage);
+}
+
+// A settings file that cannot be read still lets the window come up, but is not reported as
+// loaded.
+void tst_Launcher::unreadableSettingsFileSaysSo()
+{
+    const QString path = QDir(Launcher::configDirectory()).filePath(QStringLiteral("config.ini"));
+    QVERIFY(QDir().mkpath(path)); // a directory where the file belongs
+
+    LogCapture log(kvr::log::ERR | kvr::log::WRN | kvr::log::INF);
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    QVERIFY(QTest::qWaitForWindowExposed(launcher.view()));
+    QCOMPARE(log.texts(kvr::log::WRN),
+             QStringList({QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and "
+                                         "changes are not kept.").arg(path)}));
+    QVERIFY(!log.contains(QStringLiteral("Successful load of the settings.")));
+}
+
+void tst_Launcher::smallWindowKeepsPageInItsArea_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("topItem");
+    QTest::addColumn<QString>("bottomItem");
+    QTest::addColumn<QString>("below");
+
+    QTest::newRow("start page") << int(Launcher::DemoPage) << "welcomeTitle" << "observerTile" << "languageDropDown";
+    QTest::newRow("log-in page") << int(Launcher::LoginPage) << "loginIcon" << "loginButton" << QString();
+}
+
+// At a large scale the window is small for its pages: nothing may be drawn over the header
+// or the page's footer, and what does not fit must be scrolled to.
+void tst_Launcher::smallWindowKeepsPageInItsArea()
+{
+    QFETCH(int, page);
+    QFETCH(QString, topItem);
+    QFETCH(QString, bottomItem);
+    QFETCH(QString, below);
+
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    QVERIFY(QTest::qWaitForWindowExposed(launcher.view()));
+    launcher.requestChangePage(static_cast<Launcher::Page>(page));
+    launcher.view()->resize(launcher.view()->minimumSize());
+    QTRY_COMPARE(launcher.view()->size(), launcher.view()->minimumSize());
+
+    QQuickItem *root = launcher.view()->rootObject();
+    auto find = [root](const QString &name) { return root->findChild<QQuickItem *>(name); };
+    QQuickItem *loader = find(QStringLiteral("pageLoader"));
+    QQuickItem *top = find(topItem);
+    QQuickItem *bottom = find(bottomItem);
+    QVERIFY(loader && top && bottom);
+    QTest::qWait(50);
+    const qreal pageTop = loader->mapToScene(QPointF(0, 0)).y();
+    QVERIFY2(top->mapToScene(QPointF(0, 0)).y() >= pageTop,
+             qPrintable(QStringLiteral("%1 starts at %2, the page at %3").arg(topItem).arg(top->mapToScene(QPointF(0, 0)).y()).arg(pageTop)));
+
+    // Scrolled to the end, the last control shows above whatever closes the page.
+    for (QQuickItem *item = bottom->parentItem(); item; item = item->parentItem()) {
+        if (item->inherits("QQuickFlickable")) {
+            item->setProperty("contentY", item->property("contentHeight").toReal() - item->height());
+            break;
+        }
+    }
+    const qreal limit = below.isEmpty() ? loader->mapToScene(QPointF(0, loader->height())).y()
+                                        : find(below)->mapToScene(QPointF(0, 0)).y();
+    const qreal bottomEdge = bottom->mapToScene(QPointF(0, bottom->height())).y();
+    QVERIFY2(bottomEdge <= limit, qPrintable(QStringLiteral("%1 ends at %2, below %3").arg(bottomItem).arg(bottomEdge).arg(limit)));
 }
 
 QTEST_MAIN(tst_Launcher)

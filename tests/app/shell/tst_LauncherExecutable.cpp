@@ -77,6 +77,8 @@ void tst_LauncherExecutable::startsAndShowsWindow()
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     QVERIFY(output.contains("[INFO] Vellorin Launcher 1.19.11 (API version 1.19.0)"));
+    // Said once, however many frames the render thread had swapped before the line came out.
+    QCOMPARE(output.count("[INFO] Main window shown."), 1);
     QVERIFY2(!output.contains(": DBG0 - "), output.constData());
 }
 
