@@ -5,16 +5,38 @@
 #include "support/LogCapture.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QtTest>
 
+#include <atomic>
+#include <functional>
+
 using kvr::net::PacketFraming;
 using kvr::tracker::net::CMClient;
 using kvr::tracker::net::TrackerPacketType;
 using SourcesData = QMap<quint32, QHash<QString, QVariant>>;
+
+namespace {
+
+// Threads of this process named "TCPConnection" (Linux shows the name under /proc).
+int connectionThreads()
+{
+    int count = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "TCPConnection")
+            ++count;
+    }
+    return count;
+}
+
+} // namespace
 
 class tst_CMClient : public QObject
 {
@@ -32,6 +54,8 @@ private slots:
     void packetSplitAcrossSegments();
     void badInputDropsAndReconnects_data();
     void badInputDropsAndReconnects();
+    void destroyedWithWorkInFlight_data();
+    void destroyedWithWorkInFlight();
 
 private:
     void connectAndAuthorize();
@@ -264,6 +288,96 @@ void tst_CMClient::badInputDropsAndReconnects()
     QVERIFY(log.texts(kvr::log::ERR).contains(error));
     QVERIFY(authorized.wait(3000));
     QCOMPARE(m_node->connectionCount(), 2);
+}
+
+void tst_CMClient::destroyedWithWorkInFlight_data()
+{
+    QTest::addColumn<QString>("stage");
+    QTest::addColumn<bool>("inWorker");
+    for (const bool inWorker : {false, true}) {
+        const char *owner = inWorker ? "owned by a worker thread" : "owned by the test thread";
+        QTest::addRow("connecting, %s", owner) << QStringLiteral("connecting") << inWorker;
+        QTest::addRow("frames streaming, %s", owner) << QStringLiteral("streaming") << inWorker;
+        QTest::addRow("waiting to reconnect, %s", owner) << QStringLiteral("reconnecting") << inWorker;
+    }
+}
+
+// The receiver's worker owns its client and may drop it at any moment: the client must not hang
+// or crash, must join its "TCPConnection" thread, and emits only in its owner's thread.
+void tst_CMClient::destroyedWithWorkInFlight()
+{
+    QFETCH(QString, stage);
+    QFETCH(bool, inWorker);
+
+    LogCapture log;
+    QTRY_COMPARE(connectionThreads(), 1); // the fixture's client; a new thread names itself once it runs
+    const int threadsBefore = connectionThreads();
+    m_node->setFrame({{QStringLiteral("data"), QByteArray(16, '\x7f')},
+                      {QStringLiteral("size"), QSize(4, 4)},
+                      {QStringLiteral("channels"), 1}});
+    m_node->setFrameInterval(0);
+    quint16 port = m_node->port();
+    if (stage == QLatin1String("reconnecting")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        port = closed.serverPort();
+    }
+
+    QThread worker;
+    auto *context = new QObject;
+    if (inWorker) {
+        worker.start();
+        context->moveToThread(&worker);
+    }
+    const auto inOwner = [&](const std::function<void()> &work) {
+        if (inWorker)
+            QMetaObject::invokeMethod(context, work, Qt::BlockingQueuedConnection);
+        else
+            work();
+    };
+
+    CMClient *client = nullptr;
+    std::atomic<int> authorized{0};
+    std::atomic<int> images{0};
+    std::atomic<int> errors{0};
+    std::atomic<QThread *> emittedIn{nullptr};
+    inOwner([&] {
+        client = new CMClient;
+        client->setHostAddress(m_node->address());
+        client->setPort(port);
+        QObject::connect(client, &CMClient::authorizedReceived, [&] {
+            emittedIn = QThread::currentThread();
+            ++authorized;
+        });
+        QObject::connect(client, &CMClient::imageReceived, [&] {
+            emittedIn = QThread::currentThread();
+            ++images;
+        });
+        QObject::connect(client, &CMClient::errorString, [&] { ++errors; });
+        client->connect();
+    });
+    QTRY_COMPARE(connectionThreads(), threadsBefore + 1);
+
+    if (stage == QLatin1String("streaming")) {
+        QTRY_COMPARE(authorized.load(), 1);
+        const QVariantMap format{{QStringLiteral("source_id"), 2u},
+                                 {QStringLiteral("image_data_bandwidth_parameters"),
+                                  QVariantMap{{QStringLiteral("flength_mul"), 1u}}}};
+        inOwner([&] { client->command(QStringLiteral("request_frames"), format); });
+        QTRY_VERIFY(images.load() >= 20);
+        QCOMPARE(emittedIn.load(), inWorker ? &worker : QThread::currentThread());
+    } else if (stage == QLatin1String("reconnecting")) {
+        QTRY_VERIFY(errors.load() >= 1);
+    }
+
+    inOwner([&] { delete client; });
+    if (inWorker) {
+        worker.quit();
+        QVERIFY(worker.wait(5000));
+    }
+    delete context;
+    QTRY_COMPARE(connectionThreads(), threadsBefore);
+    QCOMPARE(m_node->decodeErrors(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_CMClient)
