@@ -181,6 +181,13 @@ void tst_CMClient::packetsReachTheirSignals()
     QObject::connect(m_client, &CMClient::errorReceived, this, note, Qt::DirectConnection);
     QObject::connect(m_client, &CMClient::sourcesDataReceived, this, note, Qt::DirectConnection);
     QObject::connect(m_client, &CMClient::sourceTimestampReceived, this, note, Qt::DirectConnection);
+    // Owners forward these signals to other threads: every argument type must survive a queue.
+    int queued = 0;
+    const auto count = [&] { ++queued; };
+    QObject::connect(m_client, &CMClient::sourceStatusReceived, this, count, Qt::QueuedConnection);
+    QObject::connect(m_client, &CMClient::errorReceived, this, count, Qt::QueuedConnection);
+    QObject::connect(m_client, &CMClient::sourcesDataReceived, this, count, Qt::QueuedConnection);
+    QObject::connect(m_client, &CMClient::sourceTimestampReceived, this, count, Qt::QueuedConnection);
     QSignalSpy status(m_client, &CMClient::sourceStatusReceived);
     QSignalSpy errors(m_client, &CMClient::errorReceived);
     QSignalSpy sources(m_client, &CMClient::sourcesDataReceived);
@@ -228,6 +235,7 @@ void tst_CMClient::packetsReachTheirSignals()
         return;
     }
     QCOMPARE(emittedIn, QThread::currentThread());
+    QTRY_VERIFY(queued >= 1);
     QCOMPARE(linkErrors.count(), 0);
 }
 
