@@ -5,16 +5,40 @@
 #include "support/LogCapture.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QDir>
+#include <QFile>
+#include <QScopeGuard>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QtTest>
 
+#include <atomic>
+#include <functional>
+
 using kvr::net::PacketFraming;
 using kvr::tracker::net::CMClient;
 using kvr::tracker::net::TrackerPacketType;
 using SourcesData = QMap<quint32, QHash<QString, QVariant>>;
+
+namespace {
+
+// Ids of the threads of this process named "TCPConnection" (Linux shows the name under /proc).
+QSet<QString> connectionThreads()
+{
+    QSet<QString> ids;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm(tasks.filePath(task + QStringLiteral("/comm")));
+        if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == "TCPConnection")
+            ids.insert(task);
+    }
+    return ids;
+}
+
+} // namespace
 
 class tst_CMClient : public QObject
 {
@@ -32,6 +56,8 @@ private slots:
     void packetSplitAcrossSegments();
     void badInputDropsAndReconnects_data();
     void badInputDropsAndReconnects();
+    void destroyedWithWorkInFlight_data();
+    void destroyedWithWorkInFlight();
 
 private:
     void connectAndAuthorize();
@@ -157,6 +183,13 @@ void tst_CMClient::packetsReachTheirSignals()
     QObject::connect(m_client, &CMClient::errorReceived, this, note, Qt::DirectConnection);
     QObject::connect(m_client, &CMClient::sourcesDataReceived, this, note, Qt::DirectConnection);
     QObject::connect(m_client, &CMClient::sourceTimestampReceived, this, note, Qt::DirectConnection);
+    // Owners forward these signals to other threads: every argument type must survive a queue.
+    int queued = 0;
+    const auto count = [&] { ++queued; };
+    QObject::connect(m_client, &CMClient::sourceStatusReceived, this, count, Qt::QueuedConnection);
+    QObject::connect(m_client, &CMClient::errorReceived, this, count, Qt::QueuedConnection);
+    QObject::connect(m_client, &CMClient::sourcesDataReceived, this, count, Qt::QueuedConnection);
+    QObject::connect(m_client, &CMClient::sourceTimestampReceived, this, count, Qt::QueuedConnection);
     QSignalSpy status(m_client, &CMClient::sourceStatusReceived);
     QSignalSpy errors(m_client, &CMClient::errorReceived);
     QSignalSpy sources(m_client, &CMClient::sourcesDataReceived);
@@ -204,6 +237,7 @@ void tst_CMClient::packetsReachTheirSignals()
         return;
     }
     QCOMPARE(emittedIn, QThread::currentThread());
+    QTRY_VERIFY(queued >= 1);
     QCOMPARE(linkErrors.count(), 0);
 }
 
@@ -264,6 +298,111 @@ void tst_CMClient::badInputDropsAndReconnects()
     QVERIFY(log.texts(kvr::log::ERR).contains(error));
     QVERIFY(authorized.wait(3000));
     QCOMPARE(m_node->connectionCount(), 2);
+}
+
+void tst_CMClient::destroyedWithWorkInFlight_data()
+{
+    QTest::addColumn<QString>("stage");
+    QTest::addColumn<bool>("inWorker");
+    for (const bool inWorker : {false, true}) {
+        const char *owner = inWorker ? "owned by a worker thread" : "owned by the test thread";
+        QTest::addRow("connecting, %s", owner) << QStringLiteral("connecting") << inWorker;
+        QTest::addRow("frames streaming, %s", owner) << QStringLiteral("streaming") << inWorker;
+        QTest::addRow("waiting to reconnect, %s", owner) << QStringLiteral("reconnecting") << inWorker;
+    }
+}
+
+// The receiver's worker owns its client and may drop it at any moment: the client must not hang
+// or crash, must join its "TCPConnection" thread, and emits only in its owner's thread.
+void tst_CMClient::destroyedWithWorkInFlight()
+{
+    QFETCH(QString, stage);
+    QFETCH(bool, inWorker);
+
+    LogCapture log;
+    // A thread takes its name once it runs, and stays listed a moment after wait() returned: a
+    // blocking call through the fixture's client makes sure its thread runs and is named, so that
+    // the one thread new below is the new client's.
+    m_client->disconnect();
+    const QSet<QString> threadsBefore = connectionThreads();
+    m_node->setFrame({{QStringLiteral("data"), QByteArray(16, '\x7f')},
+                      {QStringLiteral("size"), QSize(4, 4)},
+                      {QStringLiteral("channels"), 1}});
+    m_node->setFrameInterval(0);
+    quint16 port = m_node->port();
+    if (stage == QLatin1String("reconnecting")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        port = closed.serverPort();
+    }
+
+    CMClient *client = nullptr;
+    std::atomic<int> authorized{0};
+    std::atomic<int> images{0};
+    std::atomic<int> errors{0};
+    std::atomic<QThread *> emittedIn{nullptr};
+    QThread worker;
+    auto *context = new QObject;
+    if (inWorker) {
+        worker.start();
+        context->moveToThread(&worker);
+    }
+    const auto inOwner = [&](const std::function<void()> &work) {
+        if (inWorker)
+            QMetaObject::invokeMethod(context, work, Qt::BlockingQueuedConnection);
+        else
+            work();
+    };
+    // Also when a check fails half-way: the client goes in its owner's thread, the worker ends.
+    const auto dropAll = [&] {
+        inOwner([&] {
+            delete client;
+            client = nullptr;
+        });
+        if (inWorker) {
+            worker.quit();
+            worker.wait();
+        }
+        delete context;
+        context = nullptr;
+    };
+    auto cleanup = qScopeGuard(dropAll);
+    inOwner([&] {
+        client = new CMClient;
+        client->setHostAddress(m_node->address());
+        client->setPort(port);
+        QObject::connect(client, &CMClient::authorizedReceived, [&] {
+            emittedIn = QThread::currentThread();
+            ++authorized;
+        });
+        QObject::connect(client, &CMClient::imageReceived, [&] {
+            emittedIn = QThread::currentThread();
+            ++images;
+        });
+        QObject::connect(client, &CMClient::errorString, [&] { ++errors; });
+        client->connect();
+    });
+    // connect() went through the new client's thread, so it runs under its name by now.
+    const QSet<QString> ownThreads = connectionThreads() - threadsBefore;
+    QCOMPARE(ownThreads.size(), 1);
+
+    if (stage == QLatin1String("streaming")) {
+        QTRY_COMPARE(authorized.load(), 1);
+        const QVariantMap format{{QStringLiteral("source_id"), 2u},
+                                 {QStringLiteral("image_data_bandwidth_parameters"),
+                                  QVariantMap{{QStringLiteral("flength_mul"), 1u}}}};
+        inOwner([&] { client->command(QStringLiteral("request_frames"), format); });
+        QTRY_VERIFY(images.load() >= 20);
+        QCOMPARE(emittedIn.load(), inWorker ? &worker : QThread::currentThread());
+    } else if (stage == QLatin1String("reconnecting")) {
+        QTRY_VERIFY(errors.load() >= 1);
+    }
+
+    cleanup.dismiss();
+    dropAll();
+    QVERIFY(worker.isFinished() || !inWorker);
+    QTRY_VERIFY_WITH_TIMEOUT(!connectionThreads().contains(*ownThreads.cbegin()), 20000);
+    QCOMPARE(m_node->decodeErrors(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_CMClient)
