@@ -178,10 +178,7 @@ QString NetworkDeviceModel::parseAddress(const QString &pattern) const
 
 QString NetworkDeviceModel::keyString(Qt::Key key, bool trim) const
 {
-    QString result = FavoriteDevice::keyToString(key);
-    if (trim && result.startsWith(QLatin1String("Key_")))
-        result.remove(0, 4);
-    return result;
+    return FavoriteDevice::keyText(key, trim);
 }
 
 Qt::Key NetworkDeviceModel::keyEnum(const QString &text) const
@@ -191,13 +188,7 @@ Qt::Key NetworkDeviceModel::keyEnum(const QString &text) const
 
 QString NetworkDeviceModel::modifiersString(Qt::KeyboardModifiers modifiers, bool trim) const
 {
-    QString result = FavoriteDevice::modifiersToString(modifiers);
-    if (trim) {
-        if (result.endsWith(QLatin1String("Modifier")))
-            result.chop(8);
-        result.replace(QLatin1String("Control"), QLatin1String("Ctrl"));
-    }
-    return result;
+    return FavoriteDevice::modifiersText(modifiers, trim);
 }
 
 Qt::KeyboardModifiers NetworkDeviceModel::modifiersEnum(const QString &text) const
@@ -207,32 +198,22 @@ Qt::KeyboardModifiers NetworkDeviceModel::modifiersEnum(const QString &text) con
 
 void NetworkDeviceModel::setCurrentIndex(const QModelIndex &index)
 {
-    if (m_currentIndex == index)
-        return;
-    m_currentIndex = index;
-    m_announcedCurrentIndex = m_currentIndex;
-    emit currentIndexChanged();
+    if (m_currentIndex.set(index))
+        emit currentIndexChanged();
 }
 
 void NetworkDeviceModel::setLoginIndex(const QModelIndex &index)
 {
-    if (m_loginIndex == index)
-        return;
-    m_loginIndex = index;
-    m_announcedLoginIndex = m_loginIndex;
-    emit loginIndexChanged();
+    if (m_loginIndex.set(index))
+        emit loginIndexChanged();
 }
 
 void NetworkDeviceModel::announceStoredIndexes()
 {
-    if (m_currentIndex != m_announcedCurrentIndex) {
-        m_announcedCurrentIndex = m_currentIndex;
+    if (m_currentIndex.announce())
         emit currentIndexChanged();
-    }
-    if (m_loginIndex != m_announcedLoginIndex) {
-        m_announcedLoginIndex = m_loginIndex;
+    if (m_loginIndex.announce())
         emit loginIndexChanged();
-    }
 }
 
 void NetworkDeviceModel::setCurrentDevice(const NetworkDevice &device)

@@ -4,6 +4,7 @@
 #include "devices/mdns/Server.h"
 #include "devices/mdns/Service.h"
 #include "devices/models/ListModelBase.h"
+#include "devices/models/TrackedIndex.h"
 
 #include <QModelIndex>
 #include <QPersistentModelIndex>
@@ -69,8 +70,8 @@ public:
     Q_INVOKABLE QString modifiersString(Qt::KeyboardModifiers modifiers, bool trim = false) const;
     Q_INVOKABLE Qt::KeyboardModifiers modifiersEnum(const QString &text) const;
 
-    QModelIndex currentIndex() const { return m_currentIndex; }
-    QModelIndex loginIndex() const { return m_loginIndex; }
+    QModelIndex currentIndex() const { return m_currentIndex.index(); }
+    QModelIndex loginIndex() const { return m_loginIndex.index(); }
     NetworkDevice currentDevice() const { return m_currentDevice; }
     NetworkDevice lastDevice() const { return m_lastDevice; }
     bool pageFlag() const { return m_pageFlag; }
@@ -116,11 +117,9 @@ private:
     int m_lastId = 0;
     // Persistent: rows come and go while QML keeps its choice (an entry is removed, a service
     // leaves); a stored index follows its row or becomes invalid with it, never naming another.
-    QPersistentModelIndex m_currentIndex;
-    QPersistentModelIndex m_loginIndex;
+    TrackedIndex m_currentIndex;
+    TrackedIndex m_loginIndex;
     // What QML was last told, to announce a stored index that moved or went away.
-    QModelIndex m_announcedCurrentIndex;
-    QModelIndex m_announcedLoginIndex;
     NetworkDevice m_currentDevice;
     NetworkDevice m_lastDevice;
     bool m_pageFlag = false;

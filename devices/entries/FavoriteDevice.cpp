@@ -92,6 +92,25 @@ QString FavoriteDevice::modifiersToString(Qt::KeyboardModifiers modifiers)
     return QString::fromLatin1(QMetaEnum::fromType<Qt::KeyboardModifiers>().valueToKey(int(modifiers)));
 }
 
+QString FavoriteDevice::keyText(Qt::Key key, bool trim)
+{
+    QString text = keyToString(key);
+    if (trim && text.startsWith(QLatin1String("Key_")))
+        text.remove(0, 4);
+    return text;
+}
+
+QString FavoriteDevice::modifiersText(Qt::KeyboardModifiers modifiers, bool trim)
+{
+    QString text = modifiersToString(modifiers);
+    if (trim) {
+        if (text.endsWith(QLatin1String("Modifier")))
+            text.chop(8);
+        text.replace(QLatin1String("Control"), QLatin1String("Ctrl"));
+    }
+    return text;
+}
+
 Qt::KeyboardModifiers FavoriteDevice::modifiersFromString(const QString &text)
 {
     if (text.isEmpty())

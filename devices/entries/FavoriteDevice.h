@@ -51,6 +51,9 @@ public:
     static Qt::Key keyFromString(const QString &text);
     static QString modifiersToString(Qt::KeyboardModifiers modifiers);
     static Qt::KeyboardModifiers modifiersFromString(const QString &text);
+    // The same names for people when trimmed: "F1", "Ctrl", "Alt".
+    static QString keyText(Qt::Key key, bool trim);
+    static QString modifiersText(Qt::KeyboardModifiers modifiers, bool trim);
 
     // The timestamp is not compared: a new connection does not make a different entry.
     bool operator==(const FavoriteDevice &other) const;

@@ -318,10 +318,7 @@ bool FavoriteDeviceModel::checkShortcut(Qt::Key key, Qt::KeyboardModifiers modif
 
 QString FavoriteDeviceModel::keyString(Qt::Key key, bool trim) const
 {
-    QString text = FavoriteDevice::keyToString(key);
-    if (trim && text.startsWith(QLatin1String("Key_")))
-        text.remove(0, 4);
-    return text;
+    return FavoriteDevice::keyText(key, trim);
 }
 
 Qt::Key FavoriteDeviceModel::keyEnum(const QString &text) const
@@ -331,13 +328,7 @@ Qt::Key FavoriteDeviceModel::keyEnum(const QString &text) const
 
 QString FavoriteDeviceModel::modifiersString(Qt::KeyboardModifiers modifiers, bool trim) const
 {
-    QString text = FavoriteDevice::modifiersToString(modifiers);
-    if (trim) {
-        if (text.endsWith(QLatin1String("Modifier")))
-            text.chop(8);
-        text.replace(QLatin1String("Control"), QLatin1String("Ctrl"));
-    }
-    return text;
+    return FavoriteDevice::modifiersText(modifiers, trim);
 }
 
 Qt::KeyboardModifiers FavoriteDeviceModel::modifiersEnum(const QString &text) const
@@ -347,32 +338,22 @@ Qt::KeyboardModifiers FavoriteDeviceModel::modifiersEnum(const QString &text) co
 
 void FavoriteDeviceModel::setCurrentIndex(const QModelIndex &index)
 {
-    if (m_currentIndex == index)
-        return;
-    m_currentIndex = index;
-    m_announcedCurrentIndex = m_currentIndex;
-    emit currentIndexChanged();
+    if (m_currentIndex.set(index))
+        emit currentIndexChanged();
 }
 
 void FavoriteDeviceModel::setLoginIndex(const QModelIndex &index)
 {
-    if (m_loginIndex == index)
-        return;
-    m_loginIndex = index;
-    m_announcedLoginIndex = m_loginIndex;
-    emit loginIndexChanged();
+    if (m_loginIndex.set(index))
+        emit loginIndexChanged();
 }
 
 void FavoriteDeviceModel::announceStoredIndexes()
 {
-    if (m_currentIndex != m_announcedCurrentIndex) {
-        m_announcedCurrentIndex = m_currentIndex;
+    if (m_currentIndex.announce())
         emit currentIndexChanged();
-    }
-    if (m_loginIndex != m_announcedLoginIndex) {
-        m_announcedLoginIndex = m_loginIndex;
+    if (m_loginIndex.announce())
         emit loginIndexChanged();
-    }
 }
 
 void FavoriteDeviceModel::setCurrentDevice(const FavoriteDevice &device)
