@@ -715,16 +715,9 @@ void Launcher::processBlockInfo(const std::shared_ptr<restservice::BlockResponse
         m_connectionTimer->start();
         return;
     }
-    const QJsonDocument *document = response->responseDataToJson();
-    if (!document || !document->isObject()) {
-        qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
-        // Asking again would get the same answer: the log-in ends with a message instead of
-        // waiting for good.
-        finishLogin(NotLoggedIn, tr("The %1 sent an answer that cannot be read (HTTP status %2).")
-                                     .arg(BrandConfiguration::instance()->deviceName())
-                                     .arg(response->statusCode));
+    const QJsonDocument *document = loginReplyJson(*response);
+    if (!document)
         return;
-    }
     m_connectionTester->acceptActivePort();
     setLoginErrorMessage(QString());
     const QJsonObject object = document->object();
@@ -753,6 +746,20 @@ void Launcher::processBlockInfo(const std::shared_ptr<restservice::BlockResponse
     requestLoginValidation();
 }
 
+const QJsonDocument *Launcher::loginReplyJson(const restservice::BlockResponse &response)
+{
+    const QJsonDocument *document = response.responseDataToJson();
+    if (document && document->isObject())
+        return document;
+    qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
+    // Asking again would get the same answer: the log-in ends with a message instead of
+    // waiting for good.
+    finishLogin(NotLoggedIn, tr("The %1 sent an answer that cannot be read (HTTP status %2).")
+                                 .arg(BrandConfiguration::instance()->deviceName())
+                                 .arg(response.statusCode));
+    return nullptr;
+}
+
 void Launcher::requestLoginValidation()
 {
     setLoginPhase(LoginPhase::Authorization);
@@ -774,14 +781,9 @@ void Launcher::processUserInfoResponse(const std::shared_ptr<restservice::BlockR
         m_connectionTimer->start();
         return;
     }
-    const QJsonDocument *document = response->responseDataToJson();
-    if (!document || !document->isObject()) {
-        qWarning() << "[FATAL]" << Q_FUNC_INFO << "Cannot convert data to JSON!";
-        finishLogin(NotLoggedIn, tr("The %1 sent an answer that cannot be read (HTTP status %2).")
-                                     .arg(BrandConfiguration::instance()->deviceName())
-                                     .arg(response->statusCode));
+    const QJsonDocument *document = loginReplyJson(*response);
+    if (!document)
         return;
-    }
     QString reason;
     response->extractErrorResponse(nullptr, &reason, nullptr);
     const int status = response->statusCode;

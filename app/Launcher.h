@@ -224,6 +224,8 @@ private:
     void onTesterTimeout();
     void onConnectionTick();
     void requestSslInfo();
+    // The reply's JSON object, or null after ending the log-in with a message.
+    const QJsonDocument *loginReplyJson(const restservice::BlockResponse &response);
     void requestLoginValidation();
     void finishLogin(LoginStatus status, const QString &message);
     void setLoginStatus(LoginStatus status);
