@@ -59,7 +59,8 @@ void tst_DefinitionRobustness::anyValueAnywhere_data()
     };
     for (const char *name : {"camera_full.json", "cube_3_cameras.json", "camera_v0.json"}) {
         for (const auto &replacement : replacements)
-            QTest::addRow("%s, %s", name, replacement.first) << QString::fromLatin1(name) << replacement.second;
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(QLatin1String(name), QLatin1String(replacement.first))))
+                << QString::fromLatin1(name) << replacement.second;
     }
 }
 
