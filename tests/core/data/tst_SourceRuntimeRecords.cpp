@@ -123,8 +123,15 @@ void tst_SourceRuntimeRecords::infoDynamicPtz()
     QFETCH(float, expected);
 
     SourceInfoDynamic info;
-    if (stored.isValid())
+    SourceInfoDynamic sameAgain; // built apart, so that the two maps are not shared
+    if (stored.isValid()) {
         info.setQVariantData(QVariantMap{{"ptz_pan", stored}, {"ptz_tilt", stored}, {"ptz_zoom", stored}});
+        sameAgain.setQVariantData(QVariantMap{
+            {QStringLiteral("ptz_pan"), stored}, {QStringLiteral("ptz_tilt"), stored}, {QStringLiteral("ptz_zoom"), stored}});
+    }
+    // An unknown position (NaN) must not make every update look like a change.
+    QVERIFY(info == sameAgain);
+    QVERIFY(info.compare(sameAgain, CompareParams::data()).equal);
     for (float value : {info.getPTZPan(), info.getPTZTilt(), info.getPTZZoom()}) {
         if (std::isnan(expected))
             QVERIFY(std::isnan(value));
