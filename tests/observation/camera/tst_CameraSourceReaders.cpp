@@ -60,25 +60,6 @@ QStringList names(const QVector<StateWatcherMapping> &mappings)
     return out;
 }
 
-void collectPaths(const QJsonValue &node, const QString &prefix, QStringList &paths)
-{
-    if (node.isObject()) {
-        const QJsonObject object = node.toObject();
-        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-            const QString path = prefix.isEmpty() ? it.key() : prefix + QLatin1Char('/') + it.key();
-            paths << path;
-            collectPaths(it.value(), path, paths);
-        }
-    } else if (node.isArray()) {
-        const QJsonArray array = node.toArray();
-        for (int i = 0; i < array.size(); ++i) {
-            const QString path = prefix + QLatin1Char('/') + QString::number(i);
-            paths << path;
-            collectPaths(array.at(i), path, paths);
-        }
-    }
-}
-
 } // namespace
 
 class tst_CameraSourceReaders : public QObject
@@ -368,8 +349,7 @@ void tst_CameraSourceReaders::anyValueAnywhere()
     QFETCH(QJsonValue, replacement);
 
     const QJsonObject original = fullCamera();
-    QStringList paths;
-    collectPaths(original, QString(), paths);
+    QStringList paths = definitiontest::allPaths(original);
     // The definition's inside is swept by the definition tests.
     paths.erase(std::remove_if(paths.begin(), paths.end(),
                                [](const QString &path) { return path.startsWith(QLatin1String("source_definition/data/")); }),
