@@ -1,3 +1,4 @@
+#include "datamodel/definitions/DefinitionTestSupport.h"
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/TimeDateStatus.h"
 #include "observation/status/TimeZoneConfig.h"
@@ -46,6 +47,8 @@ private slots:
     void displayText();
     void selectionByTextAndPosition_data();
     void selectionByTextAndPosition();
+    void anyValueAnywhere_data();
+    void anyValueAnywhere();
 };
 
 void tst_BlockStatusRecords::blockStatus_data()
@@ -243,6 +246,37 @@ void tst_BlockStatusRecords::selectionByTextAndPosition()
     QCOMPARE(config.selectedTimezoneIdx(), QTimeZone::availableTimeZoneIds().indexOf(zoneId));
     QCOMPARE(config.property("selectedTimezone").toString(),
              TimeZoneConfig::timeZoneText(QTimeZone(zoneId), QDateTime::currentDateTimeUtc()));
+}
+
+void tst_BlockStatusRecords::anyValueAnywhere_data()
+{
+    QTest::addColumn<QJsonValue>("replacement");
+
+    QTest::newRow("null") << QJsonValue();
+    QTest::newRow("text") << QJsonValue(QStringLiteral("x"));
+    QTest::newRow("huge number") << QJsonValue(1e300);
+    QTest::newRow("empty array") << QJsonValue(QJsonArray());
+    QTest::newRow("empty object") << QJsonValue(QJsonObject());
+    QTest::newRow("removed") << QJsonValue(QJsonValue::Undefined);
+}
+
+// A block's status reply is a peer's data: any value anywhere is taken.
+void tst_BlockStatusRecords::anyValueAnywhere()
+{
+    QFETCH(QJsonValue, replacement);
+
+    QJsonObject original = json(kBaseStatus);
+    original.insert(QStringLiteral("time_zone"), QStringLiteral("Europe/Vienna"));
+    LogCapture quiet(0);
+    for (const QString &path : definitiontest::allPaths(original)) {
+        const QJsonObject broken = definitiontest::patched(original, path, replacement);
+        BlockStatusInfo status;
+        status.read(original);
+        status.read(broken);
+        TimeZoneConfig config;
+        config.read(broken);
+        QVERIFY2(config.selectedTimezoneIdx() >= 0, qPrintable(path));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_BlockStatusRecords)
