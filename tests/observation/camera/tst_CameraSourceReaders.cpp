@@ -4,6 +4,7 @@
 #include "observation/camera/CubeCameraDefinition.h"
 #include "observation/camera/SourceLocation.h"
 #include "support/LogCapture.h"
+#include "support/RecordTestSupport.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -15,12 +16,9 @@
 using namespace kvr::tracker::common;
 using Type = SourceDefinition::SourceDefinitionType;
 
-namespace {
+using recordtest::json;
 
-QJsonObject json(const QByteArray &text)
-{
-    return QJsonDocument::fromJson(text).object();
-}
+namespace {
 
 QJsonObject definitionFixture()
 {
@@ -332,15 +330,7 @@ void tst_CameraSourceReaders::staticInfoMarksTheInfoSet()
 
 void tst_CameraSourceReaders::anyValueAnywhere_data()
 {
-    QTest::addColumn<QJsonValue>("replacement");
-
-    QTest::newRow("null") << QJsonValue();
-    QTest::newRow("text") << QJsonValue(QStringLiteral("x"));
-    QTest::newRow("huge number") << QJsonValue(1e300);
-    QTest::newRow("negative number") << QJsonValue(-1);
-    QTest::newRow("empty array") << QJsonValue(QJsonArray());
-    QTest::newRow("empty object") << QJsonValue(QJsonObject());
-    QTest::newRow("removed") << QJsonValue(QJsonValue::Undefined);
+    definitiontest::addAnyValueRows();
 }
 
 // A camera object is a peer's data: whatever any value of it is, the readers take it.
