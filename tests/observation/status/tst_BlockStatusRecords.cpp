@@ -58,9 +58,6 @@ void tst_BlockStatusRecords::blockStatus_data()
     QTest::newRow("texts that are no decimal numbers read 0")
         << QByteArray(R"({"current_block_time": "0x10", "online_since": "-5", "uptime": "12abc"})")
         << textList({"currentBlockTimeChanged(0)", "onlineSinceChanged(0)", "uptimeChanged(0)"}) << qulonglong(0);
-    QTest::newRow("missing times read 0") << QByteArray(R"({"uptime": "20"})")
-                                          << textList({"currentBlockTimeChanged(0)", "onlineSinceChanged(0)"})
-                                          << qulonglong(0);
     QTest::newRow("the whole unsigned range")
         << QByteArray(R"({"current_block_time": "18446744073709551615", "online_since": "50", "uptime": "20"})")
         << textList({"currentBlockTimeChanged(18446744073709551615)"}) << std::numeric_limits<qulonglong>::max();
@@ -212,8 +209,6 @@ void tst_BlockStatusRecords::selectionByTextAndPosition_data()
     QTest::newRow("position past the list")
         << QString() << config.timezones().size() << QByteArray("UTC")
         << QStringList{QStringLiteral("TimeZoneConfig doesn't contain the position %1").arg(config.timezones().size())};
-    QTest::newRow("negative position") << QString() << -1 << QByteArray("UTC")
-                                       << textList({"TimeZoneConfig doesn't contain the position -1"});
 }
 
 void tst_BlockStatusRecords::selectionByTextAndPosition()
