@@ -18,7 +18,6 @@
 #include "devices/proxies/SortingFilterProxyModel.h"
 
 #include <QQmlEngine>
-#include <QUrl>
 
 void registerQmlTypes()
 {
@@ -51,7 +50,6 @@ void registerQmlTypes()
     qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
-
-    // One look for every document: colours, fonts and sizes.
-    qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
+    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
+    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }

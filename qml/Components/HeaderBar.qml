@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // The bar at the top of the window: brand, the current page's title, closing.
 Rectangle {

@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // The row above a list: search, sorting, the number of entries, deleting and the list's own
 // modes (modesComponent). Works with any model; search and sorting appear when the model is a

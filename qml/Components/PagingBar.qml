@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // Previous / next page of a device proxy (pageIndex, pageSize, getLastPageIndex). Paging is
 // off while a filter is set; the bar then only says how many rows match.

@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // Stands in for a page whose content is not part of this build.
 Rectangle {

@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import QtQuick.Templates 2.15 as T
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // One choice of the start page: icon, title and a line of explanation.
 T.AbstractButton {

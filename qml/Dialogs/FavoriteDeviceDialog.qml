@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // Adds or edits one favourite device: name, address, credentials, description and the
 // keyboard shortcut that logs in to it. The caller stores the result (accepted(device)).

@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // A modal question with up to two answers. While open it is counted by templateDialogManager,
 // so that the views behind it leave keys alone.

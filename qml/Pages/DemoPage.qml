@@ -1,10 +1,10 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Templates"
+import Orva.Templates 1.0
 
 // The start page: where the operator chooses how to reach the blocks.
 PageBase {

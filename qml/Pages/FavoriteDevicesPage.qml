@@ -2,11 +2,11 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
+import Orva.Dialogs 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Dialogs"
-import "../Templates"
+import Orva.Templates 1.0
 
 // The saved connections: filter by kind, search, sort, page; add, edit (F2), delete, save;
 // accepting a row (double click, Enter or its own shortcut) logs in to it.

@@ -2,10 +2,10 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Templates"
+import Orva.Templates 1.0
 
 // Log-in to a block: address (with suggestions from the favourites), user name and password;
 // then the logged-in user and the start of the client application.

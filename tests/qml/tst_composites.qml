@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtTest 1.15
-import "qrc:/qml/Components"
-import "qrc:/qml/Dialogs"
+import Orva.Components 1.0
+import Orva.Dialogs 1.0
 
 // The list controller over a sorting proxy and the template dialog with the dialog manager.
 Item {
