@@ -10,8 +10,8 @@ import Orva.Style 1.0
 Rectangle {
     id: root
 
-    width: 1280
-    height: 800
+    width: Style.windowWidth
+    height: Style.windowHeight
     color: Style.backgroundColor
 
     readonly property Item currentPage: pageLoader.item

@@ -18,7 +18,7 @@ RowLayout {
     readonly property int pageIndex: proxy ? Math.max(proxy.pageIndex, 0) : 0
     readonly property int lastPageIndex: proxy && revision >= 0 ? Math.max(proxy.getLastPageIndex(), 0) : 0
 
-    spacing: 10
+    spacing: Style.spacing
 
     TableText {
         Layout.fillWidth: true
@@ -30,7 +30,7 @@ RowLayout {
 
     DialogButton {
         objectName: "previousPageButton"
-        implicitWidth: 44
+        implicitWidth: Style.pagerButtonWidth
         text: "\u2039"
         visible: !bar.filtered
         enabled: bar.pageIndex > 0
@@ -45,7 +45,7 @@ RowLayout {
 
     DialogButton {
         objectName: "nextPageButton"
-        implicitWidth: 44
+        implicitWidth: Style.pagerButtonWidth
         text: "\u203a"
         visible: !bar.filtered
         enabled: bar.pageIndex < bar.lastPageIndex

@@ -78,17 +78,17 @@ PageBase {
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: page.headingSize
-        spacing: 12
+        spacing: Style.spacingMedium
 
         RowLayout {
             Layout.fillWidth: true
-            spacing: 10
+            spacing: Style.spacing
 
             DropDown {
                 id: typeFilter
 
                 objectName: "typeFilter"
-                Layout.preferredWidth: 200
+                Layout.preferredWidth: Style.filterWidth
                 model: page.proxy.availableTypes
                 onActivated: page.proxy.setFilteredType(index)
             }
@@ -97,7 +97,7 @@ PageBase {
                 id: searchField
 
                 objectName: "searchField"
-                Layout.preferredWidth: 280
+                Layout.preferredWidth: Style.searchFieldWidth
                 implicitHeight: Style.controlHeight
                 placeholderText: qsTr("Search name or address")
                 selectByMouse: true
@@ -111,7 +111,7 @@ PageBase {
             TableText {
                 objectName: "savedText"
                 text: page.savedText
-                color: Style.runningColor
+                color: Style.accentColor
             }
 
             DialogButton {
@@ -131,7 +131,7 @@ PageBase {
                 objectName: "deleteButton"
                 text: qsTr("Delete")
                 enabled: deviceList.currentIndex >= 0
-                color: enabled ? Style.loginFailedColor : Style.buttonDisabledColor
+                color: enabled ? Style.errorColor : Style.buttonDisabledColor
                 onClicked: deleteDialog.open()
             }
 
@@ -146,29 +146,29 @@ PageBase {
         Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            radius: 8
+            radius: Style.cardRadius
             color: Style.panelColor
             border.color: Style.borderColor
             clip: true
 
             ColumnLayout {
                 anchors.fill: parent
-                anchors.margins: 1
+                anchors.margins: Style.borderWidth
                 spacing: 0
 
                 Rectangle {
                     Layout.fillWidth: true
                     Layout.preferredHeight: Style.titleHeight
-                    color: "#f7f7f7"
-                    radius: 8
+                    color: Style.tableHeaderColor
+                    radius: Style.cardRadius
 
                     RowLayout {
                         id: headerRow
 
                         anchors.fill: parent
-                        anchors.leftMargin: 16
-                        anchors.rightMargin: 16
-                        spacing: 12
+                        anchors.leftMargin: Style.spacingLarge
+                        anchors.rightMargin: Style.spacingLarge
+                        spacing: Style.spacingMedium
 
                         SortHeader {
                             objectName: "nameHeader"
@@ -217,9 +217,9 @@ PageBase {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 16
-                            anchors.rightMargin: 16
-                            spacing: 12
+                            anchors.leftMargin: Style.spacingLarge
+                            anchors.rightMargin: Style.spacingLarge
+                            spacing: Style.spacingMedium
 
                             TableText {
                                 Layout.preferredWidth: headerRow.width * 0.24
@@ -247,7 +247,7 @@ PageBase {
                         Rectangle {
                             anchors.bottom: parent.bottom
                             width: parent.width
-                            height: 1
+                            height: Style.borderWidth
                             color: Style.borderColor
                         }
 
