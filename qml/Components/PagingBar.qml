@@ -3,8 +3,8 @@ import QtQuick.Layouts 1.15
 import Orva.Controls 1.0
 import Orva.Style 1.0
 
-// Previous / next page of a device proxy (pageIndex, pageSize, getLastPageIndex). Paging is
-// off while a filter is set; the bar then only says how many rows match.
+// Previous / next page of a device proxy (pageIndex, lastPageIndex). Paging is off while a
+// filter is set; the bar then only says how many rows match.
 RowLayout {
     id: bar
 
@@ -12,11 +12,9 @@ RowLayout {
     property bool filtered: false
     property int sourceCount: 0
     property int shownCount: 0
-    // Bumped by the page when rows come or go, so that the invokables are asked again.
-    property int revision: 0
 
     readonly property int pageIndex: proxy ? Math.max(proxy.pageIndex, 0) : 0
-    readonly property int lastPageIndex: proxy && revision >= 0 ? Math.max(proxy.getLastPageIndex(), 0) : 0
+    readonly property int lastPageIndex: proxy ? Math.max(proxy.lastPageIndex, 0) : 0
 
     spacing: Style.spacing
 

@@ -18,7 +18,6 @@ PageBase {
 
     readonly property var proxy: favoriteDeviceSortFilterModel
     readonly property bool filtered: typeFilter.currentIndex > 0 || searchField.text !== ""
-    property int revision: 0
     property string savedText: ""
     property int pageSize: 10
 
@@ -285,7 +284,6 @@ PageBase {
             filtered: page.filtered
             sourceCount: favoriteDeviceModel.dataCount
             shownCount: deviceList.count
-            revision: page.revision
         }
     }
 
@@ -327,24 +325,10 @@ PageBase {
         onTriggered: page.savedText = ""
     }
 
-    Connections {
-        target: favoriteDeviceModel
-
-        function onDataCountChanged() { page.revision++ }
-    }
-
-    Connections {
-        target: page.proxy
-
-        function onPageIndexChanged() { page.revision++ }
-        function onPageSizeChanged() { page.revision++ }
-    }
-
     Component.onCompleted: {
         if (proxy.pageIndex < 0)
             proxy.pageIndex = 0
         proxy.pageSize = pageSize
-        revision++
         forceActiveFocus()
     }
 }

@@ -17,7 +17,6 @@ PageBase {
     readonly property var proxy: networkDeviceSortFilterModel
     readonly property bool filtered: kindFilter.currentIndex > 0 || searchField.text !== ""
     readonly property int sourceCount: networkDeviceModel ? networkDeviceModel.dataCount : 0
-    property int revision: 0
     property string statusText: ""
     property int pageSize: 10
 
@@ -260,7 +259,6 @@ PageBase {
             filtered: page.filtered
             sourceCount: page.sourceCount
             shownCount: deviceList.count
-            revision: page.revision
         }
     }
 
@@ -271,25 +269,10 @@ PageBase {
         onTriggered: page.statusText = ""
     }
 
-    Connections {
-        target: networkDeviceModel
-        ignoreUnknownSignals: true
-
-        function onDataCountChanged() { page.revision++ }
-    }
-
-    Connections {
-        target: page.proxy
-
-        function onPageIndexChanged() { page.revision++ }
-        function onPageSizeChanged() { page.revision++ }
-    }
-
     Component.onCompleted: {
         if (proxy.pageIndex < 0)
             proxy.pageIndex = 0
         proxy.pageSize = pageSize
-        revision++
         client.refreshNetworkDevices()
     }
 }
