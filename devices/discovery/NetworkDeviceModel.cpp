@@ -167,8 +167,9 @@ void NetworkDeviceModel::onServiceAdded(const mdns::Service &service)
     AnnouncementReader::fill(device, service);
     addDevice(device);
 
-    // A resolver for no host would hold a thread of the pool and never report.
-    if (service.hostname().isEmpty())
+    // A resolver for no host ("." says the service has none) would hold a thread of the
+    // pool and never report.
+    if (service.hostname().isEmpty() || service.hostname() == ".")
         return;
     takeCachedAddresses(service.hostname(), serviceId);
     const NetworkDevice added = at(findRow(serviceId));
