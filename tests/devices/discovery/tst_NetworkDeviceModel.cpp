@@ -413,15 +413,15 @@ void tst_NetworkDeviceModel::knownFamilyFreesResolverSoon_data()
     QTest::addColumn<QString>("addressIPv6");
 
     const QByteArray host = "blk1.local.";
-    QTest::newRow("IPv4 answered, no IPv6")
-        << host << QList<Record>() << QList<Record>{addressRecord(host, "192.0.2.10")} << 1 << "192.0.2.10" << QString();
-    QTest::newRow("IPv6 answered, no IPv4")
-        << host << QList<Record>() << QList<Record>{addressRecord(host, "fe80::10")} << 1 << QString() << "fe80::10";
-    QTest::newRow("IPv4 in the announcement")
-        << host << QList<Record>{addressRecord(host, "192.0.2.10")} << QList<Record>() << 1 << "192.0.2.10" << QString();
+    const QString ipv4 = QStringLiteral("192.0.2.10");
+    const QString ipv6 = QStringLiteral("fe80::10");
+    const Record a = addressRecord(host, ipv4);
+    const Record aaaa = addressRecord(host, ipv6);
+    QTest::newRow("IPv4 answered, no IPv6") << host << QList<Record>() << QList<Record>{a} << 1 << ipv4 << QString();
+    QTest::newRow("IPv6 answered, no IPv4") << host << QList<Record>() << QList<Record>{aaaa} << 1 << QString() << ipv6;
+    QTest::newRow("IPv4 in the announcement") << host << QList<Record>{a} << QList<Record>() << 1 << ipv4 << QString();
     QTest::newRow("both in the announcement: no resolver")
-        << host << QList<Record>{addressRecord(host, "192.0.2.10"), addressRecord(host, "fe80::10")}
-        << QList<Record>() << 0 << "192.0.2.10" << "fe80::10";
+        << host << QList<Record>{a, aaaa} << QList<Record>() << 0 << ipv4 << ipv6;
     QTest::newRow("SRV without a host: no resolver")
         << QByteArray(".") << QList<Record>() << QList<Record>() << 0 << QString() << QString();
 }
