@@ -5,8 +5,6 @@
 #include "devices/entries/NetworkDevice.h"
 #include "devices/mdns/Service.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 QString text(const QMap<QByteArray, QByteArray> &attributes, const QByteArray &key)
@@ -23,7 +21,6 @@ qint64 number(const QMap<QByteArray, QByteArray> &attributes, const QByteArray &
 
 } // namespace
 
-// The labels are translated under the model whose rows show them.
 void AnnouncementReader::fill(NetworkDevice &device, const mdns::Service &service)
 {
     const QMap<QByteArray, QByteArray> attributes = service.attributes();
@@ -50,18 +47,18 @@ void AnnouncementReader::fill(NetworkDevice &device, const mdns::Service &servic
     QStringList rows;
     const QString hostId = text(attributes, "host_id");
     if (!hostId.isEmpty())
-        rows.append(QCoreApplication::translate("NetworkDeviceModel", "host id") + QStringLiteral(": \u2026") + hostId.right(5));
+        rows.append(tr("host id") + QStringLiteral(": \u2026") + hostId.right(5));
     const qint64 hostUptime = number(attributes, "host_uptime");
     if (hostUptime > 0)
-        rows.append(QCoreApplication::translate("NetworkDeviceModel", "host uptime") + QStringLiteral(": ")
+        rows.append(tr("host uptime") + QStringLiteral(": ")
                     + utils::gui::TimeConverter::millisecondsToDHMS(hostUptime, false));
     const QString version = text(attributes, "orva_version");
     if (!version.isEmpty())
-        rows.append(brand->deviceName().toLower() + QLatin1Char(' ') + QCoreApplication::translate("NetworkDeviceModel", "version") + QStringLiteral(": ")
+        rows.append(brand->deviceName().toLower() + QLatin1Char(' ') + tr("version") + QStringLiteral(": ")
                     + brand->productName() + QLatin1Char(' ') + version);
     const qint64 blockUptime = number(attributes, "block_uptime");
     if (blockUptime > 0)
-        rows.append(brand->deviceName().toLower() + QLatin1Char(' ') + QCoreApplication::translate("NetworkDeviceModel", "uptime") + QStringLiteral(": ")
+        rows.append(brand->deviceName().toLower() + QLatin1Char(' ') + tr("uptime") + QStringLiteral(": ")
                     + utils::gui::TimeConverter::millisecondsToDHMS(blockUptime, false));
     device.setOrvaUnit(true);
     device.setAttributes(rows.join(QStringLiteral(", ")));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+
 class NetworkDevice;
 
 namespace mdns {
@@ -11,6 +13,9 @@ class Service;
 // description; for any other service its raw text attributes.
 class AnnouncementReader
 {
+    // The labels are translated under the model whose rows show them.
+    Q_DECLARE_TR_FUNCTIONS(NetworkDeviceModel)
+
 public:
     // More interface rows than this are not built, whatever a peer announces.
     static constexpr int MaxInterfaces = 256;
