@@ -75,6 +75,8 @@ private slots:
     void pageFollowsSourceRows();
     void lastPage_data();
     void lastPage();
+    void lastPageIndexFollows_data();
+    void lastPageIndexFollows();
     void networkFilter_data();
     void networkFilter();
     void networkSorting_data();
@@ -281,6 +283,76 @@ void tst_DeviceSortFilterProxyModels::lastPage()
     proxy.setPageIndex(pageIndex);
     QCOMPARE(proxy.getLastPageIndex(), lastPage);
     QCOMPARE(proxy.isCurrentPageLast(), isLast);
+}
+
+// What a paging bar binds to: every change that moves the last page is announced once with the
+// new value, and nothing else is.
+enum class PageChange { Append, RemoveLast, PageIndex, PageSize, Clear, NewSource };
+Q_DECLARE_METATYPE(PageChange)
+
+void tst_DeviceSortFilterProxyModels::lastPageIndexFollows_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<PageChange>("change");
+    QTest::addColumn<int>("value");   // the new page index or size; rows of the new source
+    QTest::addColumn<QList<int>>("announced");
+
+    QTest::newRow("row appended inside the last page") << 25 << PageChange::Append << 0 << QList<int>{};
+    QTest::newRow("row appended opens a page") << 30 << PageChange::Append << 0 << QList<int>{3};
+    QTest::newRow("row removed closes a page") << 31 << PageChange::RemoveLast << 0 << QList<int>{2};
+    QTest::newRow("page moved past the end") << 25 << PageChange::PageIndex << 5 << QList<int>{5};
+    QTest::newRow("page moved inside the rows") << 25 << PageChange::PageIndex << 1 << QList<int>{};
+    QTest::newRow("larger pages") << 25 << PageChange::PageSize << 100 << QList<int>{0};
+    QTest::newRow("source cleared") << 25 << PageChange::Clear << 0 << QList<int>{0};
+    QTest::newRow("source replaced") << 25 << PageChange::NewSource << 45 << QList<int>{4};
+}
+
+void tst_DeviceSortFilterProxyModels::lastPageIndexFollows()
+{
+    QFETCH(int, rows);
+    QFETCH(PageChange, change);
+    QFETCH(int, value);
+    QFETCH(QList<int>, announced);
+
+    FavoriteDeviceModel model;
+    FavoriteDeviceModel other;
+    for (int i = 0; i < rows; ++i)
+        model.addDevice(favorite(QStringLiteral("d%1").arg(i), 1));
+    for (int i = 0; i < value; ++i)
+        other.addDevice(favorite(QStringLiteral("e%1").arg(i), 1));
+    FavoriteDeviceSortFilterProxyModel proxy;
+    proxy.setSourceModel(&model);
+    proxy.setSizeIndex(10);
+    proxy.setPageIndex(0);
+    QSignalSpy spy(&proxy, &DeviceSortFilterProxyModel::lastPageIndexChanged);
+    QVERIFY(spy.isValid());
+
+    switch (change) {
+    case PageChange::Append:
+        model.addDevice(favorite(QStringLiteral("new"), 1));
+        break;
+    case PageChange::RemoveLast:
+        model.removeDevice(model.index(model.rowCount() - 1, 0));
+        break;
+    case PageChange::PageIndex:
+        proxy.setPageIndex(value);
+        break;
+    case PageChange::PageSize:
+        proxy.setSizeIndex(value);
+        break;
+    case PageChange::Clear:
+        model.clear();
+        break;
+    case PageChange::NewSource:
+        proxy.setSourceModel(&other);
+        break;
+    }
+
+    QList<int> heard;
+    for (const QList<QVariant> &arguments : qAsConst(spy))
+        heard.append(arguments.at(0).toInt());
+    QCOMPARE(heard, announced);
+    QCOMPARE(proxy.property("lastPageIndex").toInt(), proxy.getLastPageIndex());
 }
 
 void tst_DeviceSortFilterProxyModels::networkFilter_data()
