@@ -435,7 +435,11 @@ void tst_Launcher::smallWindowKeepsPageInItsArea()
     QQuickItem *top = find(topItem);
     QQuickItem *bottom = find(bottomItem);
     QVERIFY(loader && top && bottom);
-    QTest::qWait(50);
+    // A frame after the resize: the layouts of the smaller page have run.
+    auto frames = std::make_shared<int>(0);
+    connect(launcher.view(), &QQuickWindow::frameSwapped, this, [frames]() { ++*frames; }, Qt::QueuedConnection);
+    launcher.view()->update();
+    QTRY_VERIFY(*frames > 0);
     const qreal pageTop = loader->mapToScene(QPointF(0, 0)).y();
     QVERIFY2(top->mapToScene(QPointF(0, 0)).y() >= pageTop,
              qPrintable(QStringLiteral("%1 starts at %2, the page at %3").arg(topItem).arg(top->mapToScene(QPointF(0, 0)).y()).arg(pageTop)));
