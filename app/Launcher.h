@@ -60,17 +60,23 @@ class Launcher : public QObject
 public:
     enum Page { DemoPage = 0, LoginPage = 1, FavoriteDevicesPage = 2, NetworkDevicesPage = 3, ObserverPage = 4 };
     Q_ENUM(Page)
+    // The log-in's states under the names QML knows (Client.LoggedIn, ...).
     enum LoginStatus {
-        NotLoggedIn = 0,
-        IncorrectPasswordOrUsername = 1,
-        InvalidServerAddress = 2,
-        WaitingForResponse = 3,
-        LoggedIn = 4,
-        Demo = 5,
-        ExpiredAccount = 6
+        NotLoggedIn = BlockLogin::NotLoggedIn,
+        IncorrectPasswordOrUsername = BlockLogin::IncorrectPasswordOrUsername,
+        InvalidServerAddress = BlockLogin::InvalidServerAddress,
+        WaitingForResponse = BlockLogin::WaitingForResponse,
+        LoggedIn = BlockLogin::LoggedIn,
+        Demo = BlockLogin::Demo,
+        ExpiredAccount = BlockLogin::ExpiredAccount
     };
     Q_ENUM(LoginStatus)
-    enum LoginPageState { EnteringAddress = 0, EnteringUploadPath = 1, EnteringUserName = 2, EnteringPassword = 3 };
+    enum LoginPageState {
+        EnteringAddress = BlockLogin::EnteringAddress,
+        EnteringUploadPath = BlockLogin::EnteringUploadPath,
+        EnteringUserName = BlockLogin::EnteringUserName,
+        EnteringPassword = BlockLogin::EnteringPassword
+    };
     Q_ENUM(LoginPageState)
 
     explicit Launcher(QObject *parent = nullptr);
@@ -245,17 +251,3 @@ private:
     ClientApplication *m_client = nullptr;
     LauncherWindow *m_window = nullptr;
 };
-
-// QML knows the log-in's states under the launcher's names.
-static_assert(int(Launcher::NotLoggedIn) == BlockLogin::NotLoggedIn
-                  && int(Launcher::IncorrectPasswordOrUsername) == BlockLogin::IncorrectPasswordOrUsername
-                  && int(Launcher::InvalidServerAddress) == BlockLogin::InvalidServerAddress
-                  && int(Launcher::WaitingForResponse) == BlockLogin::WaitingForResponse
-                  && int(Launcher::LoggedIn) == BlockLogin::LoggedIn && int(Launcher::Demo) == BlockLogin::Demo
-                  && int(Launcher::ExpiredAccount) == BlockLogin::ExpiredAccount,
-              "Launcher::LoginStatus mirrors BlockLogin::Status");
-static_assert(int(Launcher::EnteringAddress) == BlockLogin::EnteringAddress
-                  && int(Launcher::EnteringUploadPath) == BlockLogin::EnteringUploadPath
-                  && int(Launcher::EnteringUserName) == BlockLogin::EnteringUserName
-                  && int(Launcher::EnteringPassword) == BlockLogin::EnteringPassword,
-              "Launcher::LoginPageState mirrors BlockLogin::PageState");

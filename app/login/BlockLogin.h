@@ -26,7 +26,7 @@ class BlockLogin : public QObject
     Q_OBJECT
 
 public:
-    // The values of `Launcher::LoginStatus` and `Launcher::LoginPageState`.
+    // Published to QML as `Launcher::LoginStatus` and `Launcher::LoginPageState`.
     enum Status {
         NotLoggedIn = 0,
         IncorrectPasswordOrUsername = 1,

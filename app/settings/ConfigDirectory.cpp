@@ -39,17 +39,25 @@ QString ConfigDirectory::favoritesBuiltInCopy()
     return QStringLiteral(":/favorite_connections.json");
 }
 
-bool ConfigDirectory::createFavoritesIfMissing(const QString &path)
+bool ConfigDirectory::createFromBuiltIn(const QString &path, const QString &builtIn, const CreationTexts &texts)
 {
     const QString function = initFunction();
-    KVR_LOG_AT(kvr::log::INF, function, QStringLiteral("[INFO] Connections file: %1").arg(path));
+    KVR_LOG_AT(kvr::log::INF, function, texts.where.arg(path));
     if (QFile::exists(path))
         return true;
-    KVR_LOG_AT(kvr::log::INF, function, QStringLiteral("[INFO] Connections file was not found. Creating ..."));
-    if (!QFile::copy(favoritesBuiltInCopy(), path)) {
-        KVR_LOG_AT(kvr::log::ERR, function, QStringLiteral("[ERROR] %1 Failed to create new connections file.").arg(function));
+    KVR_LOG_AT(kvr::log::INF, function, texts.creating);
+    if (!QFile::copy(builtIn, path)) {
+        KVR_LOG_AT(kvr::log::ERR, function, texts.failed.arg(function));
         return false;
     }
     makeWritable(path);
     return true;
+}
+
+bool ConfigDirectory::createFavoritesIfMissing(const QString &path)
+{
+    return createFromBuiltIn(path, favoritesBuiltInCopy(),
+                             {QStringLiteral("[INFO] Connections file: %1"),
+                              QStringLiteral("[INFO] Connections file was not found. Creating ..."),
+                              QStringLiteral("[ERROR] %1 Failed to create new connections file.")});
 }

@@ -16,6 +16,16 @@ public:
     // Copies of the resources are read-only; the shell writes them back later.
     static void makeWritable(const QString &path);
 
+    // The log lines of one file's creation, each with "%1" for the path or the function.
+    struct CreationTexts
+    {
+        QString where;    // the path, always
+        QString creating; // the file is missing
+        QString failed;   // the copy failed (an error)
+    };
+    // Copies `builtIn` to `path` unless a file is there, and makes the copy writable.
+    static bool createFromBuiltIn(const QString &path, const QString &builtIn, const CreationTexts &texts);
+
     static QString favoritesFileName();   // "favorite_connections.json"
     static QString favoritesBuiltInCopy(); // an empty list among the resources
     // Creates the favourites file from the built-in copy unless it exists; logs each step.

@@ -1,9 +1,7 @@
 #include "app/settings/LauncherSettings.h"
 
 #include "app/settings/ConfigDirectory.h"
-#include "core/log/Log.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -98,15 +96,8 @@ bool LauncherSettings::isReadable() const
 
 bool LauncherSettings::createIfMissing() const
 {
-    const QString function = ConfigDirectory::initFunction();
-    KVR_LOG_AT(kvr::log::INF, function, QStringLiteral("[SETTINGS] Settings file: %1").arg(m_path));
-    if (QFile::exists(m_path))
-        return true;
-    KVR_LOG_AT(kvr::log::INF, function, QStringLiteral("[SETTINGS] Settings file was not found. Creating ..."));
-    if (!QFile::copy(builtInCopy(), m_path)) {
-        KVR_LOG_AT(kvr::log::ERR, function, QStringLiteral("[ERROR] %1 Failed to create new settings file.").arg(function));
-        return false;
-    }
-    ConfigDirectory::makeWritable(m_path);
-    return true;
+    return ConfigDirectory::createFromBuiltIn(m_path, builtInCopy(),
+                                              {QStringLiteral("[SETTINGS] Settings file: %1"),
+                                               QStringLiteral("[SETTINGS] Settings file was not found. Creating ..."),
+                                               QStringLiteral("[ERROR] %1 Failed to create new settings file.")});
 }
