@@ -180,8 +180,6 @@ private slots:
     void noPortAnswers();
     void silentBlockReportedAsNotAnswering_data();
     void silentBlockReportedAsNotAnswering();
-    void goodLoginLogsNoWarning_data();
-    void goodLoginLogsNoWarning();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
     void badBlockInfo_data();
@@ -220,30 +218,38 @@ void tst_Login::loginReachesLoggedIn_data()
 {
     QTest::addColumn<SimulatedBlock::Scheme>("scheme");
     QTest::addColumn<bool>("portInAddress");
+    QTest::addColumn<bool>("errorPageForPlainHttp"); // the port answers plain HTTP as nginx does
 
-    QTest::newRow("http, probed port") << SimulatedBlock::Scheme::Http << false;
-    QTest::newRow("https, probed port") << SimulatedBlock::Scheme::Https << false;
-    QTest::newRow("http, host:port") << SimulatedBlock::Scheme::Http << true;
-    QTest::newRow("https, host:port") << SimulatedBlock::Scheme::Https << true;
+    QTest::newRow("http, probed port") << SimulatedBlock::Scheme::Http << false << false;
+    QTest::newRow("https, probed port") << SimulatedBlock::Scheme::Https << false << false;
+    QTest::newRow("http, host:port") << SimulatedBlock::Scheme::Http << true << false;
+    QTest::newRow("https, host:port") << SimulatedBlock::Scheme::Https << true << false;
+    QTest::newRow("https, host:port, plain HTTP gets an error page") << SimulatedBlock::Scheme::Https << true << true;
 }
 
 void tst_Login::loginReachesLoggedIn()
 {
     QFETCH(SimulatedBlock::Scheme, scheme);
     QFETCH(bool, portInAddress);
+    QFETCH(bool, errorPageForPlainHttp);
 
     SimulatedBlock block(scheme);
     QVERIFY(block.listen());
     answerLikeABlock(block);
+    ErrorPageForPlainHttp front(block);
+    QVERIFY(front.listen());
+    const quint16 port = errorPageForPlainHttp ? front.port() : block.port();
 
+    LogCapture log(kvr::log::ERR | kvr::log::WRN);
+    QtMessagesToLog messages;
     Launcher launcher;
     launcher.prepareSettingsFile();
     launcher.prepareFavorites();
     // A closed port first: the test takes whichever answers.
-    launcher.setLoginPorts({closedPort(), block.port()});
+    launcher.setLoginPorts({closedPort(), port});
     QSignalSpy success(&launcher, &Launcher::userLoginSuccess);
 
-    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(block.port()) : QStringLiteral("127.0.0.1");
+    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(port) : QStringLiteral("127.0.0.1");
     launcher.connectToBlock(QStringLiteral("  ") + address + QStringLiteral(" "), QStringLiteral(" admin "),
                             QStringLiteral("se:cret"));
     QCOMPARE(launcher.loginStatus(), Launcher::WaitingForResponse);
@@ -279,6 +285,14 @@ void tst_Login::loginReachesLoggedIn()
     QCOMPARE(body.value("username").toString(), QStringLiteral("admin"));
     QCOMPARE(body.value("password").toString(), QStringLiteral("se:cret"));
     QCOMPARE(requests[authIndex].path.startsWith("/api/"), scheme == SimulatedBlock::Scheme::Https);
+
+    // The scheme probe that lost goes quietly: a good log-in logs no warning and no error. Once
+    // the probes' REST clients are gone nothing of theirs can log any more.
+    if (errorPageForPlainHttp)
+        QTRY_VERIFY(front.plainRequests() >= 1);
+    QTRY_COMPARE(launcher.login()->findChildren<BlockConnectionManager *>().size(), 1);
+    QCOMPARE(log.texts(kvr::log::WRN), QStringList());
+    QCOMPARE(log.texts(kvr::log::ERR), QStringList());
 }
 
 void tst_Login::refusal_data()
@@ -472,43 +486,6 @@ void tst_Login::silentBlockReportedAsNotAnswering()
     block.releaseHeld();
     QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
     QVERIFY(launcher.loginErrorMessage().isEmpty());
-}
-
-void tst_Login::goodLoginLogsNoWarning_data()
-{
-    QTest::addColumn<SimulatedBlock::Scheme>("scheme");
-    QTest::addColumn<bool>("errorPageForPlainHttp");
-
-    QTest::newRow("http") << SimulatedBlock::Scheme::Http << false;
-    QTest::newRow("https") << SimulatedBlock::Scheme::Https << false;
-    QTest::newRow("https, plain HTTP gets an error page") << SimulatedBlock::Scheme::Https << true;
-}
-
-// The scheme probe that loses goes quietly: a good log-in logs no warning and no error.
-void tst_Login::goodLoginLogsNoWarning()
-{
-    QFETCH(SimulatedBlock::Scheme, scheme);
-    QFETCH(bool, errorPageForPlainHttp);
-
-    SimulatedBlock block(scheme);
-    QVERIFY(block.listen());
-    answerLikeABlock(block);
-    ErrorPageForPlainHttp front(block);
-    QVERIFY(front.listen());
-    const quint16 port = errorPageForPlainHttp ? front.port() : block.port();
-
-    LogCapture log(kvr::log::ERR | kvr::log::WRN);
-    QtMessagesToLog messages;
-    Launcher launcher;
-    launcher.connectToBlock(QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("admin"), QStringLiteral("pw"));
-    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
-    QCOMPARE(launcher.blockConnection()->useHttps(), scheme == SimulatedBlock::Scheme::Https);
-    if (errorPageForPlainHttp)
-        QTRY_VERIFY(front.plainRequests() >= 1);
-    // The probes are gone once their managers are: nothing of theirs can log after that.
-    QTRY_VERIFY(launcher.login()->findChildren<BlockConnectionManager *>().size() == 1);
-    QCOMPARE(log.texts(kvr::log::WRN), QStringList());
-    QCOMPARE(log.texts(kvr::log::ERR), QStringList());
 }
 
 void tst_Login::lateBlockRetriedByTick_data()
