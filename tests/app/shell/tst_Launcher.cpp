@@ -178,7 +178,7 @@ void tst_Launcher::favoritesFileSteps()
     if (content.isEmpty()) {
         QVERIFY(QFileInfo(path).isWritable());
         const QJsonObject created = QJsonDocument::fromJson(file.readAll()).object();
-        QCOMPARE(created, QJsonObject({{"connections", QJsonArray()}}));
+        QCOMPARE(created, QJsonObject({{QStringLiteral("connections"), QJsonArray()}}));
     } else {
         QCOMPARE(file.readAll(), content);
     }
