@@ -1,7 +1,8 @@
 #include "app/services/BrandConfiguration.h"
+#include "devices/discovery/NetworkDeviceModel.h"
 #include "devices/entries/NetworkDevice.h"
+#include "devices/mdns/MdnsFakes.h"
 #include "devices/models/FavoriteDeviceModel.h"
-#include "devices/models/ListModelBase.h"
 #include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
 #include "devices/proxies/NetworkDeviceSortFilterProxyModel.h"
 
@@ -9,35 +10,18 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
-// The discovery model's roles, without the discovery.
-class NetworkRows : public ListModelBase<NetworkDevice>
+// The discovery model itself, on a transport that never touches the network.
+std::unique_ptr<NetworkDeviceModel> networkModel(const QList<NetworkDevice> &rows)
 {
-public:
-    enum DisplayRoles { NameRole = 0, AddressRole = 1, DeviceRole = 2 };
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!isRow(index))
-            return QVariant();
-        const NetworkDevice &device = m_items.at(index.row());
-        switch (role) {
-        case NameRole:
-            return device.name();
-        case AddressRole:
-            return device.address();
-        case DeviceRole:
-            return QVariant::fromValue(device);
-        default:
-            return QVariant();
-        }
-    }
-    QHash<int, QByteArray> roleNames() const override
-    {
-        return {{NameRole, "NameRole"}, {AddressRole, "AddressRole"}, {DeviceRole, "DeviceRole"}};
-    }
-};
+    auto model = std::make_unique<NetworkDeviceModel>(QStringLiteral("_orva._tcp.local."), new mdnstest::FakeTransport);
+    for (const NetworkDevice &row : rows)
+        model->addDevice(row);
+    return model;
+}
 
 NetworkDevice networkDevice(const QString &name, bool product, const QString &address = QString(),
                             const QList<ORVAmDNSDeviceInterface> &interfaces = {})
@@ -70,7 +54,7 @@ QStringList shownNetworkNames(const QAbstractItemModel &proxy)
 {
     QStringList names;
     for (int row = 0; row < proxy.rowCount(); ++row)
-        names.append(proxy.index(row, 0).data(NetworkRows::NameRole).toString());
+        names.append(proxy.index(row, 0).data(NetworkDeviceModel::NameRole).toString());
     return names;
 }
 
@@ -321,17 +305,16 @@ void tst_DeviceSortFilterProxyModels::networkFilter()
     QFETCH(QString, text);
     QFETCH(QStringList, shown);
 
-    NetworkRows rows;
-    rows.append(networkDevice(QStringLiteral("block A"), true, QStringLiteral("10.0.0.1"),
-                              {{QStringLiteral("eth0"), QStringLiteral("10.0.0.1"), QString(), QStringLiteral("aa:bb")},
-                               {QStringLiteral("eth1"), QStringLiteral("172.16.5.5"), QStringLiteral("fd00::1"), QString()}}));
     NetworkDevice printer = networkDevice(QStringLiteral("printer"), false, QStringLiteral("10.0.0.9"));
     printer.setAddressIPv6(QStringLiteral("fe80::9"));
-    rows.append(printer);
-    rows.append(networkDevice(QStringLiteral("block B"), true, QStringLiteral("10.0.0.2")));
+    const auto rows = networkModel(
+        {networkDevice(QStringLiteral("block A"), true, QStringLiteral("10.0.0.1"),
+                       {{QStringLiteral("eth0"), QStringLiteral("10.0.0.1"), QString(), QStringLiteral("aa:bb")},
+                        {QStringLiteral("eth1"), QStringLiteral("172.16.5.5"), QStringLiteral("fd00::1"), QString()}}),
+         printer, networkDevice(QStringLiteral("block B"), true, QStringLiteral("10.0.0.2"))});
     NetworkDeviceSortFilterProxyModel proxy;
     QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    proxy.setSourceModel(&rows);
+    proxy.setSourceModel(rows.get());
 
     QCOMPARE(proxy.availableTypes(), (QStringList{QStringLiteral("All devices"),
                                                   QStringLiteral("Only %1 devices").arg(BrandConfiguration::instance()->productName())}));
@@ -356,18 +339,17 @@ void tst_DeviceSortFilterProxyModels::networkSorting()
     QFETCH(bool, descending);
     QFETCH(QStringList, shown);
 
-    NetworkRows rows;
-    rows.append(networkDevice(QStringLiteral("y other"), false));
-    rows.append(networkDevice(QStringLiteral("z block"), true));
-    rows.append(networkDevice(QStringLiteral("b other"), false));
-    rows.append(networkDevice(QStringLiteral("a block"), true));
+    const auto rows = networkModel({networkDevice(QStringLiteral("y other"), false),
+                                    networkDevice(QStringLiteral("z block"), true),
+                                    networkDevice(QStringLiteral("b other"), false),
+                                    networkDevice(QStringLiteral("a block"), true)});
     NetworkDeviceSortFilterProxyModel proxy;
     QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    proxy.setSourceModel(&rows);
-    proxy.setSortingRole(NetworkRows::AddressRole);
-    proxy.setSortingRole(NetworkRows::NameRole);
+    proxy.setSourceModel(rows.get());
+    proxy.setSortingRole(NetworkDeviceModel::AddressRole);
+    proxy.setSortingRole(NetworkDeviceModel::NameRole);
     if (descending)
-        proxy.setSortingRole(NetworkRows::NameRole);
+        proxy.setSortingRole(NetworkDeviceModel::NameRole);
     QCOMPARE(proxy.ascending(), !descending);
     QCOMPARE(shownNetworkNames(proxy), shown);
 }
