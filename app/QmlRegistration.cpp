@@ -24,7 +24,6 @@
 #include "observation/status/SourceInfo.h"
 
 #include <QQmlEngine>
-#include <QUrl>
 
 void registerQmlTypes()
 {
@@ -65,7 +64,6 @@ void registerQmlTypes()
     qRegisterMetaType<SourceLocation>("SourceLocation");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
-
-    // One look for every document: colours, fonts and sizes.
-    qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
+    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
+    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }
