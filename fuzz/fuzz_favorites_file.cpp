@@ -25,7 +25,7 @@ QByteArray contentOf(const QString &path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool once = (silenceQtMessages(), true);
+    static const bool once = (silenceMessages(), true);
     Q_UNUSED(once)
     static QTemporaryDir dir;
     if (size > 1 << 20 || !dir.isValid())

@@ -13,7 +13,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const bool once = (silenceQtMessages(), true);
+    static const bool once = (silenceMessages(), true);
     Q_UNUSED(once)
     if (size > 1 << 20)
         return 0;

@@ -95,7 +95,7 @@ public:
     EventLog(BlockConnectionManager &manager, const Call &c)
     {
         connect(&manager, &BlockConnectionManager::serverAvailable, this,
-                [this](bool available) { events << (available ? "available" : "unavailable"); });
+                [this](bool available) { events << QLatin1String(available ? "available" : "unavailable"); });
         connect(&manager, &BlockConnectionManager::noBlockServerResponse, this, [this]() { events << "noServer"; });
         connect(&manager, signalSignature(c).constData(), this,
                 SLOT(answered(std::shared_ptr<restservice::BlockResponse>)));
