@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the project and its tests with clang under AddressSanitizer and
 # UndefinedBehaviorSanitizer into a build directory of their own (build-asan/, or
-# $SANITIZE_BUILD_DIR) and runs the whole test suite there. Benchmarks are not built.
-# Any report of either sanitizer fails the test that caused it. Without clang it says so.
+# $SANITIZE_BUILD_DIR; shared with scripts/fuzz.sh) and runs the whole test suite there.
+# Benchmarks are not built. Any report of either sanitizer fails the test that caused it.
+# Without clang it says so and does nothing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if ! command -v clang++ >/dev/null; then
@@ -11,15 +12,7 @@ if ! command -v clang++ >/dev/null; then
 fi
 build=${SANITIZE_BUILD_DIR:-$root/build-asan}
 jobs=${JOBS:-$(nproc)}
-generator=()
-command -v ninja >/dev/null && generator=(-G Ninja)
-flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    # RelWithDebInfo: optimised enough to keep the timing tests honest, with lines in reports.
-    cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DCMAKE_CXX_COMPILER=clang++ -DORVA_BUILD_BENCH=OFF -DORVA_BUILD_FUZZERS=OFF -DORVA_WERROR=OFF \
-        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
-fi
+bash "$root/scripts/configure-clang.sh" "$build"
 find "$build" -path '*_autogen/timestamp' -delete 2>/dev/null || true
 cmake --build "$build" --parallel "$jobs"
 
