@@ -38,9 +38,11 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$artifacts"
     dirs=("$corpus")
     [ -d "$root/fuzz/corpus/$name" ] && dirs+=("$root/fuzz/corpus/$name")
+    options=()
+    [ -f "$root/fuzz/$name.dict" ] && options+=(-dict="$root/fuzz/$name.dict")
     echo "fuzz: running $name for ${seconds} s"
     if "$target" -max_total_time="$seconds" -artifact_prefix="$artifacts/" -print_final_stats=1 \
-        "${dirs[@]}" >"$log" 2>&1; then
+        "${options[@]}" "${dirs[@]}" >"$log" 2>&1; then
         grep -E "stat::number_of_executed_units|Done " "$log" | sed "s/^/fuzz: $name: /" || true
     else
         echo "fuzz: $name FAILED; inputs in $artifacts, log $log:"

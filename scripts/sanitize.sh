@@ -17,7 +17,7 @@ find "$build" -path '*_autogen/timestamp' -delete 2>/dev/null || true
 cmake --build "$build" --parallel "$jobs"
 
 # Leaks inside Qt's, Mesa's and fontconfig's own caches are theirs; see the suppressions.
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1}
 export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/sanitize.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export LIBGL_ALWAYS_SOFTWARE=1

@@ -602,7 +602,7 @@ void tst_BlockConnectionManager::hostileBodies_data()
 
     QByteArray garbage(10 * 1024 * 1024, '\0');
     for (int i = 0; i < garbage.size(); ++i)
-        garbage[i] = char((i * 7919 + 13) & 0xff);
+        garbage[i] = char((quint32(i) * 7919u + 13u) & 0xffu);
     QTest::newRow("10 MB of garbage as JSON") << QByteArray("application/json") << garbage << 200
                                               << "Error: BadRequest application/json parse error:";
     QTest::newRow("10 MB of garbage without type") << QByteArray() << garbage << 200
