@@ -16,6 +16,7 @@
 #include "devices/rest/User.h"
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
+#include "observation/video/VideoSource.h"
 
 #include <QQmlEngine>
 #include <QUrl>
@@ -51,6 +52,9 @@ void registerQmlTypes()
     qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
+
+    // Live video: a VideoOutput's source, fed by a cube observer.
+    qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
 
     // One look for every document: colours, fonts and sizes.
     qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
