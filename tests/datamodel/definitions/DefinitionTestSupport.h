@@ -47,4 +47,31 @@ inline QJsonObject patched(const QJsonObject &root, const QString &path, const Q
     return path.isEmpty() ? root : patchedValue(root, path.split(QLatin1Char('/')), value).toObject();
 }
 
+// Every path of the document in the form patched() takes, objects and arrays included.
+inline void collectPaths(const QJsonValue &node, const QString &prefix, QStringList &paths)
+{
+    if (node.isObject()) {
+        const QJsonObject object = node.toObject();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            const QString path = prefix.isEmpty() ? it.key() : prefix + QLatin1Char('/') + it.key();
+            paths << path;
+            collectPaths(it.value(), path, paths);
+        }
+    } else if (node.isArray()) {
+        const QJsonArray array = node.toArray();
+        for (int i = 0; i < array.size(); ++i) {
+            const QString path = prefix + QLatin1Char('/') + QString::number(i);
+            paths << path;
+            collectPaths(array.at(i), path, paths);
+        }
+    }
+}
+
+inline QStringList allPaths(const QJsonObject &root)
+{
+    QStringList paths;
+    collectPaths(root, QString(), paths);
+    return paths;
+}
+
 } // namespace definitiontest
