@@ -34,7 +34,7 @@ inline QJsonObject definitionFixture(const char *name)
 }
 
 // A valid video definition; definitions with different tags never compare equal.
-inline std::shared_ptr<kvr::tracker::common::SourceDefinition> videoDefinition(const QString &tag)
+inline QJsonObject videoDefinitionJson(const QString &tag)
 {
     QJsonObject object = definitionFixture("camera_v2.json");
     QJsonObject data = object.value(QStringLiteral("data")).toObject();
@@ -45,7 +45,12 @@ inline std::shared_ptr<kvr::tracker::common::SourceDefinition> videoDefinition(c
     input.insert(QStringLiteral("data"), inputData);
     data.insert(QStringLiteral("input_parameters"), input);
     object.insert(QStringLiteral("data"), data);
-    return kvr::tracker::common::SourceDefinition::createFromJson(object);
+    return object;
+}
+
+inline std::shared_ptr<kvr::tracker::common::SourceDefinition> videoDefinition(const QString &tag)
+{
+    return kvr::tracker::common::SourceDefinition::createFromJson(videoDefinitionJson(tag));
 }
 
 inline std::shared_ptr<kvr::tracker::common::SourceDefinition> cubeDefinition()
