@@ -58,17 +58,13 @@ private:
 
 void tst_CameraObserver::init()
 {
-    m_node = new SimulatedTrackerNode(this);
-    QVERIFY(m_node->listen());
-    m_node->setFrame(jpegFrame());
-    m_node->setFrameTimestamps(true);
-    m_node->setSourcesData(nodeSources());
+    m_node = startNode(this);
+    QVERIFY(m_node);
 }
 
 void tst_CameraObserver::cleanup()
 {
-    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    releaseAllReceivers();
     delete m_node;
 }
 

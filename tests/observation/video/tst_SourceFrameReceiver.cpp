@@ -41,17 +41,13 @@ private:
 
 void tst_SourceFrameReceiver::init()
 {
-    m_node = new SimulatedTrackerNode(this);
-    QVERIFY(m_node->listen());
-    m_node->setFrame(jpegFrame());
-    m_node->setFrameTimestamps(true);
-    m_node->setSourcesData(nodeSources());
+    m_node = startNode(this);
+    QVERIFY(m_node);
 }
 
 void tst_SourceFrameReceiver::cleanup()
 {
-    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    releaseAllReceivers();
     delete m_node;
 }
 
@@ -88,7 +84,7 @@ void tst_SourceFrameReceiver::registryKeys()
     QCOMPARE(acquireFrameReceiver(QHostAddress(addressA), quint16(portA)), a);
     QCOMPARE(acquireFrameReceiver(QHostAddress(addressB), quint16(portB)), b);
     QCOMPARE(kvr::QMTClient::frameReceiverRegistry().receivers.size(), same ? 1 : 2);
-    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
+    releaseAllReceivers();
     QVERIFY(kvr::QMTClient::frameReceiverRegistry().receivers.isEmpty());
 }
 
@@ -274,19 +270,15 @@ void tst_SourceFrameReceiver::servedSingleShotForgetsItsSource()
 void tst_SourceFrameReceiver::slowConsumerGetsOnlyTheNewestFrame()
 {
     // The node streams from a thread of its own while this thread is busy.
-    auto *node = new SimulatedTrackerNode;
-    QVERIFY(node->listen());
-    node->setFrame(jpegFrame());
-    node->setFrameTimestamps(true);
-    node->setSourcesData(nodeSources());
+    SimulatedTrackerNode *node = startNode();
+    QVERIFY(node);
     node->setFrameInterval(5);
     QThread nodeThread;
     node->moveToThread(&nodeThread);
     connect(&nodeThread, &QThread::finished, node, &QObject::deleteLater);
     nodeThread.start();
     const auto stopNode = qScopeGuard([&] {
-        kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        releaseAllReceivers();
         nodeThread.quit();
         nodeThread.wait();
     });
