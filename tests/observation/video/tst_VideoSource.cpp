@@ -131,7 +131,7 @@ void tst_VideoSource::managerSizeSignal_data()
     const QString unreadable = QStringLiteral("/nonexistent/picture.png");
     QTest::newRow("published frame, no source") << false << QString() << 0 << QSize() << 0;
     QTest::newRow("published frame, source") << true << QString() << 1 << QSize(16, 9) << 1;
-    QTest::newRow("loaded image, no source") << false << "image" << 1 << QSize(16, 9) << 0;
+    QTest::newRow("loaded image, no source") << false << QStringLiteral("image") << 1 << QSize(16, 9) << 0;
     // An unreadable file still publishes: an empty picture, 0 by 0 counting as a size.
     QTest::newRow("unreadable file, source") << true << unreadable << 1 << QSize(0, 0) << 1;
 }
