@@ -28,7 +28,6 @@ private slots:
     void surfaceRestartsOnlyOnChange();
     void newSurfaceStartsWithNextFrame_data();
     void newSurfaceStartsWithNextFrame();
-    void changeFormatAsksForBgraByDefault();
     void managerSizeSignal_data();
     void managerSizeSignal();
     void destroyedSurfaceOrSourceIsLeftAlone();
@@ -106,18 +105,6 @@ void tst_VideoSource::newSurfaceStartsWithNextFrame()
     QCOMPARE(next.starts(), 1);
     QCOMPARE(next.presented(), sameSurface ? 2 : 1);
     QCOMPARE(next.lastPixelFormat(), QVideoFrame::Format_RGB32);
-}
-
-void tst_VideoSource::changeFormatAsksForBgraByDefault()
-{
-    RecordingVideoSurface surface;
-    VideoSource source;
-    source.changeFormat(QSize(8, 8)); // no surface: nothing to start
-    source.setVideoSurface(&surface);
-    source.changeFormat(QSize(64, 32));
-    QCOMPARE(surface.starts(), 1);
-    QCOMPARE(surface.startedFormat().pixelFormat(), QVideoFrame::Format_BGRA32);
-    QCOMPARE(surface.startedFormat().frameSize(), QSize(64, 32));
 }
 
 void tst_VideoSource::managerSizeSignal_data()
