@@ -13,6 +13,15 @@ QSize toQSize(const cv::Size &size)
     return QSize(size.width, size.height);
 }
 
+// A copy of `record` with one value set through the record's own setter.
+template <class Record, class Parameter, class Value>
+Record withValue(const Record &record, void (Record::*set)(Parameter), const Value &value)
+{
+    Record copy = record;
+    (copy.*set)(value);
+    return copy;
+}
+
 } // namespace
 
 CMClientInfoWrapper::CMClientInfoWrapper(QObject *parent)
@@ -145,58 +154,42 @@ void CMClientInfoWrapper::setSourceTimestamp(SourceTimestamp sourceTimestamp)
 
 void CMClientInfoWrapper::setSourceVideoSize(cv::Size size)
 {
-    SourceInfoStatic info = m_info.sourceInfoStatic();
-    info.setSourceResolution(toQSize(size));
-    setSourceInfoStatic(info);
+    setSourceInfoStatic(withValue(m_info.sourceInfoStatic(), &SourceInfoStatic::setSourceResolution, toQSize(size)));
 }
 
 void CMClientInfoWrapper::setVideoSize(cv::Size size)
 {
-    SourceInfoStatic info = m_info.sourceInfoStatic();
-    info.setDisplayResolution(toQSize(size));
-    setSourceInfoStatic(info);
+    setSourceInfoStatic(withValue(m_info.sourceInfoStatic(), &SourceInfoStatic::setDisplayResolution, toQSize(size)));
 }
 
 void CMClientInfoWrapper::setDetectionVideoSize(cv::Size size)
 {
-    SourceInfoStatic info = m_info.sourceInfoStatic();
-    info.setDetectionResolution(toQSize(size));
-    setSourceInfoStatic(info);
+    setSourceInfoStatic(withValue(m_info.sourceInfoStatic(), &SourceInfoStatic::setDetectionResolution, toQSize(size)));
 }
 
 void CMClientInfoWrapper::setMapToWorkScale(double mapToWorkScale)
 {
-    SourceInfoStatic info = m_info.sourceInfoStatic();
-    info.setMapToWorkScale(mapToWorkScale);
-    setSourceInfoStatic(info);
+    setSourceInfoStatic(withValue(m_info.sourceInfoStatic(), &SourceInfoStatic::setMapToWorkScale, mapToWorkScale));
 }
 
 void CMClientInfoWrapper::setIsGeoregistrated(bool georegistrated)
 {
-    SourceInfoStatic info = m_info.sourceInfoStatic();
-    info.setIsGeoregistered(georegistrated);
-    setSourceInfoStatic(info);
+    setSourceInfoStatic(withValue(m_info.sourceInfoStatic(), &SourceInfoStatic::setIsGeoregistered, georegistrated));
 }
 
 void CMClientInfoWrapper::setFrameRate(double fps)
 {
-    SourceInfoStatic info = m_info.sourceInfoStatic();
-    info.setSourceFPS(fps);
-    setSourceInfoStatic(info);
+    setSourceInfoStatic(withValue(m_info.sourceInfoStatic(), &SourceInfoStatic::setSourceFPS, fps));
 }
 
 void CMClientInfoWrapper::setDetectorFrameRate(double fps)
 {
-    SourceInfoDynamic info = m_info.sourceInfoDynamic();
-    info.setDetectorFPS(fps);
-    setSourceInfoDynamic(info);
+    setSourceInfoDynamic(withValue(m_info.sourceInfoDynamic(), &SourceInfoDynamic::setDetectorFPS, fps));
 }
 
 void CMClientInfoWrapper::setTrackerFrameRate(double fps)
 {
-    SourceInfoDynamic info = m_info.sourceInfoDynamic();
-    info.setTrackerFPS(fps);
-    setSourceInfoDynamic(info);
+    setSourceInfoDynamic(withValue(m_info.sourceInfoDynamic(), &SourceInfoDynamic::setTrackerFPS, fps));
 }
 
 void CMClientInfoWrapper::setCMClientInfo(kvr::CMClientInfo cmClientInfo)

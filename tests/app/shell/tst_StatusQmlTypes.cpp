@@ -48,13 +48,9 @@ void tst_StatusQmlTypes::readFromQml_data()
     QTest::addColumn<QVariant>("expected");
 
     QTest::newRow("processing state") << QByteArray("analytic.state.processingState === OrvaGlobal.Processing") << QVariant(true);
-    QTest::newRow("visibility state") << QByteArray("analytic.state.visibilityState === OrvaGlobal.Poor") << QVariant(true);
-    QTest::newRow("trajectories") << QByteArray("analytic.trajectoriesCount") << QVariant(4);
-    QTest::newRow("home enabled") << QByteArray("analytic.homePositionEnabled") << QVariant(1);
     QTest::newRow("home tolerance") << QByteArray("analytic.homeTolerancePan > 0.0009 && analytic.homeTolerancePan < 0.0011")
                                     << QVariant(true);
     QTest::newRow("zone text") << QByteArray("analytic.timeZoneConfig.selectedTimezone") << QVariant(QStringLiteral("UTC"));
-    QTest::newRow("source state") << QByteArray("source.cmClientInfo.sourceState") << QVariant(QStringLiteral("running"));
     QTest::newRow("PTZ coordinates") << QByteArray("source.PTZCoordsEmpty") << QVariant(false);
     QTest::newRow("stabilization")
         << QByteArray("source.cmClientInfo.sourceInfoDynamic.stabilizationState === SourceInfoDynamic.StabilizationState.Unstable")
@@ -63,10 +59,6 @@ void tst_StatusQmlTypes::readFromQml_data()
         << QByteArray("source.cmClientInfo.sourceInfoDynamic.ptzControlState === SourceInfoDynamic.PTZControlState.Error"
                       " && SourceInfoDynamic.PTZControlState.Error !== SourceInfoDynamic.StabilizationState.Error")
         << QVariant(true);
-    QTest::newRow("out of home position")
-        << QByteArray("source.cmClientInfo.sourceInfoDynamic.ptzPositionState === SourceInfoDynamic.PTZPositionState.Out")
-        << QVariant(true);
-    QTest::newRow("block uptime") << QByteArray("block.uptime") << QVariant(42);
     QTest::newRow("NTP servers") << QByteArray("block.timeDateStatus.servers.join(',')") << QVariant(QStringLiteral("pool"));
 }
 

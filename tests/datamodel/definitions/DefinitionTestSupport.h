@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QStringList>
 #include <QtGlobal>
+#include <QtTest>
 
 // Fixtures of the definition tests and edits of them by path.
 namespace definitiontest {
@@ -65,6 +66,19 @@ inline void collectPaths(const QJsonValue &node, const QString &prefix, QStringL
             collectPaths(array.at(i), path, paths);
         }
     }
+}
+
+// The column "replacement" with the values a peer may put anywhere ("removed" drops the key).
+inline void addAnyValueRows()
+{
+    QTest::addColumn<QJsonValue>("replacement");
+    QTest::newRow("null") << QJsonValue();
+    QTest::newRow("text") << QJsonValue(QStringLiteral("x"));
+    QTest::newRow("huge number") << QJsonValue(1e300);
+    QTest::newRow("negative number") << QJsonValue(-1);
+    QTest::newRow("empty array") << QJsonValue(QJsonArray());
+    QTest::newRow("empty object") << QJsonValue(QJsonObject());
+    QTest::newRow("removed") << QJsonValue(QJsonValue::Undefined);
 }
 
 inline QStringList allPaths(const QJsonObject &root)
