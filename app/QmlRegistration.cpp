@@ -22,6 +22,7 @@
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/VideoSource.h"
 
 #include <QQmlEngine>
 
@@ -64,6 +65,10 @@ void registerQmlTypes()
     qRegisterMetaType<SourceLocation>("SourceLocation");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
+
+    // Live video: a VideoOutput's source, fed by a cube observer.
+    qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
+
     // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
     // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }
