@@ -398,7 +398,8 @@ void tst_NetworkDeviceModel::resolverEndsAfterTimeout()
     // The pool deletes the resolver from its time-out signal.
     QSignalSpy ended(resolvers.first(), &QObject::destroyed);
     QVERIFY(ended.wait(AddressResolver::TimeoutMs + 3000));
-    QVERIFY2(elapsed.elapsed() >= AddressResolver::TimeoutMs - 50, qPrintable(QString::number(elapsed.elapsed())));
+    // A coarse timer may fire up to 5 % early.
+    QVERIFY2(elapsed.elapsed() >= AddressResolver::TimeoutMs - 1000, qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(m_model->findChildren<AddressResolver *>().size(), 0);
     QCOMPARE(m_model->rowCount(), 1);
     QVERIFY(rowAt(*m_model, 0).address().isEmpty());
