@@ -63,11 +63,11 @@ void TimeZoneConfig::setSelectedTimezoneIdx(int index)
     setSelectedTimezone(QTimeZone(tables.ids.at(index)));
 }
 
-void TimeZoneConfig::setSelectedTimezone(const QTimeZone &timezone)
+void TimeZoneConfig::setSelectedTimezone(const QTimeZone &zone)
 {
-    if (m_selectedTimezone == timezone)
+    if (m_selectedTimezone == zone)
         return;
-    m_selectedTimezone = timezone;
+    m_selectedTimezone = zone;
     emit selectedTimezoneChanged();
 }
 
@@ -98,13 +98,13 @@ void TimeZoneConfig::read(const QJsonObject &object)
     setSelectedTimezone(QTimeZone::utc());
 }
 
-QString TimeZoneConfig::timeZoneText(const QTimeZone &timezone, const QDateTime &utcTime)
+QString TimeZoneConfig::timeZoneText(const QTimeZone &zone, const QDateTime &utcTime)
 {
     const QLocale locale;
-    const QString shortName = timezone.displayName(utcTime, QTimeZone::ShortName, locale);
-    const QString longName = timezone.displayName(utcTime, QTimeZone::LongName, locale);
-    const QString offsetName = timezone.displayName(utcTime, QTimeZone::OffsetName, locale);
-    const QString id = QString::fromUtf8(timezone.id());
+    const QString shortName = zone.displayName(utcTime, QTimeZone::ShortName, locale);
+    const QString longName = zone.displayName(utcTime, QTimeZone::LongName, locale);
+    const QString offsetName = zone.displayName(utcTime, QTimeZone::OffsetName, locale);
+    const QString id = QString::fromUtf8(zone.id());
     if (shortName.startsWith(QLatin1String("GMT")))
         return QStringLiteral("%1 - %2 (%3)").arg(id, longName, offsetName);
     if (shortName.startsWith(QLatin1String("UTC")))

@@ -27,7 +27,7 @@ public:
     int selectedTimezoneIdx() const;
     // A position outside the tables is refused with a warning.
     void setSelectedTimezoneIdx(int index);
-    void setSelectedTimezone(const QTimeZone &timezone);
+    void setSelectedTimezone(const QTimeZone &zone);
     // Selects the zone whose entry in timezones() is `text`; refuses any other text with a warning.
     void setSelectedTimezoneStr(const QString &text);
 
@@ -36,7 +36,7 @@ public:
 
     // "id - long name (offset name)" for GMT-named zones, the long name alone for UTC-named
     // ones, otherwise "id - long name (offset name) (short name)"; names at `utcTime`.
-    static QString timeZoneText(const QTimeZone &timezone, const QDateTime &utcTime);
+    static QString timeZoneText(const QTimeZone &zone, const QDateTime &utcTime);
 
 signals:
     void selectedTimezoneChanged();

@@ -4,8 +4,18 @@
 #include <QSignalSpy>
 #include <QStringList>
 
+#include <initializer_list>
 #include <memory>
 #include <vector>
+
+// Expected emissions or log texts spelt as literals.
+inline QStringList textList(std::initializer_list<const char *> items)
+{
+    QStringList out;
+    for (const char *item : items)
+        out << QString::fromUtf8(item);
+    return out;
+}
 
 // Records the signals of several objects in the order they are emitted, as texts such as
 // "cacheCountChanged(5)" (numbers, texts, bools and lists of texts spelt out; any other argument

@@ -1,7 +1,9 @@
+#include "datamodel/definitions/DefinitionTestSupport.h"
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/TimeDateStatus.h"
 #include "observation/status/TimeZoneConfig.h"
 #include "support/LogCapture.h"
+#include "support/RecordTestSupport.h"
 #include "support/SignalRecorder.h"
 
 #include <QJsonDocument>
@@ -12,20 +14,9 @@
 using kvr::BlockStatusInfo;
 using kvr::TimeDateStatus;
 
+using recordtest::json;
+
 namespace {
-
-QJsonObject json(const QByteArray &text)
-{
-    return QJsonDocument::fromJson(text).object();
-}
-
-QStringList strings(std::initializer_list<const char *> items)
-{
-    QStringList out;
-    for (const char *item : items)
-        out << QString::fromUtf8(item);
-    return out;
-}
 
 const QByteArray kBaseStatus = R"({"current_block_time": "100", "online_since": "50", "uptime": "20",
     "time_status": {"ntp_enabled": true, "ntp_servers": ["a", "b"], "ntp_synced": true, "valid": true}})";
@@ -46,6 +37,8 @@ private slots:
     void displayText();
     void selectionByTextAndPosition_data();
     void selectionByTextAndPosition();
+    void anyValueAnywhere_data();
+    void anyValueAnywhere();
 };
 
 void tst_BlockStatusRecords::blockStatus_data()
@@ -58,19 +51,16 @@ void tst_BlockStatusRecords::blockStatus_data()
     QTest::newRow("same reply: nothing") << kBaseStatus << QStringList() << qulonglong(100);
     QTest::newRow("without time_status the NTP state stays")
         << QByteArray(R"({"current_block_time": "101", "online_since": "50", "uptime": "21"})")
-        << strings({"currentBlockTimeChanged(101)", "uptimeChanged(21)"}) << qulonglong(101);
+        << textList({"currentBlockTimeChanged(101)", "uptimeChanged(21)"}) << qulonglong(101);
     QTest::newRow("a number where digits belong reads 0")
         << QByteArray(R"({"current_block_time": 100, "online_since": "50", "uptime": "20"})")
-        << strings({"currentBlockTimeChanged(0)"}) << qulonglong(0);
+        << textList({"currentBlockTimeChanged(0)"}) << qulonglong(0);
     QTest::newRow("texts that are no decimal numbers read 0")
         << QByteArray(R"({"current_block_time": "0x10", "online_since": "-5", "uptime": "12abc"})")
-        << strings({"currentBlockTimeChanged(0)", "onlineSinceChanged(0)", "uptimeChanged(0)"}) << qulonglong(0);
-    QTest::newRow("missing times read 0") << QByteArray(R"({"uptime": "20"})")
-                                          << strings({"currentBlockTimeChanged(0)", "onlineSinceChanged(0)"})
-                                          << qulonglong(0);
+        << textList({"currentBlockTimeChanged(0)", "onlineSinceChanged(0)", "uptimeChanged(0)"}) << qulonglong(0);
     QTest::newRow("the whole unsigned range")
         << QByteArray(R"({"current_block_time": "18446744073709551615", "online_since": "50", "uptime": "20"})")
-        << strings({"currentBlockTimeChanged(18446744073709551615)"}) << std::numeric_limits<qulonglong>::max();
+        << textList({"currentBlockTimeChanged(18446744073709551615)"}) << std::numeric_limits<qulonglong>::max();
     QTest::newRow("equal time_status: nothing")
         << QByteArray(R"({"current_block_time": "100", "online_since": "50", "uptime": "20",
                           "time_status": {"valid": true, "ntp_synced": true, "ntp_servers": ["a", "b"], "ntp_enabled": true}})")
@@ -78,14 +68,14 @@ void tst_BlockStatusRecords::blockStatus_data()
     QTest::newRow("only valid differs")
         << QByteArray(R"({"current_block_time": "100", "online_since": "50", "uptime": "20",
                           "time_status": {"ntp_enabled": true, "ntp_servers": ["a", "b"], "ntp_synced": true, "valid": false}})")
-        << strings({"validChanged(false)", "timeDateStatusChanged(kvr::TimeDateStatus)"}) << qulonglong(100);
+        << textList({"validChanged(false)", "timeDateStatusChanged(kvr::TimeDateStatus)"}) << qulonglong(100);
     QTest::newRow("server order counts, non-texts are empty")
         << QByteArray(R"({"current_block_time": "100", "online_since": "50", "uptime": "20",
                           "time_status": {"ntp_enabled": true, "ntp_servers": ["b", 5, "a"], "ntp_synced": true, "valid": true}})")
-        << strings({"serversChanged([b,,a])", "timeDateStatusChanged(kvr::TimeDateStatus)"}) << qulonglong(100);
+        << textList({"serversChanged([b,,a])", "timeDateStatusChanged(kvr::TimeDateStatus)"}) << qulonglong(100);
     QTest::newRow("time_status not an object resets it")
         << QByteArray(R"({"current_block_time": "100", "online_since": "50", "uptime": "20", "time_status": "ok"})")
-        << strings({"ntpActiveChanged(false)", "serversChanged([])", "ntpSynchronizedChanged(false)",
+        << textList({"ntpActiveChanged(false)", "serversChanged([])", "ntpSynchronizedChanged(false)",
                        "validChanged(false)", "timeDateStatusChanged(kvr::TimeDateStatus)"})
         << qulonglong(100);
 }
@@ -98,7 +88,7 @@ void tst_BlockStatusRecords::blockStatus()
 
     BlockStatusInfo status;
     status.read(json(kBaseStatus));
-    QCOMPARE(status.timeDateStatus()->servers(), strings({"a", "b"}));
+    QCOMPARE(status.timeDateStatus()->servers(), textList({"a", "b"}));
     SignalRecorder recorder;
     recorder.watch(&status);
     recorder.watch(status.timeDateStatus());
@@ -126,7 +116,7 @@ void tst_BlockStatusRecords::timeDateStatusCopies()
     SignalRecorder recorder;
     recorder.watch(&target);
     target = original;
-    QCOMPARE(recorder.emissions(), (strings({"serversChanged([pool])", "ntpSynchronizedChanged(false)", "validChanged(true)"})));
+    QCOMPARE(recorder.emissions(), (textList({"serversChanged([pool])", "ntpSynchronizedChanged(false)", "validChanged(true)"})));
     QVERIFY(target == original);
 }
 
@@ -144,9 +134,9 @@ void tst_BlockStatusRecords::zoneFromJson_data()
     QTest::newRow("known zone") << QByteArray(R"({"time_zone": "America/New_York"})") << QByteArray("America/New_York")
                                 << 1 << QStringList();
     QTest::newRow("unknown zone selects UTC") << QByteArray(R"({"time_zone": "Mars/Olympus"})") << QByteArray("UTC")
-                                              << 1 << strings({"Unknown QTimeZone ID: Mars/Olympus"});
+                                              << 1 << textList({"Unknown QTimeZone ID: Mars/Olympus"});
     QTest::newRow("not a text selects UTC") << QByteArray(R"({"time_zone": 3600})") << QByteArray("UTC") << 1
-                                            << strings({"Unknown QTimeZone ID: "});
+                                            << textList({"Unknown QTimeZone ID: "});
 }
 
 void tst_BlockStatusRecords::zoneFromJson()
@@ -214,13 +204,11 @@ void tst_BlockStatusRecords::selectionByTextAndPosition_data()
     QTest::newRow("text of the list") << config.timezones().at(vienna) << -1 << QByteArray("Europe/Vienna") << QStringList();
     QTest::newRow("text not in the list")
         << QStringLiteral("Mars/Olympus - Olympus Time") << -1 << QByteArray("UTC")
-        << strings({"TimeZoneConfig doesn't contain the option \"Mars/Olympus - Olympus Time\""});
+        << textList({"TimeZoneConfig doesn't contain the option \"Mars/Olympus - Olympus Time\""});
     QTest::newRow("position in the list") << QString() << vienna << QByteArray("Europe/Vienna") << QStringList();
     QTest::newRow("position past the list")
         << QString() << config.timezones().size() << QByteArray("UTC")
         << QStringList{QStringLiteral("TimeZoneConfig doesn't contain the position %1").arg(config.timezones().size())};
-    QTest::newRow("negative position") << QString() << -1 << QByteArray("UTC")
-                                       << strings({"TimeZoneConfig doesn't contain the position -1"});
 }
 
 void tst_BlockStatusRecords::selectionByTextAndPosition()
@@ -243,6 +231,30 @@ void tst_BlockStatusRecords::selectionByTextAndPosition()
     QCOMPARE(config.selectedTimezoneIdx(), QTimeZone::availableTimeZoneIds().indexOf(zoneId));
     QCOMPARE(config.property("selectedTimezone").toString(),
              TimeZoneConfig::timeZoneText(QTimeZone(zoneId), QDateTime::currentDateTimeUtc()));
+}
+
+void tst_BlockStatusRecords::anyValueAnywhere_data()
+{
+    definitiontest::addAnyValueRows();
+}
+
+// A block's status reply is a peer's data: any value anywhere is taken.
+void tst_BlockStatusRecords::anyValueAnywhere()
+{
+    QFETCH(QJsonValue, replacement);
+
+    QJsonObject original = json(kBaseStatus);
+    original.insert(QStringLiteral("time_zone"), QStringLiteral("Europe/Vienna"));
+    LogCapture quiet(0);
+    for (const QString &path : definitiontest::allPaths(original)) {
+        const QJsonObject broken = definitiontest::patched(original, path, replacement);
+        BlockStatusInfo status;
+        status.read(original);
+        status.read(broken);
+        TimeZoneConfig config;
+        config.read(broken);
+        QVERIFY2(config.selectedTimezoneIdx() >= 0, qPrintable(path));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_BlockStatusRecords)
