@@ -22,6 +22,7 @@
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/VideoSource.h"
 
 #include <QQmlEngine>
 #include <QUrl>
@@ -65,6 +66,9 @@ void registerQmlTypes()
     qRegisterMetaType<SourceLocation>("SourceLocation");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
+
+    // Live video: a VideoOutput's source, fed by a cube observer.
+    qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
 
     // One look for every document: colours, fonts and sizes.
     qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
