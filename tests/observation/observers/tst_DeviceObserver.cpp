@@ -1,6 +1,9 @@
 #include "observation/observers/CubeObserver.h"
 #include "observation/observers/DeviceObserver.h"
+#include "observation/camera/CameraObserver.h"
 #include "observation/status/AnalyticInfo.h"
+#include "observation/status/CMClientInfoWrapper.h"
+#include "observation/status/SourceInfo.h"
 #include "support/ObservedBlockScript.h"
 #include "support/SimulatedBlock.h"
 
@@ -349,14 +352,19 @@ void tst_DeviceObserver::compatibilityFollowsTheBlockVersion()
 void tst_DeviceObserver::noAnswerToAnalyticsMarksCubesOffline()
 {
     Fixture f;
+    // Cameras of a block older than 1.17 never reach for a node.
+    f.script.camerasPerCube = 1;
+    f.script.blockVersion = QStringLiteral("1.16.2");
     QVERIFY(f.start());
     QVERIFY(f.waitLoggedIn());
     const auto cubes = f.observer->cubes();
-    QTRY_VERIFY(cubes.first()->analyticInfo()->timestamp() > 0);
+    CMClientInfoWrapper *state = cubes.first()->currentCamera()->sourceInfo()->cmClientInfo();
+    QTRY_VERIFY(cubes.first()->analyticInfo()->timestamp() > 0 && state->sourceState() == QStringLiteral("running"));
     QVERIFY(cubes.first()->observerOnline());
 
     f.block.setNoAnswer("/cubes/analytics/info", true);
     QTRY_VERIFY(!cubes.first()->observerOnline() && !cubes.last()->observerOnline());
+    QCOMPARE(state->sourceState(), QStringLiteral("unknown"));
     // The poll goes on while the block is silent...
     const int silentPolls = f.block.requests("/cubes/analytics/info").size();
     QTRY_VERIFY(f.block.requests("/cubes/analytics/info").size() > silentPolls);
