@@ -22,7 +22,6 @@ private slots:
     void initTestCase();
     void observerPageTypes();
     void objectsHandedToQmlStayOwnedByCpp();
-    void modelsCannotBeCreated();
 
 private:
     std::unique_ptr<QObject> create(const QByteArray &body, QString *error = nullptr);
@@ -119,15 +118,6 @@ void tst_ObserverQmlTypes::objectsHandedToQmlStayOwnedByCpp()
     QVERIFY(cube);
     QVERIFY(status);
     m_engine.rootContext()->setContextProperty(QStringLiteral("observed"), nullptr);
-}
-
-void tst_ObserverQmlTypes::modelsCannotBeCreated()
-{
-    QString error;
-    QVERIFY(!create("CubeObserverModel {}", &error));
-    QVERIFY2(error.contains(QStringLiteral("Can not yet be created in qml.")), qPrintable(error));
-    QVERIFY(!create("DeviceObserverModel {}", &error));
-    QVERIFY2(error.contains(QStringLiteral("Can not yet be created in qml.")), qPrintable(error));
 }
 
 QTEST_MAIN(tst_ObserverQmlTypes)
