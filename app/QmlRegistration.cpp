@@ -31,7 +31,6 @@
 #include "observation/observers/ObserverManager.h"
 
 #include <QQmlEngine>
-#include <QUrl>
 
 void registerQmlTypes()
 {
@@ -94,6 +93,6 @@ void registerQmlTypes()
     // Live video: a VideoOutput's source, fed by a cube observer.
     qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
 
-    // One look for every document: colours, fonts and sizes.
-    qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
+    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
+    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }
