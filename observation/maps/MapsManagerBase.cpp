@@ -41,22 +41,12 @@ void MapsManagerBase::loadSettings(const QString &settingsFilePath)
         setMapType(type);
     }
 
-    QString key;
-    if (!settings.contains(googleApiKeySettingsKey())) {
-        setGoogleApiKey(QString());
-    } else if (decodeApiKey(settings.value(googleApiKeySettingsKey()).toString(), key, GoogleMaps)) {
-        setGoogleApiKey(key);
-    } else {
+    if (!loadApiKey(settings, googleApiKeySettingsKey(), GoogleMaps, &MapsManagerBase::setGoogleApiKey)) {
         LOG_ERR(QStringLiteral("Failed to decode Google Maps key from settings."));
         settings.endGroup();
         return;
     }
-
-    if (!settings.contains(openStreetMapApiKeySettingsKey())) {
-        setOpenStreetMapApiKey(QString());
-    } else if (decodeApiKey(settings.value(openStreetMapApiKeySettingsKey()).toString(), key, OpenStreetMap)) {
-        setOpenStreetMapApiKey(key);
-    } else {
+    if (!loadApiKey(settings, openStreetMapApiKeySettingsKey(), OpenStreetMap, &MapsManagerBase::setOpenStreetMapApiKey)) {
         LOG_ERR(QStringLiteral("Failed to decode OpenStreetMap key from settings."));
         settings.endGroup();
         return;
@@ -64,6 +54,20 @@ void MapsManagerBase::loadSettings(const QString &settingsFilePath)
 
     settings.endGroup();
     LOG_DBG0(QStringLiteral("[MAPS] Successful load of the maps configuration."));
+}
+
+bool MapsManagerBase::loadApiKey(const QSettings &settings, const QString &settingsKey, int provider,
+                                 void (MapsManagerBase::*setKey)(const QString &))
+{
+    if (!settings.contains(settingsKey)) {
+        (this->*setKey)(QString());
+        return true;
+    }
+    QString key;
+    if (!decodeApiKey(settings.value(settingsKey).toString(), key, provider))
+        return false;
+    (this->*setKey)(key);
+    return true;
 }
 
 void MapsManagerBase::storeSettings(const QString &settingsFilePath)

@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+class QSettings;
+
 // Map provider and one access key per provider, kept in the "MapsSettings" group of the INI
 // settings file. Derived managers name the settings keys and may encode the stored keys.
 // GUI thread only; nothing reaches the file before storeSettings.
@@ -51,6 +53,10 @@ protected:
     virtual bool decodeApiKey(const QString &stored, QString &key, int provider) const;
 
 private:
+    // An absent key empties the field; false when the stored text does not decode.
+    bool loadApiKey(const QSettings &settings, const QString &settingsKey, int provider,
+                    void (MapsManagerBase::*setKey)(const QString &));
+
     int m_mapType = OpenStreetMap;
     QString m_googleApiKey;
     QString m_openStreetMapApiKey;
