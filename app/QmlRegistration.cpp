@@ -16,6 +16,11 @@
 #include "devices/rest/User.h"
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
+#include "observation/maps/GeoTableModel.h"
+#include "observation/maps/HostMapsManager.h"
+#include "observation/maps/MapGroupManager.h"
+#include "observation/settings/ClientGlobal.h"
+#include "observation/settings/SourceSettingsManager.h"
 
 #include <QQmlEngine>
 #include <QUrl>
@@ -51,6 +56,14 @@ void registerQmlTypes()
     qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
+
+    // Maps and settings sections: the map views create the group manager and the geo table,
+    // the settings dialog its section manager; the shell owns the maps manager.
+    qmlRegisterUncreatableMetaObject(kvr::QMTClient::staticMetaObject, "Client", 1, 0, "ClientGlobal", cannotCreate);
+    qmlRegisterType<SourceSettingsManager>("Client", 1, 0, "SourceSettingsManager");
+    qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
+    qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
+    qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
 
     // One look for every document: colours, fonts and sizes.
     qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
