@@ -1,4 +1,3 @@
-#include "observation/maps/GeoPointModel.h"
 #include "observation/maps/GeoTableModel.h"
 #include "support/LogCapture.h"
 
@@ -48,8 +47,6 @@ private slots:
     void loadCoordinates();
     void setData_data();
     void setData();
-    void pointModelSetData_data();
-    void pointModelSetData();
     void followsCubeModel();
 };
 
@@ -66,7 +63,6 @@ void tst_GeoTableModel::loadedRowRoles()
     QCOMPARE(row.data(GeoTableModel::WSG84CoordinateLatitudeRole).toDouble(), 46.5);
     QCOMPARE(row.data(GeoTableModel::WSG84CoordinateLongitudeRole).toDouble(), 15.25);
     QCOMPARE(table.roleNames().value(261), QByteArray("WSG84CoordinateLatitudeRole"));
-    QCOMPARE(table.roleNames().value(262), QByteArray("WSG84CoordinateLongitudeRole"));
 
     const GeoTableCoordinate missing = table.itemById(6);
     QCOMPARE(missing.id, -1);
@@ -149,37 +145,6 @@ void tst_GeoTableModel::setData()
     if (changed)
         QCOMPARE(dataChanged.at(0).at(2).value<QVector<int>>(), QVector<int>{role});
     QVERIFY(!table.setData(table.index(0, 0), value));
-}
-
-void tst_GeoTableModel::pointModelSetData_data()
-{
-    QTest::addColumn<int>("role");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<bool>("changed");
-
-    QTest::newRow("utm x") << int(GeoPointModel::UTMXCoordinateRole) << QVariant(500000.0) << true;
-    QTest::newRow("same error") << int(GeoPointModel::ErrorRole) << QVariant(0.0) << false;
-    QTest::newRow("position within tolerance") << int(GeoPointModel::NormalizedPositionRole) << QVariant(QPointF(1e-13, 0.0)) << false;
-    QTest::newRow("position moved") << int(GeoPointModel::NormalizedPositionRole) << QVariant(QPointF(0.25, 0.0)) << true;
-    QTest::newRow("unknown role") << int(Qt::DisplayRole) << QVariant(1.0) << false;
-}
-
-void tst_GeoTableModel::pointModelSetData()
-{
-    QFETCH(int, role);
-    QFETCH(QVariant, value);
-    QFETCH(bool, changed);
-
-    GeoPointModel points;
-    QAbstractItemModelTester tester(&points, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    points.append(GeoPoint());
-    QSignalSpy dataChanged(&points, &QAbstractItemModel::dataChanged);
-    QVERIFY(dataChanged.isValid());
-    QCOMPARE(points.setData(points.index(0, 0), value, role), changed);
-    QCOMPARE(dataChanged.count(), changed ? 1 : 0);
-    if (changed)
-        QCOMPARE(points.index(0, 0).data(role), value);
-    QVERIFY(!points.setData(points.index(0, 0), value));
 }
 
 void tst_GeoTableModel::followsCubeModel()

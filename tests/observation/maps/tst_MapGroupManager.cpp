@@ -111,7 +111,6 @@ void tst_MapGroupManager::grouping_data()
 
     QTest::newRow("pair at the border") << Positions{{0, 0}, {100, 0}} << Groups{{1, 2}} << Positions{{50, 0}};
     QTest::newRow("pair just beyond") << Positions{{0, 0}, {100.5, 0}} << Groups{} << Positions{};
-    QTest::newRow("diagonal pair") << Positions{{10, 10}, {70, 90}} << Groups{{1, 2}} << Positions{{40, 50}};
     // The merged group is still measured from A's position, so C at 180 from A stays alone.
     QTest::newRow("chain") << Positions{{0, 0}, {90, 0}, {180, 0}} << Groups{{1, 2}} << Positions{{45, 0}};
     QTest::newRow("merge order by id, not distance")

@@ -37,7 +37,6 @@ private slots:
     void replyWithoutJsonKeepsRows();
     void stateFields_data();
     void stateFields();
-    void objectRoundTrip();
 };
 
 void tst_XDevObjectManager::replies_data()
@@ -150,28 +149,6 @@ void tst_XDevObjectManager::stateFields()
     QCOMPARE(read.timestamp, timestamp);
     QCOMPARE(read.lat, lat);
     QCOMPARE(read.lon, lon);
-}
-
-void tst_XDevObjectManager::objectRoundTrip()
-{
-    const QJsonObject json = QJsonDocument::fromJson(R"({"id": 12, "type": "traffic_light", "name": "North",
-        "manufacturer": "Acme", "serial_number": "S-1", "product": "P", "model": "M", "sw_version": "1.2",
-        "fw_version": "3", "hw_version": "B",
-        "state": {"timestamp": "42", "operational_mode": "auto", "operational_mode_description": "Automatic",
-                  "map_view_url": "https://127.0.0.1/map", "phases_view_url": "https://127.0.0.1/phases",
-                  "position": {"lat": 1.5, "lon": -2.25},
-                  "phase_ids": ["a", "b"], "phase_names": ["A", "B"], "phase_statuses": [0, 2]}})").object();
-    XDevObject object;
-    QVERIFY(object.read(json));
-    QCOMPARE(object.write(), json);
-
-    // A second read appends to the phase lists rather than replacing them.
-    QVERIFY(object.read(json));
-    QCOMPARE(object.state.phaseStatuses, (QList<int>{0, 2, 0, 2}));
-
-    XDevObject partial;
-    QVERIFY(!partial.read(QJsonObject{{QStringLiteral("id"), 5}}));
-    QCOMPARE(partial.id, -1);
 }
 
 QTEST_GUILESS_MAIN(tst_XDevObjectManager)
