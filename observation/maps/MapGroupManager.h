@@ -41,9 +41,8 @@ public:
 
     explicit MapGroupManager(QObject *parent = nullptr);
 
-    // One group per node, then merged while two groups' first positions are within distance:
-    // the pair scan restarts after each merge, and a merged group is still measured from the
-    // position of its first node.
+    // One group per node, then merged while two groups' first positions are within distance,
+    // pairs taken in node order; a merged group is still measured from its first node.
     static QVector<MapGroup> groupNodes(const QVector<MapGroupNode> &nodes, double distance);
 
     MapGroupProxyCubeModel *model() { return &m_model; }

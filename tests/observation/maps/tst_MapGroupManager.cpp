@@ -1,6 +1,7 @@
 #include "observation/maps/MapGroupManager.h"
 
 #include <QAbstractItemModelTester>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QtTest>
@@ -69,6 +70,30 @@ Groups visibleGroups(MapGroupProxyCubeModel *model)
     return groups;
 }
 
+// The grouping as first written: after every merge the pair scan starts again from the first pair.
+QList<QList<int>> groupByRestartedScan(const QVector<MapGroupNode> &nodes, double distance)
+{
+    QList<QList<int>> ids;
+    QList<QPointF> positions;
+    for (const MapGroupNode &node : nodes) {
+        ids << QList<int>{node.id};
+        positions << node.position;
+    }
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (int i = 0; i < ids.size() && !merged; ++i) {
+            for (int j = i + 1; j < ids.size() && !merged; ++j) {
+                if (QLineF(positions.at(i), positions.at(j)).length() <= distance) {
+                    ids[i] += ids.takeAt(j);
+                    positions.removeAt(j);
+                    merged = true;
+                }
+            }
+        }
+    }
+    return ids;
+}
+
 struct Fixture
 {
     Fixture()
@@ -97,6 +122,7 @@ class tst_MapGroupManager : public QObject
 private slots:
     void grouping_data();
     void grouping();
+    void groupingMatchesRestartedScan();
     void statesAndCounts();
     void rowsShrinkWithoutRemoval();
     void focus();
@@ -140,6 +166,25 @@ void tst_MapGroupManager::grouping()
     }
     QCOMPARE(f.manager.nodeIndices(), indices);
     QCOMPARE(f.manager.streamCount(), positions.size());
+}
+
+void tst_MapGroupManager::groupingMatchesRestartedScan()
+{
+    QRandomGenerator random(21);
+    for (int round = 0; round < 50; ++round) {
+        QVector<MapGroupNode> nodes(80);
+        for (int i = 0; i < nodes.size(); ++i) {
+            nodes[i].id = i;
+            nodes[i].position = QPointF(random.bounded(1000), random.bounded(1000));
+        }
+        QList<QList<int>> groups;
+        for (const MapGroup &group : MapGroupManager::groupNodes(nodes, MapGroupManager::kGroupingDistance)) {
+            groups << QList<int>();
+            for (const MapGroupNode &node : group.nodes)
+                groups.last() << node.id;
+        }
+        QCOMPARE(groups, groupByRestartedScan(nodes, MapGroupManager::kGroupingDistance));
+    }
 }
 
 void tst_MapGroupManager::statesAndCounts()
