@@ -16,14 +16,19 @@
 #include "devices/rest/User.h"
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
+#include "observation/camera/SourceLocation.h"
 #include "observation/maps/GeoTableModel.h"
 #include "observation/maps/HostMapsManager.h"
 #include "observation/maps/MapGroupManager.h"
 #include "observation/settings/ClientGlobal.h"
 #include "observation/settings/SourceSettingsManager.h"
+#include "observation/status/AnalyticInfo.h"
+#include "observation/status/AnalyticState.h"
+#include "observation/status/BlockStatusInfo.h"
+#include "observation/status/CMClientInfoWrapper.h"
+#include "observation/status/SourceInfo.h"
 
 #include <QQmlEngine>
-#include <QUrl>
 
 void registerQmlTypes()
 {
@@ -54,6 +59,14 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<User>("Client", 1, 0, "User", cannotCreate);
     qmlRegisterType<SortingFilterProxyModel>("Client", 1, 0, "SortingFilterProxyModel");
     qmlRegisterType<PagingFilterProxyModel>("Client", 1, 0, "PagingFilterProxyModel");
+    // The status of observed blocks, cubes and cameras: owned by their observers.
+    qmlRegisterUncreatableType<SourceInfo>("Client", 1, 0, "SourceInfo", cannotCreate);
+    qmlRegisterUncreatableType<AnalyticInfo>("Client", 1, 0, "AnalyticInfo", cannotCreate);
+    qmlRegisterUncreatableMetaObject(AnalyticState::staticMetaObject, "Client", 1, 0, "AnalyticState", cannotCreate);
+    qmlRegisterUncreatableType<kvr::BlockStatusInfo>("Client", 1, 0, "BlockStatusInfo", cannotCreate);
+    qmlRegisterUncreatableType<CMClientInfoWrapper>("SourceStates", 1, 0, "CMClientInfoWrapper", cannotCreate);
+    qRegisterMetaType<AnalyticState>("AnalyticState");
+    qRegisterMetaType<SourceLocation>("SourceLocation");
     // ClientGlobal, the observer, video, map and source-settings types are
     // registered here as they land.
 
@@ -65,6 +78,6 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
     qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
 
-    // One look for every document: colours, fonts and sizes.
-    qmlRegisterSingletonType(QUrl(QStringLiteral("qrc:/qml/Components/Style.qml")), "Orva.Style", 1, 0, "Style");
+    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
+    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }

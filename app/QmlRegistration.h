@@ -1,5 +1,5 @@
 #pragma once
 
-// Registers every C++ type that the interface's QML imports, and the style singleton.
+// Registers every C++ type that the interface's QML imports.
 // Safe to call more than once.
 void registerQmlTypes();

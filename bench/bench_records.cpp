@@ -1,16 +1,16 @@
 // Cost of the record family against the bare JSON work on the same document: a 50-field record
 // read from an object, validated and written back, next to QJsonDocument parse + serialise.
-// Prints the ratios at the end of the run.
+// Prints the ratios of the medians of repetitions taken in turn at the end of the run.
 #include "core/data/SourceData.h"
 #include "core/data/ValidityChain.h"
 #include "core/log/Logger.h"
+#include "MedianReporter.h"
 
 #include <QJsonDocument>
 
 #include <benchmark/benchmark.h>
 
-#include <map>
-#include <string>
+#include <cstdio>
 #include <vector>
 
 using namespace kvr::tracker::common;
@@ -76,7 +76,7 @@ QByteArray document()
         data.insert(QStringLiteral("bool_field_%1").arg(i), i % 2 == 0);
     for (int i = 0; i < 10; ++i)
         data.insert(QStringLiteral("text_field_%1").arg(i), QStringLiteral("text value %1").arg(i));
-    QJsonObject object{{"version", 1}, {"enabled", true}, {"data", data}};
+    QJsonObject object{{QStringLiteral("version"), 1}, {QStringLiteral("enabled"), true}, {QStringLiteral("data"), data}};
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 
@@ -153,40 +153,13 @@ static void BM_RecordCompareLogic(benchmark::State &state)
 }
 BENCHMARK(BM_RecordCompareLogic);
 
-namespace {
-
-class RatioReporter : public benchmark::ConsoleReporter
-{
-public:
-    void ReportRuns(const std::vector<Run> &runs) override
-    {
-        for (const Run &run : runs)
-            m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        const double json = m_times["BM_JsonParseSerialise"];
-        if (json <= 0)
-            return;
-        std::printf("record read+validate+write / JSON parse+serialise: %.2f\n",
-                    m_times["BM_RecordReadValidateWrite"] / json);
-        std::printf("parse+read+validate+write+serialise / JSON parse+serialise: %.2f\n",
-                    m_times["BM_RecordWithJson"] / json);
-    }
-
-private:
-    std::map<std::string, double> m_times;
-};
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
-    return 0;
+    return MedianReporter::run(argc, argv, 9, [](const MedianReporter &r) {
+        const double json = r.nanoseconds("BM_JsonParseSerialise");
+        std::printf("record read+validate+write / JSON parse+serialise: %.2f\n",
+                    MedianReporter::ratio(r.nanoseconds("BM_RecordReadValidateWrite"), json));
+        std::printf("parse+read+validate+write+serialise / JSON parse+serialise: %.2f\n",
+                    MedianReporter::ratio(r.nanoseconds("BM_RecordWithJson"), json));
+    });
 }

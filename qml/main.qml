@@ -1,17 +1,17 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Dialogs 1.0
+import Orva.Pages 1.0
 import Orva.Style 1.0
-import "Components"
-import "Dialogs"
-import "Pages"
 
 // The main window's content: header and the page the launcher shows.
 Rectangle {
     id: root
 
-    width: 1280
-    height: 800
+    width: Style.windowWidth
+    height: Style.windowHeight
     color: Style.backgroundColor
 
     readonly property Item currentPage: pageLoader.item

@@ -13,8 +13,8 @@ packages=(
     qml-module-qtquick-shapes qml-module-qtgraphicaleffects qml-module-qtpositioning
     qml-module-qtlocation qml-module-qtmultimedia qml-module-qttest
     qml-module-qt-labs-settings qml-module-qtquick-templates2 qml-module-qtqml-models2
-    libopencv-dev libcrypto++-dev libquazip1-qt5-dev zlib1g-dev
-    libbenchmark-dev
+    libopencv-dev libturbojpeg0-dev libcrypto++-dev libquazip1-qt5-dev zlib1g-dev
+    libbenchmark-dev libspdlog-dev
     xvfb xauth x11-apps libgl1-mesa-dri libglx-mesa0 mesa-utils fonts-dejavu-core
     imagemagick
     clang libclang-rt-dev iproute2 openssl

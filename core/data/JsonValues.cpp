@@ -26,4 +26,9 @@ qint64 int32AsInt64FromJson(const QJsonValue &value)
     return qint64(value.toInt());
 }
 
+quint64 uint64FromDecimalText(const QJsonValue &value)
+{
+    return value.toString().toULongLong();
+}
+
 } // namespace kvr::tracker::common

@@ -15,4 +15,8 @@ qint64 int64FromJson(const QJsonValue &value);
 // later values of the key may exceed the 32-bit range without a type change.
 qint64 int32AsInt64FromJson(const QJsonValue &value);
 
+// A block's time values: a JSON string of decimal digits as an unsigned 64-bit number. A JSON
+// number in its place, a text that is no decimal number and a missing value give 0.
+quint64 uint64FromDecimalText(const QJsonValue &value);
+
 } // namespace kvr::tracker::common

@@ -205,6 +205,49 @@ QJsonValue jsonOf(const QVariant &stored, SourceDataField::Type type)
     return jsonOf(stored);
 }
 
+bool isNaN(const QVariant &value)
+{
+    const int type = value.userType();
+    return (type == QMetaType::Double || type == QMetaType::Float) && std::isnan(value.toDouble());
+}
+
+bool sameValue(const QVariant &a, const QVariant &b);
+
+bool sameMaps(const QVariantMap &a, const QVariantMap &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (auto ia = a.constBegin(), ib = b.constBegin(); ia != a.constEnd(); ++ia, ++ib) {
+        if (ia.key() != ib.key() || !sameValue(ia.value(), ib.value()))
+            return false;
+    }
+    return true;
+}
+
+// QVariant's equality, except that NaN (an unknown PTZ position, for one) equals NaN: a record
+// must equal a record built the same way, or every status update looks like a change.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a == b)
+        return true;
+    if (isNaN(a) && isNaN(b))
+        return true;
+    if (a.userType() == QMetaType::QVariantMap && b.userType() == QMetaType::QVariantMap)
+        return sameMaps(a.toMap(), b.toMap());
+    if (a.userType() == QMetaType::QVariantList && b.userType() == QMetaType::QVariantList) {
+        const QVariantList la = a.toList();
+        const QVariantList lb = b.toList();
+        if (la.size() != lb.size())
+            return false;
+        for (int i = 0; i < la.size(); ++i) {
+            if (!sameValue(la.at(i), lb.at(i)))
+                return false;
+        }
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 SourceData::SourceData(quint32 classVersion, bool flat, bool noVersion)
@@ -246,7 +289,7 @@ void SourceData::write_impl(QJsonObject &, const SourceDataWriteOptions &) const
 
 CompareResult SourceData::compare_logic(const SourceData &other, const CompareParams &) const
 {
-    return {false, m_data == other.m_data};
+    return {false, sameMaps(m_data, other.m_data)};
 }
 
 bool SourceData::getEnabled() const
@@ -417,7 +460,7 @@ CompareResult SourceData::compare(const SourceData &other, const CompareParams &
     }
     switch (params.contentType) {
     case ContentType::Data:
-        return {false, m_data == other.m_data};
+        return {false, sameMaps(m_data, other.m_data)};
     case ContentType::Logic: {
         if (!getEnabled() && !other.getEnabled())
             return {false, true};

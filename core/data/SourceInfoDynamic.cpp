@@ -1,5 +1,6 @@
 #include "core/data/SourceInfoDynamic.h"
 
+#include "core/data/EnumKeys.h"
 #include "core/data/RecordComparator.h"
 
 #include <array>
@@ -15,6 +16,9 @@ const QString kTrackerFps = QStringLiteral("tracker_fps");
 const QString kPtzPan = QStringLiteral("ptz_pan");
 const QString kPtzTilt = QStringLiteral("ptz_tilt");
 const QString kPtzZoom = QStringLiteral("ptz_zoom");
+const QString kStabilizationState = QStringLiteral("stabilization_state");
+const QString kPtzPositionState = QStringLiteral("ptz_position_state");
+const QString kPtzControlState = QStringLiteral("ptz_control_state");
 
 const std::array<SourceDataField, 8> &fields()
 {
@@ -109,14 +113,50 @@ void SourceInfoDynamic::setPTZZoom(float zoom)
     setValue(kPtzZoom, zoom);
 }
 
+SourceInfoDynamic::StabilizationState SourceInfoDynamic::getStabilizationState() const
+{
+    return enumFromVariant(value(kStabilizationState), StabilizationState::Off);
+}
+
+void SourceInfoDynamic::setStabilizationState(StabilizationState state)
+{
+    setValue(kStabilizationState, enumToKey(state));
+}
+
+SourceInfoDynamic::PTZPositionState SourceInfoDynamic::getPTZPositionState() const
+{
+    return enumFromVariant(value(kPtzPositionState), PTZPositionState::In);
+}
+
+void SourceInfoDynamic::setPTZPositionState(PTZPositionState state)
+{
+    setValue(kPtzPositionState, enumToKey(state));
+}
+
+SourceInfoDynamic::PTZControlState SourceInfoDynamic::getPTZControlState() const
+{
+    return enumFromVariant(value(kPtzControlState), PTZControlState::Idle);
+}
+
+void SourceInfoDynamic::setPTZControlState(PTZControlState state)
+{
+    setValue(kPtzControlState, enumToKey(state));
+}
+
 void SourceInfoDynamic::read_impl(const QJsonObject &data, quint32, const SourceDataReadOptions &)
 {
     readFields(data, fields());
+    readEnumKey(*this, data, kStabilizationState, StabilizationState::Off);
+    readEnumKey(*this, data, kPtzPositionState, PTZPositionState::In);
+    readEnumKey(*this, data, kPtzControlState, PTZControlState::Idle);
 }
 
 void SourceInfoDynamic::write_impl(QJsonObject &data, const SourceDataWriteOptions &) const
 {
     writeFields(data, fields());
+    writeEnumKey(*this, data, kStabilizationState, getStabilizationState());
+    writeEnumKey(*this, data, kPtzPositionState, getPTZPositionState());
+    writeEnumKey(*this, data, kPtzControlState, getPTZControlState());
 }
 
 } // namespace kvr::tracker::common

@@ -9,7 +9,15 @@
             ::kvr::log::Logger::instance().write(::kvr::log::LogMessage((level), (function), (message))); \
     } while (false)
 
-#define KVR_LOG(level, message) KVR_LOG_AT(level, ::kvr::log::functionName(Q_FUNC_INFO), message)
+// The function name is worked out once per call site (per template instance), on its first
+// enabled call; it is never destroyed, so destructors of other statics can still log.
+#define KVR_LOG(level, message)                                                                    \
+    do {                                                                                           \
+        if (::kvr::log::Logger::instance().isEnabled(level)) {                                     \
+            static const QString *const kvrLogCallSite = new QString(::kvr::log::functionName(Q_FUNC_INFO)); \
+            ::kvr::log::Logger::instance().write(::kvr::log::LogMessage((level), *kvrLogCallSite, (message))); \
+        }                                                                                          \
+    } while (false)
 
 #define LOG_ERR(message) KVR_LOG(::kvr::log::ERR, message)
 #define LOG_WRN(message) KVR_LOG(::kvr::log::WRN, message)

@@ -35,13 +35,14 @@ bool parseBool(const QString &value, bool *ok)
     return false;
 }
 
-} // namespace
-
-Logger &Logger::instance()
+QByteArray utf8Line(const QString &line)
 {
-    static Logger logger;
-    return logger;
+    QByteArray bytes = line.toUtf8();
+    bytes += '\n';
+    return bytes;
 }
+
+} // namespace
 
 Logger::Logger()
     : m_flags(ERR | WRN | INF)
@@ -57,15 +58,6 @@ void Logger::setFlag(quint32 flag, bool on)
     while (!m_flags.compare_exchange_weak(current, on ? (current | flag) : (current & ~flag),
                                           std::memory_order_relaxed)) {
     }
-}
-
-bool Logger::passes(quint32 flags, quint32 level)
-{
-    if (flags & ALL)
-        return true;
-    if ((level == ERR || level == WRN) && (flags & WITHOUT_DEBUG))
-        return true;
-    return (flags & level) != 0;
 }
 
 Console &Logger::console()
@@ -102,7 +94,8 @@ QString Logger::messageLogFileName(const QDateTime &time)
 bool Logger::openFile(QFile &file, const QString &path)
 {
     file.setFileName(path);
-    if (QDir().mkpath(QFileInfo(path).absolutePath()) && file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+    if (QDir().mkpath(QFileInfo(path).absolutePath())
+        && file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text | QIODevice::Unbuffered))
         return true;
     m_consoleWriter->write(QStringLiteral("Cannot open log file %1: %2").arg(path, file.errorString()),
                            Console::Colour::Red);
@@ -155,12 +148,17 @@ void Logger::removeSink(int id)
 void Logger::write(const LogMessage &message)
 {
     const QString line = message.format();
+    // Converted before taking the lock, so that writers wait for each other only while the
+    // line goes to its file.
+    QByteArray bytes;
+    if (m_fileOutput.load(std::memory_order_relaxed))
+        bytes = utf8Line(line);
     QMutexLocker lock(&m_mutex);
     for (const auto &entry : m_sinks)
         entry.second(message, line);
     if (m_console)
         m_consoleWriter->write(line, Console::colourForLevel(message.level()));
-    if (!m_fileOutput)
+    if (!m_fileOutput.load(std::memory_order_relaxed))
         return;
     QFile *file = &m_file;
     if (message.isMessageLog()) {
@@ -175,8 +173,9 @@ void Logger::write(const LogMessage &message)
         }
         file = &m_messageFile;
     }
-    QByteArray bytes = line.toUtf8();
-    bytes += '\n';
+    if (bytes.isEmpty())
+        bytes = utf8Line(line);
+    // The files are unbuffered: one write call puts the whole line in the file.
     if (file->write(bytes) != bytes.size() || !file->flush()) {
         // A full disk must not take the program down: say so once and stop writing there.
         m_consoleWriter->write(QStringLiteral("Log file %1 failed: %2").arg(file->fileName(), file->errorString()),

@@ -23,7 +23,12 @@ class Logger
 public:
     using Sink = std::function<void(const LogMessage &message, const QString &line)>;
 
-    static Logger &instance();
+    // Inline, as isEnabled(): a filtered-out call costs a guard test and one load.
+    static Logger &instance()
+    {
+        static Logger logger;
+        return logger;
+    }
 
     quint32 flags() const { return m_flags.load(std::memory_order_relaxed); }
     void setFlags(quint32 flags) { m_flags.store(flags, std::memory_order_relaxed); }
@@ -32,7 +37,14 @@ public:
     // Errors and warnings also pass with the log-all or the without-debug switch,
     // every other level with log-all or its own flag.
     bool isEnabled(quint32 level) const { return passes(flags(), level); }
-    static bool passes(quint32 flags, quint32 level);
+    static bool passes(quint32 flags, quint32 level)
+    {
+        if (flags & ALL)
+            return true;
+        if ((level == ERR || level == WRN) && (flags & WITHOUT_DEBUG))
+            return true;
+        return (flags & level) != 0;
+    }
 
     void write(const LogMessage &message);
 
@@ -68,7 +80,7 @@ private:
     std::atomic<quint32> m_flags;
     mutable QMutex m_mutex;
     bool m_console = false;
-    bool m_fileOutput = false;
+    std::atomic<bool> m_fileOutput{false}; // also read without the lock, as a hint
     QString m_directory;
     QFile m_file;
     QFile m_messageFile;

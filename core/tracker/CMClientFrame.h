@@ -42,11 +42,14 @@ public:
         return m_frameFormat.getImageDataBandwidthParams();
     }
 
-    // The image as JPEG or PNG decoded by OpenCV, else as raw pixels of the frame's size and
-    // channel count: 1 channel gives Grayscale8, 3 (BGR) RGB888, 4 (BGRA) ARGB32. A null
-    // image when the bytes are neither. deepCopy gives an image that shares nothing.
+    // The image: a colour JPEG as RGB32, the format the video path shows, decoded straight
+    // into it and sharing its pixels with getMat(); a grey JPEG, a PNG (decoded by OpenCV) or
+    // raw pixels of the frame's size and channel count by channels: 1 gives Grayscale8,
+    // 3 (BGR) RGB888, 4 (BGRA) ARGB32. A null image when the bytes are neither. deepCopy gives
+    // an image that shares nothing.
     QImage getImage(const bool &deepCopy = false) const;
-    // The decoded pixels, 8 bits per channel in OpenCV's channel order; a clone on deepCopy.
+    // The decoded pixels, 8 bits per channel in OpenCV's channel order (B, G, R, 255 for a
+    // colour JPEG); a clone on deepCopy.
     cv::Mat getMat(const bool &deepCopy = false) const;
 
     static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame);
@@ -58,6 +61,12 @@ private:
     // Both run with the lock held for writing.
     const cv::Mat &mat() const;
     const QImage &image() const;
+
+    // `opaque` tells a colour JPEG's B, G, R, 255 from a PNG's or raw B, G, R, A.
+    static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame, bool &opaque);
+    // An RGB32 image over the pixels of a CV_8UC4 B, G, R, 255 matrix, holding a reference
+    // to them for as long as the image or any shallow copy of it lives.
+    static QImage imageOver(const cv::Mat &opaque);
 
     kvr::tracker::common::SourceFrameFormatDefinition m_frameFormat;
     kvr::tracker::common::SourceFrame m_sourceFrame;

@@ -3,7 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/definitions/StringSets.h"
+#include "core/data/StringSets.h"
 
 namespace kvr::tracker::common {
 

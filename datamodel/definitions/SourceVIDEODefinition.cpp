@@ -3,7 +3,7 @@
 #include "core/data/CompareChain.h"
 #include "core/data/RecordComparator.h"
 #include "core/data/ValidityChain.h"
-#include "datamodel/definitions/ValidMapMemo.h"
+#include "core/data/ValidMapMemo.h"
 #include "datamodel/params/DEP_SourceDefinitionStabParams.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/data/SourceData.h"
+#include "core/data/RecordList.h"
 #include "datamodel/frames/SourceAnonymizationZone.h"
 
 #include <QVector>
@@ -9,13 +9,16 @@ namespace kvr::tracker::common {
 
 // The anonymization zones of a frame format. Disabled when "enabled" is absent, except that
 // class-version-1 data always switches it on.
-class SourceAnonymizationParams : public SourceData
+class SourceAnonymizationParams
+    : public RecordList<SourceAnonymizationParams, SourceAnonymizationZone, QVector<SourceAnonymizationZone>>
 {
     Q_GADGET
     Q_PROPERTY(QVector<kvr::tracker::common::SourceAnonymizationZone> sourceAnonymizationZones
                    READ getAnonymizationZones WRITE setAnonymizationZones)
 
 public:
+    static constexpr const char *ClassName = "kvr::tracker::common::SourceAnonymizationParams";
+
     SourceAnonymizationParams();
 
     QVector<SourceAnonymizationZone> getAnonymizationZones() const;
@@ -23,10 +26,7 @@ public:
 
 protected:
     bool defaultEnabled() const override;
-    bool isValid_impl(bool skipWrn) const override;
     void read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options) override;
-    void write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const override;
-    CompareResult compare_logic(const SourceData &other, const CompareParams &params) const override;
 };
 
 } // namespace kvr::tracker::common

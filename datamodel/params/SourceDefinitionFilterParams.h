@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/data/SourceData.h"
+#include "core/data/RecordList.h"
 #include "datamodel/params/SourceDefinitionFilterNoDetZone.h"
 
 #include <QList>
@@ -9,12 +9,14 @@ namespace kvr::tracker::common {
 
 // The no-detection zones of a video source ("filter_parameters"); class version 2. Disabled when
 // "enabled" is absent, but a block stored with version 1 is always on.
-class SourceDefinitionFilterParams : public SourceData
+class SourceDefinitionFilterParams : public RecordList<SourceDefinitionFilterParams, SourceDefinitionFilterNoDetZone>
 {
     Q_GADGET
     Q_PROPERTY(QList<kvr::tracker::common::SourceDefinitionFilterNoDetZone> noDetZones READ getNoDetZones WRITE setNoDetZones)
 
 public:
+    static constexpr const char *ClassName = "kvr::tracker::common::SourceDefinitionFilterParams";
+
     SourceDefinitionFilterParams();
 
     QList<SourceDefinitionFilterNoDetZone> getNoDetZones() const;
@@ -22,10 +24,7 @@ public:
 
 protected:
     bool defaultEnabled() const override;
-    bool isValid_impl(bool skipWrn) const override;
     void read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options) override;
-    void write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const override;
-    CompareResult compare_logic(const SourceData &other, const CompareParams &params) const override;
 };
 
 } // namespace kvr::tracker::common

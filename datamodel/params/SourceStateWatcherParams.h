@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/data/SourceData.h"
+#include "core/data/RecordList.h"
 #include "datamodel/params/SourceStateWatcher.h"
 
 #include <QList>
@@ -9,22 +9,18 @@ namespace kvr::tracker::common {
 
 // The state watchers of a source ("state_watchers"), in order. Base of the cortex and
 // foreground-detection blocks, which call these operations before their own rules.
-class SourceStateWatcherParams : public SourceData
+class SourceStateWatcherParams : public RecordList<SourceStateWatcherParams, SourceStateWatcher>
 {
     Q_GADGET
     Q_PROPERTY(QList<kvr::tracker::common::SourceStateWatcher> stateWatchers READ getStateWatchers WRITE setStateWatchers)
 
 public:
+    static constexpr const char *ClassName = "kvr::tracker::common::SourceStateWatcherParams";
+
     SourceStateWatcherParams();
 
     QList<SourceStateWatcher> getStateWatchers() const;
     void setStateWatchers(const QList<SourceStateWatcher> &stateWatchers);
-
-protected:
-    bool isValid_impl(bool skipWrn) const override;
-    void read_impl(const QJsonObject &data, quint32 version, const SourceDataReadOptions &options) override;
-    void write_impl(QJsonObject &data, const SourceDataWriteOptions &options) const override;
-    CompareResult compare_logic(const SourceData &other, const CompareParams &params) const override;
 };
 
 } // namespace kvr::tracker::common

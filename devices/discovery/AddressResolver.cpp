@@ -43,6 +43,13 @@ AddressResolver::~AddressResolver()
     }
 }
 
+void AddressResolver::settle()
+{
+    if (!m_started || (m_timer.isActive() && m_timer.remainingTime() <= SettleMs))
+        return;
+    m_timer.start(SettleMs);
+}
+
 void AddressResolver::stopResolve()
 {
     emit timeout(m_serviceId);

@@ -70,10 +70,15 @@ void AddressResolverWorker::handleHost(const QHostInfo &info)
     }
 }
 
+QString AddressResolverWorker::addressText(const QHostAddress &address, bool *isIPv4)
+{
+    const quint32 ipv4 = address.toIPv4Address(isIPv4);
+    return *isIPv4 ? QHostAddress(ipv4).toString() : address.toString();
+}
+
 void AddressResolverWorker::handleMdnsAddress(const QHostAddress &address)
 {
-    // An IPv4-mapped IPv6 address counts as IPv4 and is given in dotted form.
     bool isIPv4 = false;
-    const quint32 ipv4 = address.toIPv4Address(&isIPv4);
-    emit resolved(m_serviceId, isIPv4 ? QHostAddress(ipv4).toString() : address.toString(), isIPv4);
+    const QString text = addressText(address, &isIPv4);
+    emit resolved(m_serviceId, text, isIPv4);
 }

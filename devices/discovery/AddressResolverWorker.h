@@ -30,6 +30,9 @@ public:
     // Replaces QHostInfo::lookupHost for every worker (tests keep lookups off the network);
     // an empty function restores it.
     static void setHostLookup(HostLookup lookup);
+    // The text a row shows and whether it is IPv4: an IPv4-mapped IPv6 address counts as
+    // IPv4 and is given in dotted form.
+    static QString addressText(const QHostAddress &address, bool *isIPv4);
 
 public slots:
     // Only the first call does anything.

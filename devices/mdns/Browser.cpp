@@ -49,13 +49,18 @@ void Browser::start()
         for (const Record &record : records)
             addType(record.target());
     }
-    for (const QByteArray &type : QList<QByteArray>(m_types)) {
-        if (m_cache->lookupRecords(type, PTR, records)) {
-            for (const Record &record : records)
-                evaluate(record.target());
-        }
-    }
+    for (const QByteArray &type : QList<QByteArray>(m_types))
+        reportCached(type);
     queryTypes();
+}
+
+void Browser::reportCached(const QByteArray &type)
+{
+    QList<Record> records;
+    if (m_cache->lookupRecords(type, PTR, records)) {
+        for (const Record &record : records)
+            evaluate(record.target());
+    }
 }
 
 void Browser::queryTypes()
@@ -136,14 +141,18 @@ void Browser::onMessageReceived(const Message &message)
             note(record.name());
         }
     }
+    for (const QByteArray &instance : instances)
+        evaluate(instance);
     if (!newTypes.isEmpty()) {
         QList<Query> queries;
         for (const QByteArray &type : newTypes)
             queries.append(Query(type, PTR));
         sendQueries(queries);
+        // The query lists the cached services of the type as known answers, so a responder
+        // stays silent about them (RFC 6762 7.1): they are reported from the cache, now.
+        for (const QByteArray &type : newTypes)
+            reportCached(type);
     }
-    for (const QByteArray &instance : instances)
-        evaluate(instance);
 }
 
 void Browser::onShouldQuery(const Record &record)

@@ -19,6 +19,8 @@ class Message;
 // Browses one service type (RFC 6763 4). With the enumeration type
 // "_services._dns-sd._udp.local." it first learns the service types on the link and then
 // browses each of them, so every service on the link is reported.
+// A type learnt later is browsed from the cache at once: its services heard before are
+// reported without waiting for answers that known-answer suppression withholds.
 // A service is added once its PTR and SRV records are known, updated when its SRV or TXT
 // data change, and removed when its PTR or SRV record expires or says goodbye.
 // Queries are repeated at growing intervals (1 s doubling up to one hour, RFC 6762 5.2)
@@ -56,6 +58,8 @@ private:
     bool addType(const QByteArray &type);
     bool findType(const QByteArray &instance, QByteArray &type, QByteArray &label) const;
     bool isTracked(const QByteArray &instance) const;
+    // Reports every service of the type that the cache holds (with its SRV and TXT).
+    void reportCached(const QByteArray &type);
     void evaluate(const QByteArray &instance);
     void removeService(const QByteArray &key);
     void queryInstance(const QByteArray &instance);

@@ -7,13 +7,15 @@
 
 // A flat list model over a vector of values. Concrete models add roles, data() and their own
 // operations; every structural change goes through the begin/end calls here, so proxies and
-// views never see an unannounced change. GUI thread only.
-template <typename T>
-class ListModelBase : public QAbstractListModel
+// views never see an unannounced change. `Base` is QAbstractListModel or a QObject class
+// between it and the rows that holds state several models share (DeviceListModel).
+// GUI thread only.
+template <typename T, typename Base = QAbstractListModel>
+class ListModelBase : public Base
 {
 public:
     explicit ListModelBase(QObject *parent = nullptr)
-        : QAbstractListModel(parent)
+        : Base(parent)
     {
     }
     ~ListModelBase() override = default;
@@ -39,9 +41,9 @@ public:
     virtual void append(const T &item)
     {
         const int row = m_items.size();
-        beginInsertRows(QModelIndex(), row, row);
+        this->beginInsertRows(QModelIndex(), row, row);
         m_items.append(item);
-        endInsertRows();
+        this->endInsertRows();
     }
 
     // False, and no signal, for an index that names no row.
@@ -50,9 +52,9 @@ public:
         if (!isRow(index))
             return false;
         const int row = index.row();
-        beginRemoveRows(QModelIndex(), row, row);
+        this->beginRemoveRows(QModelIndex(), row, row);
         m_items.remove(row);
-        endRemoveRows();
+        this->endRemoveRows();
         return true;
     }
 
@@ -66,24 +68,24 @@ public:
 
     void clear()
     {
-        beginResetModel();
+        this->beginResetModel();
         m_items.clear();
-        endResetModel();
+        this->endResetModel();
     }
 
     void resetItems(const QVector<T> &items)
     {
-        beginResetModel();
+        this->beginResetModel();
         if (!m_items.isSharedWith(items))
             m_items = items;
-        endResetModel();
+        this->endResetModel();
     }
 
     QModelIndex findIndex(const std::function<bool(const T &)> &predicate) const
     {
         for (int row = 0; row < m_items.size(); ++row) {
             if (predicate(m_items.at(row)))
-                return index(row, 0);
+                return this->index(row, 0);
         }
         return QModelIndex();
     }

@@ -20,13 +20,27 @@ void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *source)
     QSortFilterProxyModel::setSourceModel(source);
     // Connected after the base class's own handlers, so the rows are already mapped anew.
     if (source) {
-        auto changed = [this](const QModelIndex &, int first, int) { refilterPage(first); };
+        auto changed = [this](const QModelIndex &, int first, int) {
+            refilterPage(first);
+            updateLastPageIndex();
+        };
         m_sourceConnections = {
             connect(source, &QAbstractItemModel::rowsInserted, this, changed),
             connect(source, &QAbstractItemModel::rowsRemoved, this, changed),
             connect(source, &QAbstractItemModel::rowsMoved, this, [this] { refilterPage(0); }),
+            connect(source, &QAbstractItemModel::modelReset, this, &DeviceSortFilterProxyModel::updateLastPageIndex),
         };
     }
+    updateLastPageIndex();
+}
+
+void DeviceSortFilterProxyModel::updateLastPageIndex()
+{
+    const int last = getLastPageIndex();
+    if (last == m_lastPageIndex)
+        return;
+    m_lastPageIndex = last;
+    emit lastPageIndexChanged(last);
 }
 
 void DeviceSortFilterProxyModel::refilterPage(int firstChangedRow)
@@ -124,6 +138,7 @@ void DeviceSortFilterProxyModel::setPageIndex(int pageIndex)
     m_pageIndex = pageIndex;
     emit pageIndexChanged(pageIndex);
     invalidate();
+    updateLastPageIndex();
 }
 
 void DeviceSortFilterProxyModel::setSizeIndex(int pageSize)
@@ -133,6 +148,7 @@ void DeviceSortFilterProxyModel::setSizeIndex(int pageSize)
     m_pageSize = pageSize;
     emit pageSizeChanged(pageSize);
     invalidate();
+    updateLastPageIndex();
 }
 
 bool DeviceSortFilterProxyModel::filterAcceptsRow(int sourceRow, const QModelIndex &sourceParent) const

@@ -16,6 +16,8 @@ class DeviceSortFilterProxyModel : public QSortFilterProxyModel
     Q_PROPERTY(bool ascending READ ascending NOTIFY ascendingChanged)
     Q_PROPERTY(int pageIndex READ pageIndex WRITE setPageIndex NOTIFY pageIndexChanged)
     Q_PROPERTY(int pageSize READ pageSize WRITE setSizeIndex NOTIFY pageSizeChanged)
+    // getLastPageIndex() as a value views bind to; follows the page, the page size and the source rows.
+    Q_PROPERTY(int lastPageIndex READ getLastPageIndex NOTIFY lastPageIndexChanged)
 
 public:
     static constexpr int DeviceRole = 2;
@@ -53,6 +55,7 @@ signals:
     void ascendingChanged(bool ascending);
     void pageIndexChanged(int pageIndex);
     void pageSizeChanged(int pageSize);
+    void lastPageIndexChanged(int lastPageIndex);
 
 protected:
     // For the subclass's constructor.
@@ -69,6 +72,8 @@ protected:
 private:
     // Pages are cut from source row numbers, which shift as rows come and go before them.
     void refilterPage(int firstChangedRow);
+    // Announces a new last page index; called after everything it depends on.
+    void updateLastPageIndex();
 
     int m_sortingRole = 0;
     bool m_ascending = true;
@@ -78,5 +83,6 @@ private:
     QMap<int, QString> m_typeDictionary;
     int m_pageIndex = -1;
     int m_pageSize = 100;
+    int m_lastPageIndex = -1;   // as last announced
     QList<QMetaObject::Connection> m_sourceConnections;
 };

@@ -14,6 +14,8 @@ class PagingFilterProxyModel : public SortingFilterProxyModel
     Q_PROPERTY(int pageSize READ pageSize WRITE setPageSize NOTIFY pageSizeChanged)
     Q_PROPERTY(int currentPage READ currentPage WRITE setCurrentPage NOTIFY currentPageChanged)
     Q_PROPERTY(int pageCount READ pageCount NOTIFY pageCountChanged)
+    // The page that next() and end() stop at, for views that show "page x of y".
+    Q_PROPERTY(int lastPageIndex READ pageCount NOTIFY pageCountChanged)
     Q_PROPERTY(QModelIndexList pageIndices READ pageIndices)
 
 public:

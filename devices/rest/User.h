@@ -63,7 +63,7 @@ public:
     };
     using TimeSettings = utils::gui::TimeConverter::TimeSettings;
 
-    User(const QJsonObject &json, QObject *parent = nullptr);
+    explicit User(const QJsonObject &json, QObject *parent = nullptr);
     explicit User(QObject *parent = nullptr);
     ~User() override;
 

@@ -1,7 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // The bar at the top of the window: brand, the current page's title, closing.
 Rectangle {
@@ -19,7 +19,7 @@ Rectangle {
     Rectangle {
         anchors.bottom: parent.bottom
         width: parent.width
-        height: 3
+        height: Style.headerLineHeight
         color: brandConfig ? brandConfig.headingColor : Style.accentColor
     }
 
@@ -27,12 +27,12 @@ Rectangle {
         anchors.fill: parent
         anchors.leftMargin: Style.headingSize
         anchors.rightMargin: Style.headingSize
-        spacing: 14
+        spacing: Style.spacingWide
 
         RoundButtonWithIcon {
             visible: root.showBack
             iconSource: "qrc:/images/icon_slide_arrow.svg"
-            iconOverlayColor: "white"
+            iconOverlayColor: Style.headerTextColor
             color: "transparent"
             hoverColor: Style.accentDarkColor
             borderColor: "transparent"
@@ -42,8 +42,8 @@ Rectangle {
         }
 
         VectorImage {
-            Layout.preferredWidth: 34
-            Layout.preferredHeight: 34
+            Layout.preferredWidth: Style.headerLogoSize
+            Layout.preferredHeight: Style.headerLogoSize
             source: "qrc:/images/icon.svg"
         }
 
@@ -53,20 +53,20 @@ Rectangle {
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSizeLarge
             font.bold: true
-            font.letterSpacing: 1.5
+            font.letterSpacing: Style.brandLetterSpacing
         }
 
         Rectangle {
-            Layout.preferredWidth: 1
-            Layout.preferredHeight: 26
-            color: "#44506a"
+            Layout.preferredWidth: Style.borderWidth
+            Layout.preferredHeight: Style.headerSeparatorHeight
+            color: Style.headerSeparatorColor
             visible: root.title.length > 0
         }
 
         Text {
             Layout.fillWidth: true
             text: root.title
-            color: "#c9d3e4"
+            color: Style.headerSubtitleColor
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSizeLarge
             elide: Text.ElideRight
@@ -74,9 +74,9 @@ Rectangle {
 
         RoundButtonWithIcon {
             iconSource: "qrc:/images/icon_close.svg"
-            iconOverlayColor: "white"
+            iconOverlayColor: Style.headerTextColor
             color: "transparent"
-            hoverColor: "#8a2a2a"
+            hoverColor: Style.closeHoverColor
             borderColor: "transparent"
             toolTipText: qsTr("Close")
             onClicked: root.closeRequested()

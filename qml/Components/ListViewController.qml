@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // The row above a list: search, sorting, the number of entries, deleting and the list's own
 // modes (modesComponent). Works with any model; search and sorting appear when the model is a
@@ -10,7 +10,7 @@ import "../Controls"
 RowLayout {
     id: root
 
-    spacing: 10
+    spacing: Style.spacing
 
     property var model: null
     property string itemName: qsTr("items")
@@ -27,14 +27,14 @@ RowLayout {
     QQC.TextField {
         id: searchField
 
-        Layout.preferredWidth: 260
+        Layout.preferredWidth: Style.compactSearchFieldWidth
         Layout.preferredHeight: Style.controlHeight
         visible: root.searchable
         placeholderText: qsTr("Search %1").arg(root.itemName)
         selectByMouse: true
         font.family: Style.fontFamily
         font.pixelSize: Style.fontSize
-        leftPadding: 34
+        leftPadding: Style.spacing + Style.iconSizeSmall + Style.spacingCompact
         onTextChanged: {
             if (root.searchable)
                 root.model.filteredString = text
@@ -42,14 +42,14 @@ RowLayout {
         background: Rectangle {
             radius: Style.radius
             color: Style.panelColor
-            border.width: searchField.activeFocus ? 2 : 1
+            border.width: searchField.activeFocus ? Style.focusBorderWidth : Style.borderWidth
             border.color: searchField.activeFocus ? Style.accentColor : Style.borderColor
 
             VectorImage {
-                x: 10
+                x: Style.spacing
                 anchors.verticalCenter: parent.verticalCenter
-                width: 16
-                height: 16
+                width: Style.iconSizeSmall
+                height: Style.iconSizeSmall
                 source: "qrc:/images/icon_search.svg"
                 overlayColor: Style.secondaryTextColor
             }
@@ -59,7 +59,7 @@ RowLayout {
     DropDown {
         id: sortDropDown
 
-        Layout.preferredWidth: 200
+        Layout.preferredWidth: Style.filterWidth
         visible: root.sortable
         model: root.sortable ? root.model.roleTranslations : []
         onActivated: {

@@ -1,10 +1,10 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
-// Previous / next page of a device proxy (pageIndex, pageSize, getLastPageIndex). Paging is
-// off while a filter is set; the bar then only says how many rows match.
+// Previous / next page of a device proxy (pageIndex, lastPageIndex). Paging is off while a
+// filter is set; the bar then only says how many rows match.
 RowLayout {
     id: bar
 
@@ -12,13 +12,11 @@ RowLayout {
     property bool filtered: false
     property int sourceCount: 0
     property int shownCount: 0
-    // Bumped by the page when rows come or go, so that the invokables are asked again.
-    property int revision: 0
 
     readonly property int pageIndex: proxy ? Math.max(proxy.pageIndex, 0) : 0
-    readonly property int lastPageIndex: proxy && revision >= 0 ? Math.max(proxy.getLastPageIndex(), 0) : 0
+    readonly property int lastPageIndex: proxy ? Math.max(proxy.lastPageIndex, 0) : 0
 
-    spacing: 10
+    spacing: Style.spacing
 
     TableText {
         Layout.fillWidth: true
@@ -30,7 +28,7 @@ RowLayout {
 
     DialogButton {
         objectName: "previousPageButton"
-        implicitWidth: 44
+        implicitWidth: Style.pagerButtonWidth
         text: "\u2039"
         visible: !bar.filtered
         enabled: bar.pageIndex > 0
@@ -45,7 +43,7 @@ RowLayout {
 
     DialogButton {
         objectName: "nextPageButton"
-        implicitWidth: 44
+        implicitWidth: Style.pagerButtonWidth
         text: "\u203a"
         visible: !bar.filtered
         enabled: bar.pageIndex < bar.lastPageIndex

@@ -1,16 +1,16 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // Stands in for a page whose content is not part of this build.
 Rectangle {
     id: root
 
-    implicitWidth: 520
-    implicitHeight: column.implicitHeight + 64
-    radius: 8
+    implicitWidth: Style.placeholderWidth
+    implicitHeight: column.implicitHeight + 2 * Style.placeholderPadding
+    radius: Style.cardRadius
     color: Style.panelColor
     border.color: Style.borderColor
 
@@ -22,13 +22,13 @@ Rectangle {
         id: column
 
         anchors.centerIn: parent
-        width: parent.width - 64
-        spacing: 16
+        width: parent.width - 2 * Style.placeholderPadding
+        spacing: Style.spacingLarge
 
         VectorImage {
             Layout.alignment: Qt.AlignHCenter
-            Layout.preferredWidth: 56
-            Layout.preferredHeight: 56
+            Layout.preferredWidth: Style.placeholderIconSize
+            Layout.preferredHeight: Style.placeholderIconSize
             source: root.iconSource
             overlayColor: Style.accentColor
         }
@@ -56,7 +56,7 @@ Rectangle {
 
         DialogSplitButton {
             Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 8
+            Layout.topMargin: Style.spacingCompact
             text: qsTr("Back to start")
             bold: true
             iconSource: "qrc:/images/icon_logout.svg"

@@ -11,7 +11,7 @@ Item {
     readonly property bool active: proxy && proxy.sortingRole === sortRole
 
     implicitHeight: Style.titleHeight
-    implicitWidth: label.implicitWidth + 20
+    implicitWidth: label.implicitWidth + 2 * Style.spacing
 
     Text {
         id: label

@@ -1,15 +1,15 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import QtQuick.Templates 2.15 as T
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // One choice of the start page: icon, title and a line of explanation.
 T.AbstractButton {
     id: tile
 
-    implicitWidth: 260
-    implicitHeight: 200
+    implicitWidth: Style.tileWidth
+    implicitHeight: Style.tileHeight
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
 
@@ -17,29 +17,29 @@ T.AbstractButton {
     property string description: ""
 
     background: Rectangle {
-        radius: 8
+        radius: Style.cardRadius
         color: tile.down ? Style.hoverColor : Style.panelColor
-        border.width: tile.hovered || tile.visualFocus ? 2 : 1
+        border.width: tile.hovered || tile.visualFocus ? Style.focusBorderWidth : Style.borderWidth
         border.color: tile.hovered || tile.visualFocus ? Style.accentColor : Style.borderColor
     }
 
     contentItem: ColumnLayout {
-        spacing: 12
+        spacing: Style.spacingMedium
 
         Rectangle {
             Layout.alignment: Qt.AlignHCenter
-            Layout.topMargin: 20
-            Layout.preferredWidth: 64
-            Layout.preferredHeight: 64
-            radius: 32
+            Layout.topMargin: Style.spacingXLarge
+            Layout.preferredWidth: Style.tileBadgeSize
+            Layout.preferredHeight: Style.tileBadgeSize
+            radius: width / 2
             color: tile.hovered ? Style.accentColor : Style.hoverColor
 
             VectorImage {
                 anchors.centerIn: parent
-                width: 30
-                height: 30
+                width: Style.tileIconSize
+                height: Style.tileIconSize
                 source: tile.iconSource
-                overlayColor: tile.hovered ? "white" : Style.accentColor
+                overlayColor: tile.hovered ? Style.textOnAccentColor : Style.accentColor
             }
         }
 
@@ -57,8 +57,8 @@ T.AbstractButton {
         Text {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            Layout.leftMargin: 16
-            Layout.rightMargin: 16
+            Layout.leftMargin: Style.spacingLarge
+            Layout.rightMargin: Style.spacingLarge
             text: tile.description
             horizontalAlignment: Text.AlignHCenter
             color: Style.secondaryTextColor

@@ -10,8 +10,8 @@ Item {
     implicitHeight: size
 
     property string text: ""
-    property int size: 16
-    property int maximumWidth: 360
+    property int size: Style.iconSizeSmall
+    property int maximumWidth: Style.messageMaximumWidth
     readonly property bool shown: toolTip.visible
 
     VectorImage {
@@ -23,7 +23,7 @@ Item {
         id: hoverArea
 
         anchors.fill: parent
-        anchors.margins: -4
+        anchors.margins: -Style.spacingTiny
         hoverEnabled: true
         acceptedButtons: Qt.NoButton
     }
@@ -37,7 +37,7 @@ Item {
         contentItem: Text {
             text: root.text
             wrapMode: Text.Wrap
-            color: "white"
+            color: Style.headerTextColor
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSizeSmall
         }

@@ -6,10 +6,10 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
-    implicitWidth: Math.max(120, implicitContentWidth + leftPadding + rightPadding)
+    implicitWidth: Math.max(Style.buttonMinimumWidth, implicitContentWidth + leftPadding + rightPadding)
     implicitHeight: Style.controlHeight
-    leftPadding: 16
-    rightPadding: 16
+    leftPadding: Style.spacingLarge
+    rightPadding: Style.spacingLarge
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
     font.family: Style.fontFamily
@@ -17,7 +17,7 @@ T.AbstractButton {
     font.bold: bold
 
     property color color: enabled ? Style.accentColor : Style.buttonDisabledColor
-    property color textColor: "white"
+    property color textColor: Style.textOnAccentColor
     property color borderColor: "transparent"
     property bool bold: false
     property int radius: Style.radius
@@ -34,7 +34,7 @@ T.AbstractButton {
     background: Rectangle {
         radius: control.radius
         color: control.down ? Qt.darker(control.color, 1.2) : control.hovered ? Qt.lighter(control.color, 1.08) : control.color
-        border.width: control.visualFocus ? 2 : 1
+        border.width: control.visualFocus ? Style.focusBorderWidth : Style.borderWidth
         border.color: control.visualFocus ? Style.accentDarkColor : control.borderColor
     }
 

@@ -10,8 +10,8 @@ T.AbstractButton {
 
     implicitHeight: Style.controlHeight
     implicitWidth: implicitHeight + label.implicitWidth + leftPadding + rightPadding
-    leftPadding: 12
-    rightPadding: 16
+    leftPadding: Style.spacingMedium
+    rightPadding: Style.spacingLarge
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
     font.family: Style.fontFamily
@@ -23,12 +23,12 @@ T.AbstractButton {
 
     property color color: enabled ? Style.accentColor : Style.buttonDisabledColor
     property color splitColor: Style.accentDarkColor
-    property color textColor: "white"
+    property color textColor: Style.textOnAccentColor
     property bool bold: false
     property int radius: Style.radius
     property url iconSource: ""
-    property int iconSize: 22
-    property color iconOverlayColor: "white"
+    property int iconSize: Style.splitButtonIconSize
+    property color iconOverlayColor: Style.textOnAccentColor
     readonly property bool expanded: width >= height + label.implicitWidth + rightPadding
 
     contentItem: Item {
@@ -50,7 +50,7 @@ T.AbstractButton {
     background: Rectangle {
         radius: control.radius
         color: control.down ? Qt.darker(control.color, 1.2) : control.hovered ? Qt.lighter(control.color, 1.08) : control.color
-        border.width: control.visualFocus ? 2 : 0
+        border.width: control.visualFocus ? Style.focusBorderWidth : 0
         border.color: Style.accentDarkColor
 
         Rectangle {

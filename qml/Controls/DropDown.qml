@@ -8,7 +8,7 @@ QQC.ComboBox {
     id: control
 
     implicitHeight: Style.controlHeight
-    implicitWidth: 220
+    implicitWidth: Style.dropDownWidth
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
 
@@ -64,18 +64,18 @@ QQC.ComboBox {
     }
 
     indicator: VectorImage {
-        x: control.width - width - 10
+        x: control.width - width - Style.spacing
         y: (control.height - height) / 2
-        width: 16
-        height: 16
+        width: Style.iconSizeSmall
+        height: Style.iconSizeSmall
         source: "qrc:/images/icon_dropdown.svg"
         overlayColor: control.enabled ? Style.secondaryTextColor : Style.disabledColor
         rotation: control.popup.visible ? 180 : 0
     }
 
     contentItem: Text {
-        leftPadding: 10
-        rightPadding: 30
+        leftPadding: Style.spacing
+        rightPadding: Style.iconSizeSmall + Style.spacing + Style.spacingTiny
         text: control.displayText
         font: control.font
         color: control.enabled && !control.isDisabled(control.currentIndex) ? Style.textColor : Style.disabledColor
@@ -86,7 +86,7 @@ QQC.ComboBox {
     background: Rectangle {
         radius: Style.radius
         color: control.enabled ? Style.panelColor : Style.backgroundColor
-        border.width: control.visualFocus || control.popup.visible ? 2 : 1
+        border.width: control.visualFocus || control.popup.visible ? Style.focusBorderWidth : Style.borderWidth
         border.color: control.visualFocus || control.popup.visible ? Style.accentColor : Style.borderColor
     }
 

@@ -9,13 +9,13 @@ QQC.TextField {
     id: control
 
     implicitHeight: Style.controlHeight
-    implicitWidth: 320
+    implicitWidth: Style.textFieldWidth
     selectByMouse: true
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
     color: Style.textColor
-    leftPadding: 10
-    rightPadding: 10
+    leftPadding: Style.spacing
+    rightPadding: Style.spacing
 
     property string rawKey: ""
     property bool useMask: false
@@ -44,7 +44,7 @@ QQC.TextField {
     background: Rectangle {
         radius: Style.radius
         color: control.enabled ? Style.panelColor : Style.backgroundColor
-        border.width: control.activeFocus ? 2 : 1
+        border.width: control.activeFocus ? Style.focusBorderWidth : Style.borderWidth
         border.color: control.activeFocus ? Style.accentColor : Style.borderColor
     }
 

@@ -7,8 +7,8 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
-    implicitWidth: 36
-    implicitHeight: 36
+    implicitWidth: Style.controlHeight
+    implicitHeight: Style.controlHeight
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
     QQC.ToolTip.visible: hovered && toolTipText.length > 0
@@ -16,7 +16,7 @@ T.AbstractButton {
     QQC.ToolTip.delay: 500
 
     property url iconSource: ""
-    property int iconSize: 20
+    property int iconSize: Style.iconSize
     property color color: Style.panelColor
     property color hoverColor: Style.hoverColor
     property color borderColor: Style.borderColor
@@ -36,7 +36,7 @@ T.AbstractButton {
     background: Rectangle {
         radius: Math.min(width, height) / 2
         color: control.down ? Qt.darker(control.hoverColor, 1.1) : control.hovered ? control.hoverColor : control.color
-        border.width: control.visualFocus ? 2 : 1
+        border.width: control.visualFocus ? Style.focusBorderWidth : Style.borderWidth
         border.color: control.visualFocus ? Style.accentDarkColor : control.borderColor
     }
 

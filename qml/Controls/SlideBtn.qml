@@ -7,8 +7,8 @@ import Orva.Style 1.0
 T.AbstractButton {
     id: control
 
-    implicitWidth: 20
-    implicitHeight: 50
+    implicitWidth: Style.slideButtonWidth
+    implicitHeight: Style.slideButtonHeight
     hoverEnabled: true
     focusPolicy: Qt.StrongFocus
 
@@ -22,7 +22,7 @@ T.AbstractButton {
     contentItem: Item {
         VectorImage {
             anchors.centerIn: parent
-            width: Math.min(control.width, 16)
+            width: Math.min(control.width, Style.iconSizeSmall)
             height: width
             source: "qrc:/images/icon_slide_arrow.svg"
             overlayColor: control.arrowColor
@@ -40,16 +40,16 @@ T.AbstractButton {
     background: Rectangle {
         radius: control.roundedLeft || control.roundedRight ? control.radius : 0
         color: control.down ? Style.selectedColor : control.hovered ? Style.hoverColor : control.color
-        border.width: 1
+        border.width: Style.borderWidth
         border.color: Style.borderColor
 
         // Square corners on the side that is not rounded.
         Rectangle {
             visible: control.roundedLeft !== control.roundedRight
             x: control.roundedLeft ? parent.width - width : 0
-            y: 1
+            y: Style.borderWidth
             width: control.radius
-            height: parent.height - 2
+            height: parent.height - 2 * Style.borderWidth
             color: parent.color
         }
     }

@@ -8,27 +8,27 @@ QQC.Switch {
 
     font.family: Style.fontFamily
     font.pixelSize: Style.fontSize
-    spacing: 10
+    spacing: Style.spacing
 
     property color checkedColor: Style.accentColor
 
     indicator: Rectangle {
-        implicitWidth: 40
-        implicitHeight: 22
+        implicitWidth: Style.switchWidth
+        implicitHeight: Style.switchHeight
         x: control.leftPadding
         y: (control.height - height) / 2
         radius: height / 2
         color: control.checked ? (control.enabled ? control.checkedColor : Style.disabledColor) : Style.panelColor
-        border.width: control.visualFocus ? 2 : 1
+        border.width: control.visualFocus ? Style.focusBorderWidth : Style.borderWidth
         border.color: control.visualFocus ? Style.accentDarkColor : control.checked ? color : Style.disabledColor
 
         Rectangle {
-            x: control.checked ? parent.width - width - 3 : 3
+            x: control.checked ? parent.width - width - (parent.height - height) / 2 : (parent.height - height) / 2
             anchors.verticalCenter: parent.verticalCenter
-            width: 16
-            height: 16
-            radius: 8
-            color: control.checked ? "white" : (control.enabled ? Style.secondaryTextColor : Style.disabledColor)
+            width: Style.switchKnobSize
+            height: Style.switchKnobSize
+            radius: height / 2
+            color: control.checked ? Style.textOnAccentColor : (control.enabled ? Style.secondaryTextColor : Style.disabledColor)
 
             Behavior on x {
                 NumberAnimation {

@@ -1,13 +1,14 @@
 import QtQuick 2.15
 import QtQuick.Window 2.15
 import QtGraphicalEffects 1.15
+import Orva.Style 1.0
 
 // An SVG drawn at the item's size in device pixels (sharp at every scale), optionally tinted.
 Item {
     id: root
 
-    implicitWidth: 24
-    implicitHeight: 24
+    implicitWidth: Style.iconSizeLarge
+    implicitHeight: Style.iconSizeLarge
 
     property alias source: image.source
     property alias fillMode: image.fillMode

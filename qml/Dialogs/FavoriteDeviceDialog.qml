@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // Adds or edits one favourite device: name, address, credentials, description and the
 // keyboard shortcut that logs in to it. The caller stores the result (accepted(device)).
@@ -12,10 +12,10 @@ QQC.Popup {
     parent: QQC.Overlay.overlay
     x: parent ? Math.round((parent.width - width) / 2) : 0
     y: parent ? Math.round((parent.height - height) / 2) : 0
-    width: 520
+    width: Style.wideDialogWidth
     modal: true
     focus: true
-    padding: 24
+    padding: Style.panelPadding
     closePolicy: QQC.Popup.CloseOnEscape
 
     property var device: null
@@ -79,23 +79,23 @@ QQC.Popup {
     onClosed: if (typeof templateDialogManager !== "undefined" && templateDialogManager) templateDialogManager.setDialogVisible(name, false)
 
     QQC.Overlay.modal: Rectangle {
-        color: "#801f2a3c"
+        color: Style.scrimColor
     }
 
     background: Rectangle {
-        radius: 8
+        radius: Style.cardRadius
         color: Style.panelColor
         border.color: Style.borderColor
     }
 
     contentItem: GridLayout {
         columns: 2
-        columnSpacing: 14
-        rowSpacing: 10
+        columnSpacing: Style.spacingWide
+        rowSpacing: Style.spacing
 
         Text {
             Layout.columnSpan: 2
-            Layout.bottomMargin: 6
+            Layout.bottomMargin: Style.spacingSmall
             text: dialog.adding ? qsTr("Add a favorite device") : qsTr("Edit favorite device")
             color: Style.textColor
             font.family: Style.fontFamily
@@ -149,7 +149,8 @@ QQC.Popup {
             font.pixelSize: Style.fontSize
         }
 
-        Item { width: 1; height: 1 }
+        // The cell under the labels; a layout leaves out an item of no size.
+        Item { width: Style.borderWidth; height: Style.borderWidth }
         QQC.CheckBox {
             id: rememberBox
 
@@ -182,12 +183,12 @@ QQC.Popup {
                 implicitHeight: Style.controlHeight
                 radius: Style.radius
                 border.color: activeFocus ? Style.accentColor : Style.borderColor
-                border.width: activeFocus ? 2 : 1
+                border.width: activeFocus ? Style.focusBorderWidth : Style.borderWidth
                 activeFocusOnTab: true
 
                 Text {
                     anchors.fill: parent
-                    anchors.leftMargin: 10
+                    anchors.leftMargin: Style.spacing
                     verticalAlignment: Text.AlignVCenter
                     text: shortcutBox.activeFocus && (dialog.key === Qt.Key_unknown || dialog.key === 0)
                           ? qsTr("Press a key ...") : dialog.shortcutText()
@@ -234,7 +235,7 @@ QQC.Popup {
 
             DialogButton {
                 text: qsTr("Clear")
-                implicitWidth: 80
+                implicitWidth: Style.smallButtonWidth
                 color: Style.panelColor
                 textColor: Style.textColor
                 borderColor: Style.borderColor
@@ -251,7 +252,7 @@ QQC.Popup {
             Layout.fillWidth: true
             visible: text !== ""
             text: dialog.errorText
-            color: Style.loginFailedColor
+            color: Style.errorColor
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSize
             wrapMode: Text.Wrap
@@ -260,8 +261,8 @@ QQC.Popup {
         RowLayout {
             Layout.columnSpan: 2
             Layout.fillWidth: true
-            Layout.topMargin: 8
-            spacing: 10
+            Layout.topMargin: Style.spacingCompact
+            spacing: Style.spacing
 
             Item { Layout.fillWidth: true }
 

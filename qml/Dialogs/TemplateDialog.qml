@@ -1,8 +1,8 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Controls"
 
 // A modal question with up to two answers. While open it is counted by templateDialogManager,
 // so that the views behind it leave keys alone.
@@ -12,10 +12,10 @@ QQC.Popup {
     parent: QQC.Overlay.overlay
     x: parent ? Math.round((parent.width - width) / 2) : 0
     y: parent ? Math.round((parent.height - height) / 2) : 0
-    width: 440
+    width: Style.dialogWidth
     modal: true
     focus: true
-    padding: 24
+    padding: Style.panelPadding
     closePolicy: QQC.Popup.CloseOnEscape
 
     property string name: "dialog"
@@ -43,17 +43,17 @@ QQC.Popup {
     }
 
     QQC.Overlay.modal: Rectangle {
-        color: "#801f2a3c"
+        color: Style.scrimColor
     }
 
     background: Rectangle {
-        radius: 8
+        radius: Style.cardRadius
         color: Style.panelColor
         border.color: Style.borderColor
     }
 
     contentItem: ColumnLayout {
-        spacing: 16
+        spacing: Style.spacingLarge
 
         Text {
             Layout.fillWidth: true
@@ -77,8 +77,8 @@ QQC.Popup {
 
         RowLayout {
             Layout.alignment: Qt.AlignRight
-            Layout.topMargin: 8
-            spacing: 10
+            Layout.topMargin: Style.spacingCompact
+            spacing: Style.spacing
 
             DialogButton {
                 objectName: dialog.name + "RejectButton"

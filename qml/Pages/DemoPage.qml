@@ -1,10 +1,10 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Templates"
+import Orva.Templates 1.0
 
 // The start page: where the operator chooses how to reach the blocks.
 PageBase {
@@ -41,8 +41,8 @@ PageBase {
 
             anchors.centerIn: parent
             onImplicitHeightChanged: Qt.callLater(contentArea.fit)
-            width: Math.min(contentArea.width - 2 * page.headingSize, 1160)
-            spacing: 28
+            width: Math.min(contentArea.width - 2 * page.headingSize, Style.startContentMaximumWidth)
+            spacing: Style.spacingHuge
 
             Text {
                 objectName: "welcomeTitle"
@@ -51,14 +51,14 @@ PageBase {
                 horizontalAlignment: Text.AlignHCenter
                 color: Style.textColor
                 font.family: Style.fontFamily
-                font.pixelSize: 30
+                font.pixelSize: Style.fontSizeDisplay
                 font.bold: true
                 wrapMode: Text.Wrap
             }
 
             Text {
                 Layout.fillWidth: true
-                Layout.topMargin: -16
+                Layout.topMargin: -Style.spacingLarge
                 text: qsTr("Log in to your %1 devices, watch their cubes and start the %2 client.")
                       .arg(brandConfig.productName).arg(brandConfig.applicationName)
                 horizontalAlignment: Text.AlignHCenter
@@ -70,10 +70,10 @@ PageBase {
 
             GridLayout {
                 Layout.alignment: Qt.AlignHCenter
-                Layout.topMargin: 12
-                columns: page.width > 1180 ? 4 : 2
-                rowSpacing: 20
-                columnSpacing: 20
+                Layout.topMargin: Style.spacingMedium
+                columns: page.width > Style.startOneRowWidth ? 4 : 2
+                rowSpacing: Style.spacingXLarge
+                columnSpacing: Style.spacingXLarge
 
                 StartTile {
                     objectName: "loginTile"
@@ -123,7 +123,7 @@ PageBase {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.margins: page.headingSize
-        spacing: 10
+        spacing: Style.spacing
 
         TableText {
             Layout.fillWidth: true
@@ -132,14 +132,14 @@ PageBase {
         }
 
         TableText {
-            text: qsTr("Language") + ":"
+            text: qsTr("Language:")
         }
 
         DropDown {
             id: languageDropDown
 
             objectName: "languageDropDown"
-            Layout.preferredWidth: 200
+            Layout.preferredWidth: Style.filterWidth
             model: languageModel
             textRole: "LanguageRole"
             currentIndex: languageModel ? languageModel.currentIndex : -1

@@ -2,11 +2,11 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
+import Orva.Dialogs 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Dialogs"
-import "../Templates"
+import Orva.Templates 1.0
 
 // The saved connections: filter by kind, search, sort, page; add, edit (F2), delete, save;
 // accepting a row (double click, Enter or its own shortcut) logs in to it.
@@ -18,7 +18,6 @@ PageBase {
 
     readonly property var proxy: favoriteDeviceSortFilterModel
     readonly property bool filtered: typeFilter.currentIndex > 0 || searchField.text !== ""
-    property int revision: 0
     property string savedText: ""
     property int pageSize: 10
 
@@ -78,17 +77,17 @@ PageBase {
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: page.headingSize
-        spacing: 12
+        spacing: Style.spacingMedium
 
         RowLayout {
             Layout.fillWidth: true
-            spacing: 10
+            spacing: Style.spacing
 
             DropDown {
                 id: typeFilter
 
                 objectName: "typeFilter"
-                Layout.preferredWidth: 200
+                Layout.preferredWidth: Style.filterWidth
                 model: page.proxy.availableTypes
                 onActivated: page.proxy.setFilteredType(index)
             }
@@ -97,7 +96,7 @@ PageBase {
                 id: searchField
 
                 objectName: "searchField"
-                Layout.preferredWidth: 280
+                Layout.preferredWidth: Style.searchFieldWidth
                 implicitHeight: Style.controlHeight
                 placeholderText: qsTr("Search name or address")
                 selectByMouse: true
@@ -111,7 +110,7 @@ PageBase {
             TableText {
                 objectName: "savedText"
                 text: page.savedText
-                color: Style.runningColor
+                color: Style.accentColor
             }
 
             DialogButton {
@@ -131,7 +130,7 @@ PageBase {
                 objectName: "deleteButton"
                 text: qsTr("Delete")
                 enabled: deviceList.currentIndex >= 0
-                color: enabled ? Style.loginFailedColor : Style.buttonDisabledColor
+                color: enabled ? Style.errorColor : Style.buttonDisabledColor
                 onClicked: deleteDialog.open()
             }
 
@@ -146,29 +145,29 @@ PageBase {
         Rectangle {
             Layout.fillWidth: true
             Layout.fillHeight: true
-            radius: 8
+            radius: Style.cardRadius
             color: Style.panelColor
             border.color: Style.borderColor
             clip: true
 
             ColumnLayout {
                 anchors.fill: parent
-                anchors.margins: 1
+                anchors.margins: Style.borderWidth
                 spacing: 0
 
                 Rectangle {
                     Layout.fillWidth: true
                     Layout.preferredHeight: Style.titleHeight
-                    color: "#f7f7f7"
-                    radius: 8
+                    color: Style.tableHeaderColor
+                    radius: Style.cardRadius
 
                     RowLayout {
                         id: headerRow
 
                         anchors.fill: parent
-                        anchors.leftMargin: 16
-                        anchors.rightMargin: 16
-                        spacing: 12
+                        anchors.leftMargin: Style.spacingLarge
+                        anchors.rightMargin: Style.spacingLarge
+                        spacing: Style.spacingMedium
 
                         SortHeader {
                             objectName: "nameHeader"
@@ -217,9 +216,9 @@ PageBase {
 
                         RowLayout {
                             anchors.fill: parent
-                            anchors.leftMargin: 16
-                            anchors.rightMargin: 16
-                            spacing: 12
+                            anchors.leftMargin: Style.spacingLarge
+                            anchors.rightMargin: Style.spacingLarge
+                            spacing: Style.spacingMedium
 
                             TableText {
                                 Layout.preferredWidth: headerRow.width * 0.24
@@ -247,7 +246,7 @@ PageBase {
                         Rectangle {
                             anchors.bottom: parent.bottom
                             width: parent.width
-                            height: 1
+                            height: Style.borderWidth
                             color: Style.borderColor
                         }
 
@@ -285,7 +284,6 @@ PageBase {
             filtered: page.filtered
             sourceCount: favoriteDeviceModel.dataCount
             shownCount: deviceList.count
-            revision: page.revision
         }
     }
 
@@ -327,24 +325,10 @@ PageBase {
         onTriggered: page.savedText = ""
     }
 
-    Connections {
-        target: favoriteDeviceModel
-
-        function onDataCountChanged() { page.revision++ }
-    }
-
-    Connections {
-        target: page.proxy
-
-        function onPageIndexChanged() { page.revision++ }
-        function onPageSizeChanged() { page.revision++ }
-    }
-
     Component.onCompleted: {
         if (proxy.pageIndex < 0)
             proxy.pageIndex = 0
         proxy.pageSize = pageSize
-        revision++
         forceActiveFocus()
     }
 }

@@ -2,10 +2,10 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Templates"
+import Orva.Templates 1.0
 
 // Log-in to a block: address (with suggestions from the favourites), user name and password;
 // then the logged-in user and the start of the client application.
@@ -74,14 +74,14 @@ PageBase {
             id: loginColumn
 
             anchors.centerIn: parent
-            width: Math.min(contentArea.width - 2 * page.headingSize, 480)
-            spacing: 16
+            width: Math.min(contentArea.width - 2 * page.headingSize, Style.loginFormMaximumWidth)
+            spacing: Style.spacingLarge
 
             VectorImage {
                 objectName: "loginIcon"
                 Layout.alignment: Qt.AlignHCenter
-                Layout.preferredHeight: 72
-                Layout.preferredWidth: 72
+                Layout.preferredHeight: Style.loginIconSize
+                Layout.preferredWidth: Style.loginIconSize
                 source: page.loggedIn ? "qrc:/images/icon_login.svg" : "qrc:/images/icon.svg"
                 overlayColor: page.loggedIn ? Style.runningColor : "transparent"
             }
@@ -100,8 +100,8 @@ PageBase {
 
             Rectangle {
                 Layout.fillWidth: true
-                Layout.preferredHeight: (page.loggedIn ? loggedInColumn.implicitHeight : form.implicitHeight) + 48
-                radius: 8
+                Layout.preferredHeight: (page.loggedIn ? loggedInColumn.implicitHeight : form.implicitHeight) + 2 * Style.panelPadding
+                radius: Style.cardRadius
                 color: Style.panelColor
                 border.color: Style.borderColor
 
@@ -109,8 +109,8 @@ PageBase {
                     id: form
 
                     anchors.fill: parent
-                    anchors.margins: 24
-                    spacing: 10
+                    anchors.margins: Style.panelPadding
+                    spacing: Style.spacing
                     visible: !page.loggedIn
 
                     Text {
@@ -157,10 +157,10 @@ PageBase {
                             id: suggestionPopup
 
                             objectName: "suggestionPopup"
-                            y: addressField.height + 2
+                            y: addressField.height + Style.focusBorderWidth
                             width: addressField.width
-                            height: Math.min(suggestionList.contentHeight, 5 * 36) + 2
-                            padding: 1
+                            height: Math.min(suggestionList.contentHeight, 5 * Style.controlHeight) + 2 * Style.borderWidth
+                            padding: Style.borderWidth
                             focus: false
                             closePolicy: QQC.Popup.CloseOnPressOutsideParent
 
@@ -179,13 +179,13 @@ PageBase {
                                 model: favoriteDeviceModel.suggestions
                                 delegate: Rectangle {
                                     width: suggestionList.width
-                                    height: 36
+                                    height: Style.controlHeight
                                     color: index === suggestionList.currentIndex ? Style.hoverColor : "transparent"
 
                                     Text {
                                         anchors.fill: parent
-                                        anchors.leftMargin: 10
-                                        anchors.rightMargin: 10
+                                        anchors.leftMargin: Style.spacing
+                                        anchors.rightMargin: Style.spacing
                                         text: modelData
                                         verticalAlignment: Text.AlignVCenter
                                         elide: Text.ElideRight
@@ -206,7 +206,7 @@ PageBase {
                     }
 
                     Text {
-                        Layout.topMargin: 6
+                        Layout.topMargin: Style.spacingSmall
                         text: qsTr("User name")
                         color: Style.secondaryTextColor
                         font.family: Style.fontFamily
@@ -229,7 +229,7 @@ PageBase {
                     }
 
                     Text {
-                        Layout.topMargin: 6
+                        Layout.topMargin: Style.spacingSmall
                         text: qsTr("Password")
                         color: Style.secondaryTextColor
                         font.family: Style.fontFamily
@@ -253,12 +253,12 @@ PageBase {
 
                     RowLayout {
                         Layout.fillWidth: true
-                        Layout.topMargin: 10
-                        spacing: 10
+                        Layout.topMargin: Style.spacing
+                        spacing: Style.spacing
 
                         QQC.BusyIndicator {
-                            Layout.preferredWidth: 32
-                            Layout.preferredHeight: 32
+                            Layout.preferredWidth: Style.busyIndicatorSize
+                            Layout.preferredHeight: Style.busyIndicatorSize
                             running: page.waiting
                             visible: running
                         }
@@ -303,8 +303,8 @@ PageBase {
                     id: loggedInColumn
 
                     anchors.fill: parent
-                    anchors.margins: 24
-                    spacing: 10
+                    anchors.margins: Style.panelPadding
+                    spacing: Style.spacing
                     visible: page.loggedIn
 
                     Text {
@@ -321,10 +321,10 @@ PageBase {
 
                     GridLayout {
                         Layout.fillWidth: true
-                        Layout.bottomMargin: 10
+                        Layout.bottomMargin: Style.spacing
                         columns: 2
-                        columnSpacing: 16
-                        rowSpacing: 6
+                        columnSpacing: Style.spacingLarge
+                        rowSpacing: Style.spacingSmall
 
                         TableText { text: brandConfig.deviceName }
                         TableText { Layout.fillWidth: true; text: client.loginServerAddress; color: Style.textColor }
@@ -344,7 +344,7 @@ PageBase {
 
                     RowLayout {
                         Layout.fillWidth: true
-                        spacing: 10
+                        spacing: Style.spacing
 
                         DialogButton {
                             objectName: "logoutButton"
@@ -371,10 +371,10 @@ PageBase {
             Rectangle {
                 objectName: "messageBox"
                 Layout.fillWidth: true
-                Layout.preferredHeight: messageText.implicitHeight + 20
+                Layout.preferredHeight: messageText.implicitHeight + 2 * Style.spacing
                 visible: messageText.text !== ""
                 radius: Style.radius
-                color: page.waiting ? "#fff4e5" : "#fdecec"
+                color: page.waiting ? Style.failureTintColor : Style.loginFailedTintColor
                 border.color: page.waiting ? Style.failureColor : Style.loginFailedColor
 
                 Text {
@@ -382,7 +382,7 @@ PageBase {
 
                     objectName: "loginMessage"
                     anchors.fill: parent
-                    anchors.margins: 10
+                    anchors.margins: Style.spacing
                     text: client.clientMessage !== "" ? client.clientMessage : client.loginErrorMessage
                     color: page.waiting ? Style.textColor : Style.loginFailedColor
                     font.family: Style.fontFamily

@@ -2,10 +2,10 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Client 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
 import Orva.Style 1.0
-import "../Components"
-import "../Controls"
-import "../Templates"
+import Orva.Templates 1.0
 
 // The devices that announce themselves on the local network, with their description and
 // interfaces; a discovered block can be added to the favourites.
@@ -17,7 +17,6 @@ PageBase {
     readonly property var proxy: networkDeviceSortFilterModel
     readonly property bool filtered: kindFilter.currentIndex > 0 || searchField.text !== ""
     readonly property int sourceCount: networkDeviceModel ? networkDeviceModel.dataCount : 0
-    property int revision: 0
     property string statusText: ""
     property int pageSize: 10
 
@@ -39,17 +38,17 @@ PageBase {
     ColumnLayout {
         anchors.fill: parent
         anchors.margins: page.headingSize
-        spacing: 12
+        spacing: Style.spacingMedium
 
         RowLayout {
             Layout.fillWidth: true
-            spacing: 10
+            spacing: Style.spacing
 
             DropDown {
                 id: kindFilter
 
                 objectName: "kindFilter"
-                Layout.preferredWidth: 240
+                Layout.preferredWidth: Style.wideFilterWidth
                 model: page.proxy.availableTypes
                 onActivated: page.proxy.setFilteredType(index)
             }
@@ -58,7 +57,7 @@ PageBase {
                 id: searchField
 
                 objectName: "searchField"
-                Layout.preferredWidth: 280
+                Layout.preferredWidth: Style.searchFieldWidth
                 implicitHeight: Style.controlHeight
                 placeholderText: qsTr("Search name or address")
                 selectByMouse: true
@@ -85,9 +84,9 @@ PageBase {
 
             TableText {
                 objectName: "statusText"
-                Layout.maximumWidth: 360
+                Layout.maximumWidth: Style.messageMaximumWidth
                 text: page.statusText
-                color: Style.runningColor
+                color: Style.accentColor
             }
 
             DialogButton {
@@ -104,7 +103,7 @@ PageBase {
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
-            spacing: 10
+            spacing: Style.spacing
             currentIndex: -1
             model: page.proxy
             boundsBehavior: Flickable.StopAtBounds
@@ -118,8 +117,8 @@ PageBase {
                 readonly property string title: device.blockName !== "" ? device.blockName : device.name
 
                 width: deviceList.width - page.scrollBarWidth
-                height: cardColumn.implicitHeight + 28
-                radius: 8
+                height: cardColumn.implicitHeight + 2 * Style.spacingWide
+                radius: Style.cardRadius
                 color: Style.panelColor
                 border.color: ListView.isCurrentItem ? Style.accentColor : Style.borderColor
 
@@ -131,20 +130,20 @@ PageBase {
 
                 RowLayout {
                     anchors.fill: parent
-                    anchors.margins: 14
-                    spacing: 16
+                    anchors.margins: Style.spacingWide
+                    spacing: Style.spacingLarge
 
                     Rectangle {
                         Layout.alignment: Qt.AlignTop
-                        Layout.preferredWidth: 44
-                        Layout.preferredHeight: 44
-                        radius: 22
+                        Layout.preferredWidth: Style.deviceBadgeSize
+                        Layout.preferredHeight: Style.deviceBadgeSize
+                        radius: width / 2
                         color: card.device.orvaUnit ? Style.hoverColor : Style.backgroundColor
 
                         VectorImage {
                             anchors.centerIn: parent
-                            width: 24
-                            height: 24
+                            width: Style.iconSizeLarge
+                            height: Style.iconSizeLarge
                             source: card.device.orvaUnit ? "qrc:/images/icon.svg" : "qrc:/images/icon_network.svg"
                         }
                     }
@@ -153,11 +152,11 @@ PageBase {
                         id: cardColumn
 
                         Layout.fillWidth: true
-                        spacing: 4
+                        spacing: Style.spacingTiny
 
                         RowLayout {
                             Layout.fillWidth: true
-                            spacing: 10
+                            spacing: Style.spacing
 
                             Text {
                                 text: card.title
@@ -171,9 +170,9 @@ PageBase {
 
                             Rectangle {
                                 visible: card.device.orvaUnit
-                                Layout.preferredHeight: 22
-                                Layout.preferredWidth: kindLabel.implicitWidth + 16
-                                radius: 11
+                                Layout.preferredHeight: Style.pillHeight
+                                Layout.preferredWidth: kindLabel.implicitWidth + 2 * Style.spacingCompact
+                                radius: height / 2
                                 color: Style.accentColor
 
                                 Text {
@@ -182,7 +181,7 @@ PageBase {
                                     anchors.centerIn: parent
                                     text: card.device.hostType !== "" ? brandConfig.productName + " · " + card.device.hostType
                                                                       : brandConfig.productName
-                                    color: "white"
+                                    color: Style.textOnAccentColor
                                     font.family: Style.fontFamily
                                     font.pixelSize: Style.fontSizeSmall
                                 }
@@ -208,7 +207,7 @@ PageBase {
                         }
 
                         Text {
-                            Layout.topMargin: 4
+                            Layout.topMargin: Style.spacingTiny
                             visible: card.device.interfaceRows.length > 0
                             text: qsTr("Interfaces")
                             color: Style.textColor
@@ -222,7 +221,7 @@ PageBase {
 
                             Text {
                                 Layout.fillWidth: true
-                                Layout.leftMargin: 10
+                                Layout.leftMargin: Style.spacing
                                 text: "\u2022  " + modelData
                                 color: Style.secondaryTextColor
                                 font.family: Style.fontFamily
@@ -260,7 +259,6 @@ PageBase {
             filtered: page.filtered
             sourceCount: page.sourceCount
             shownCount: deviceList.count
-            revision: page.revision
         }
     }
 
@@ -271,25 +269,10 @@ PageBase {
         onTriggered: page.statusText = ""
     }
 
-    Connections {
-        target: networkDeviceModel
-        ignoreUnknownSignals: true
-
-        function onDataCountChanged() { page.revision++ }
-    }
-
-    Connections {
-        target: page.proxy
-
-        function onPageIndexChanged() { page.revision++ }
-        function onPageSizeChanged() { page.revision++ }
-    }
-
     Component.onCompleted: {
         if (proxy.pageIndex < 0)
             proxy.pageIndex = 0
         proxy.pageSize = pageSize
-        revision++
         client.refreshNetworkDevices()
     }
 }

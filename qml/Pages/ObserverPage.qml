@@ -1,6 +1,6 @@
 import QtQuick 2.15
-import "../Components"
-import "../Templates"
+import Orva.Components 1.0
+import Orva.Templates 1.0
 
 PageBase {
     title: qsTr("Observer")

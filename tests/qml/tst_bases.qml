@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
-import "qrc:/qml/Templates"
+import Orva.Templates 1.0
 
 // The base items: shared measures, the settings contract and the template slot.
 Item {

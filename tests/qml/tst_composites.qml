@@ -1,9 +1,10 @@
 import QtQuick 2.15
 import QtTest 1.15
-import "qrc:/qml/Components"
-import "qrc:/qml/Dialogs"
+import Orva.Components 1.0
+import Orva.Dialogs 1.0
 
-// The list controller over a sorting proxy and the template dialog with the dialog manager.
+// The list controller over a sorting proxy, the paging bar over the favourites' proxy and the
+// template dialog with the dialog manager.
 Item {
     id: root
 
@@ -45,6 +46,15 @@ Item {
         TemplateDialog {
             name: "testDialog"
             text: "Close?"
+        }
+    }
+
+    Component {
+        id: pagingBar
+
+        PagingBar {
+            width: 900
+            proxy: favoriteDeviceSortFilterModel
         }
     }
 
@@ -98,6 +108,42 @@ Item {
                 mouseClick(button)
                 compare(deleteSpy.count, 1)
             }
+        }
+
+        // The launcher's favourites are shared by every test: leave them as they were.
+        function cleanup() {
+            while (favoriteDeviceModel.dataCount > 0)
+                favoriteDeviceModel.removeDevice(favoriteDeviceModel.index(0, 0))
+            favoriteDeviceSortFilterModel.pageIndex = -1
+            favoriteDeviceSortFilterModel.pageSize = 100
+        }
+
+        // Rows that come and go while the bar is shown move its last page without any help.
+        function test_pagingBarFollowsRows_data() {
+            return [
+                { tag: "rows fill the first page", page: 0, rows: 10, removed: 0, label: "Page 1 of 1", next: false },
+                { tag: "a row opens a second page", page: 0, rows: 11, removed: 0, label: "Page 1 of 2", next: true },
+                { tag: "third page from the second", page: 1, rows: 25, removed: 0, label: "Page 2 of 3", next: true },
+                { tag: "removed rows close a page", page: 0, rows: 12, removed: 2, label: "Page 1 of 1", next: false }
+            ]
+        }
+
+        function test_pagingBarFollowsRows(data) {
+            var proxy = favoriteDeviceSortFilterModel
+            compare(favoriteDeviceModel.dataCount, 0)
+            proxy.pageSize = 10
+            proxy.pageIndex = data.page
+            var bar = createTemporaryObject(pagingBar, root)
+            var label = findChild(bar, "pageLabel")
+            var next = findChild(bar, "nextPageButton")
+            verify(label && next)
+
+            for (var i = 0; i < data.rows; ++i)
+                favoriteDeviceModel.addDevice(favoriteDeviceModel.createDevice("10.1.0." + i, "operator"))
+            for (i = 0; i < data.removed; ++i)
+                favoriteDeviceModel.removeDevice(favoriteDeviceModel.index(0, 0))
+            compare(label.text, data.label)
+            compare(next.enabled, data.next)
         }
 
         function test_dialogCountsWithManager() {

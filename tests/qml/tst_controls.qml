@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
-import "qrc:/qml/Controls"
+import Orva.Controls 1.0
 
 // The buttons, switch, texts and images of the interface.
 Item {

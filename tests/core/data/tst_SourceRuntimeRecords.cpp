@@ -23,6 +23,8 @@ private slots:
     void infoDynamicPtz_data();
     void infoDynamicPtz();
     void infoEqualityThroughQVariant();
+    void infoDynamicStates_data();
+    void infoDynamicStates();
 };
 
 void tst_SourceRuntimeRecords::timestamp_data()
@@ -123,8 +125,15 @@ void tst_SourceRuntimeRecords::infoDynamicPtz()
     QFETCH(float, expected);
 
     SourceInfoDynamic info;
-    if (stored.isValid())
+    SourceInfoDynamic sameAgain; // built apart, so that the two maps are not shared
+    if (stored.isValid()) {
         info.setQVariantData(QVariantMap{{"ptz_pan", stored}, {"ptz_tilt", stored}, {"ptz_zoom", stored}});
+        sameAgain.setQVariantData(QVariantMap{
+            {QStringLiteral("ptz_pan"), stored}, {QStringLiteral("ptz_tilt"), stored}, {QStringLiteral("ptz_zoom"), stored}});
+    }
+    // An unknown position (NaN) must not make every update look like a change.
+    QVERIFY(info == sameAgain);
+    QVERIFY(info.compare(sameAgain, CompareParams::data()).equal);
     for (float value : {info.getPTZPan(), info.getPTZTilt(), info.getPTZZoom()}) {
         if (std::isnan(expected))
             QVERIFY(std::isnan(value));
@@ -146,6 +155,47 @@ void tst_SourceRuntimeRecords::infoEqualityThroughQVariant()
     QVERIFY(QVariant::fromValue(a) == QVariant::fromValue(b));
     b.setRecordingFlag(false);
     QVERIFY(QVariant::fromValue(a) != QVariant::fromValue(b));
+}
+
+void tst_SourceRuntimeRecords::infoDynamicStates_data()
+{
+    using Stabilization = SourceInfoDynamic::StabilizationState;
+    using Position = SourceInfoDynamic::PTZPositionState;
+    using Control = SourceInfoDynamic::PTZControlState;
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<Stabilization>("stabilization");
+    QTest::addColumn<Position>("position");
+    QTest::addColumn<Control>("control");
+    QTest::addColumn<QByteArray>("written"); // the states as written back, {} when none is held
+
+    QTest::newRow("absent: no problem reported") << QByteArray("{}") << Stabilization::Off << Position::In
+                                                 << Control::Idle << QByteArray("{}");
+    QTest::newRow("key texts")
+        << QByteArray(R"({"stabilization_state": "Unstable", "ptz_position_state": "Out", "ptz_control_state": "Error"})")
+        << Stabilization::Unstable << Position::Out << Control::Error
+        << QByteArray(R"({"stabilization_state": "Unstable", "ptz_position_state": "Out", "ptz_control_state": "Error"})");
+    // Key texts are exact; anything else is stored as the first value's key.
+    QTest::newRow("other texts read as the first value")
+        << QByteArray(R"({"stabilization_state": "error", "ptz_position_state": 1, "ptz_control_state": null})")
+        << Stabilization::Off << Position::In << Control::Idle
+        << QByteArray(R"({"stabilization_state": "Off", "ptz_position_state": "In", "ptz_control_state": "Idle"})");
+}
+
+void tst_SourceRuntimeRecords::infoDynamicStates()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(SourceInfoDynamic::StabilizationState, stabilization);
+    QFETCH(SourceInfoDynamic::PTZPositionState, position);
+    QFETCH(SourceInfoDynamic::PTZControlState, control);
+    QFETCH(QByteArray, written);
+
+    SourceInfoDynamic info;
+    info.read(QJsonObject{{QStringLiteral("version"), 1}, {QStringLiteral("data"), QJsonDocument::fromJson(input).object()}});
+    QCOMPARE(info.getStabilizationState(), stabilization);
+    QCOMPARE(info.getPTZPositionState(), position);
+    QCOMPARE(info.getPTZControlState(), control);
+    QCOMPARE(info.toJsonObject().value(QStringLiteral("data")).toObject(), QJsonDocument::fromJson(written).object());
+
 }
 
 QTEST_GUILESS_MAIN(tst_SourceRuntimeRecords)

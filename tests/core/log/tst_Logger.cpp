@@ -25,6 +25,9 @@ class tst_Logger : public QObject
 private slots:
     void lineFormat_data();
     void lineFormat();
+    void timeAndThread_data();
+    void timeAndThread();
+    void everyDayAsQDateTimeWritesIt();
     void functionNames_data();
     void functionNames();
     void levelFilter_data();
@@ -63,6 +66,51 @@ void tst_Logger::lineFormat()
     const qint64 ms = QDateTime(QDate(2026, 12, 7), QTime(5, 1, 2, 34), Qt::UTC).toMSecsSinceEpoch();
     const LogMessage message(ms, level, 0xbeef, function, QStringLiteral("hello"));
     QCOMPARE(message.format(), expected);
+}
+
+void tst_Logger::timeAndThread_data()
+{
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<quintptr>("threadId");
+    QTest::addColumn<QString>("stamp");
+    QTest::addColumn<QString>("thread");
+
+    const auto utc = [](int y, int mo, int d, int h, int mi, int s, int ms) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC).toMSecsSinceEpoch();
+    };
+    QTest::newRow("epoch, thread 0") << qint64(0) << quintptr(0) << "1970-01-01 00:00:00.000" << "0x0";
+    QTest::newRow("last ms of a century") << utc(1999, 12, 31, 23, 59, 59, 999) << quintptr(0xa) << "1999-12-31 23:59:59.999"
+                                         << "0xa";
+    QTest::newRow("leap day of a 400th year") << utc(2000, 2, 29, 12, 0, 0, 5) << quintptr(0x10) << "2000-02-29 12:00:00.005"
+                                              << "0x10";
+    QTest::newRow("no leap day in 2100") << utc(2100, 3, 1, 0, 0, 0, 0) << quintptr(0x7f00deadbeef)
+                                         << "2100-03-01 00:00:00.000" << "0x7f00deadbeef";
+    QTest::newRow("last four-digit year") << utc(9999, 12, 31, 23, 59, 59, 999) << ~quintptr(0)
+                                          << "9999-12-31 23:59:59.999" << "0x" + QString(int(2 * sizeof(quintptr)), QLatin1Char('f'));
+    QTest::newRow("before 1970, milliseconds as zeros") << qint64(-1) << quintptr(1) << "1969-12-31 23:59:59.000" << "0x1";
+}
+
+void tst_Logger::timeAndThread()
+{
+    QFETCH(qint64, ms);
+    QFETCH(quintptr, threadId);
+    QFETCH(QString, stamp);
+    QFETCH(QString, thread);
+    const QString line = LogMessage(ms, INF, threadId, QStringLiteral("A::b"), QStringLiteral("t")).format();
+    const QString head = QLatin1Char('[') + stamp + QStringLiteral(": INF - A::b] ");
+    QCOMPARE(line, head + QString(80 - head.size(), QLatin1Char(' ')) + QStringLiteral("t (") + thread + QStringLiteral(")."));
+}
+
+void tst_Logger::everyDayAsQDateTimeWritesIt()
+{
+    // A different time of day on each day from 1970 to 2401.
+    const qint64 day = 86400000;
+    for (qint64 ms = 0; ms < 157000 * day; ms += day + 3671001) {
+        const QString stamp = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+        const QString line = LogMessage(ms, INF, 1, QString(), QString()).format();
+        if (line.mid(1, 23) != stamp)
+            QFAIL(qPrintable(QStringLiteral("%1 ms: %2, not %3").arg(ms).arg(line.mid(1, 23), stamp)));
+    }
 }
 
 void tst_Logger::functionNames_data()

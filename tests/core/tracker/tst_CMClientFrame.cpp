@@ -7,6 +7,8 @@
 #include <QtTest>
 
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <turbojpeg.h>
 
 #include <atomic>
 #include <vector>
@@ -61,6 +63,77 @@ bool near(QRgb actual, QRgb expected, int tolerance)
            && qAbs(qBlue(actual) - qBlue(expected)) <= tolerance && qAlpha(actual) == qAlpha(expected);
 }
 
+// Gradients, sensor noise and hard edges: what makes decoders differ in upsampling and IDCT.
+cv::Mat cameraPicture(int width, int height)
+{
+    cv::Mat picture(height, width, CV_8UC3);
+    for (int y = 0; y < height; ++y) {
+        auto *row = picture.ptr<cv::Vec3b>(y);
+        for (int x = 0; x < width; ++x)
+            row[x] = cv::Vec3b(uchar(x * 255 / width), uchar(y * 255 / height), uchar((x + y) * 3));
+    }
+    cv::RNG rng(7);
+    cv::Mat noise(picture.size(), CV_8UC3);
+    rng.fill(noise, cv::RNG::NORMAL, 0, 14);
+    picture += noise;
+    cv::rectangle(picture, cv::Rect(width / 5, height / 4, width / 3, height / 2), cv::Scalar(0, 0, 255), cv::FILLED);
+    cv::circle(picture, cv::Point(width * 2 / 3, height / 2), qMax(1, height / 4), cv::Scalar(255, 40, 0), 3);
+    return picture;
+}
+
+QByteArray jpeg(const cv::Mat &mat, std::vector<int> params)
+{
+    params.insert(params.end(), {cv::IMWRITE_JPEG_QUALITY, 90});
+    std::vector<uchar> bytes;
+    cv::imencode(".jpg", mat, bytes, params);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
+}
+
+// Subsamplings and colour spaces OpenCV's encoder does not offer.
+QByteArray turboJpeg(const cv::Mat &pixels, int pixelFormat, int subsampling)
+{
+    tjhandle handle = tjInitCompress();
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    const int failed = tjCompress2(handle, pixels.data, pixels.cols, int(pixels.step), pixels.rows, pixelFormat,
+                                   &buffer, &size, subsampling, 90, 0);
+    QByteArray bytes = failed ? QByteArray() : QByteArray(reinterpret_cast<const char *>(buffer), int(size));
+    tjFree(buffer);
+    tjDestroy(handle);
+    return bytes;
+}
+
+// Any image as OpenCV's B, G, R or grey matrix.
+cv::Mat asOpenCV(const QImage &image)
+{
+    if (image.format() == QImage::Format_Grayscale8)
+        return cv::Mat(image.height(), image.width(), CV_8UC1, const_cast<uchar *>(image.constBits()),
+                       size_t(image.bytesPerLine()))
+            .clone();
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    cv::Mat bgr;
+    cv::cvtColor(cv::Mat(rgb.height(), rgb.width(), CV_8UC3, const_cast<uchar *>(rgb.constBits()),
+                         size_t(rgb.bytesPerLine())),
+                 bgr, cv::COLOR_RGB2BGR);
+    return bgr;
+}
+
+cv::Mat openCVDecode(const QByteArray &bytes)
+{
+    return cv::imdecode(cv::Mat(1, bytes.size(), CV_8UC1, const_cast<char *>(bytes.constData())), cv::IMREAD_UNCHANGED);
+}
+
+// OpenCV's colour pictures become RGB888 images.
+int openCVFormat(const QByteArray &bytes)
+{
+    return openCVDecode(bytes).empty() ? QImage::Format_Invalid : QImage::Format_RGB888;
+}
+
+double largestDifference(const cv::Mat &a, const cv::Mat &b)
+{
+    return a.size() == b.size() && a.type() == b.type() ? cv::norm(a, b, cv::NORM_INF) : -1.0;
+}
+
 QVariantMap formatMap(uint sourceId, uint frameLengthMul)
 {
     return {{QStringLiteral("source_id"), sourceId},
@@ -77,6 +150,8 @@ class tst_CMClientFrame : public QObject
 private slots:
     void decode_data();
     void decode();
+    void jpegAsOpenCVDecodesIt_data();
+    void jpegAsOpenCVDecodesIt();
     void decodedOnceForEightThreads();
     void copyWithNewTimestamp();
     void framesFromTheNode_data();
@@ -96,7 +171,7 @@ void tst_CMClientFrame::decode_data()
     const QSize size(64, 48);
     const QRgb left = qRgb(10, 200, 30);
     const QRgb right = qRgb(90, 20, 250);
-    QTest::newRow("jpeg") << frameMap(encoded(twoColours(3), ".jpg"), size, 3) << int(QImage::Format_RGB888) << left
+    QTest::newRow("jpeg") << frameMap(encoded(twoColours(3), ".jpg"), size, 3) << int(QImage::Format_RGB32) << left
                           << right << 12 << QString();
     QTest::newRow("png") << frameMap(encoded(twoColours(3), ".png"), QSize(), 0) << int(QImage::Format_RGB888)
                          << left << right << 0 << QString();
@@ -155,6 +230,66 @@ void tst_CMClientFrame::decode()
     QVERIFY2(near(image.pixel(10, 10), left, tolerance), qPrintable(QString::number(image.pixel(10, 10), 16)));
     QVERIFY2(near(image.pixel(50, 40), right, tolerance), qPrintable(QString::number(image.pixel(50, 40), 16)));
     QCOMPARE(received->getMat().channels(), image.format() == QImage::Format_RGB888 ? 3 : image.depth() / 8);
+}
+
+void tst_CMClientFrame::jpegAsOpenCVDecodesIt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("format");
+
+    const cv::Mat odd = cameraPicture(101, 67);
+    const int rgb32 = QImage::Format_RGB32;
+    QTest::newRow("colour 4:2:0, odd size") << jpeg(odd, {}) << rgb32;
+    QTest::newRow("colour 4:2:2") << turboJpeg(odd, TJPF_BGR, TJSAMP_422) << rgb32;
+    QTest::newRow("colour 4:4:4") << turboJpeg(odd, TJPF_BGR, TJSAMP_444) << rgb32;
+    QTest::newRow("one pixel") << jpeg(cameraPicture(1, 1), {}) << rgb32;
+    QTest::newRow("progressive") << jpeg(odd, {cv::IMWRITE_JPEG_PROGRESSIVE, 1}) << rgb32;
+    QTest::newRow("restart markers") << jpeg(odd, {cv::IMWRITE_JPEG_RST_INTERVAL, 2}) << rgb32;
+    QTest::newRow("optimised tables") << jpeg(odd, {cv::IMWRITE_JPEG_OPTIMIZE, 1}) << rgb32;
+    cv::Mat grey;
+    cv::cvtColor(odd, grey, cv::COLOR_BGR2GRAY);
+    QTest::newRow("grey") << jpeg(grey, {}) << int(QImage::Format_Grayscale8);
+    // Big enough that freed pixels are handed back to the system: reading them after the
+    // frame is gone would crash.
+    QTest::newRow("1080p") << jpeg(cameraPicture(1920, 1080), {}) << rgb32;
+
+    // What libjpeg-turbo's own interface would fill in differently is left to OpenCV.
+    cv::Mat cmyk;
+    cv::cvtColor(odd, cmyk, cv::COLOR_BGR2BGRA);
+    QTest::newRow("cmyk") << turboJpeg(cmyk, TJPF_CMYK, TJSAMP_444) << int(QImage::Format_RGB888);
+    const QByteArray whole = jpeg(odd, {});
+    const QByteArray cut = whole.left(whole.size() * 2 / 3);
+    QTest::newRow("truncated") << cut << openCVFormat(cut);
+    const QByteArray progressive = jpeg(odd, {cv::IMWRITE_JPEG_PROGRESSIVE, 1});
+    const QByteArray cutProgressive = progressive.left(progressive.size() / 2);
+    QTest::newRow("truncated progressive") << cutProgressive << openCVFormat(cutProgressive);
+}
+
+void tst_CMClientFrame::jpegAsOpenCVDecodesIt()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, format);
+
+    QVERIFY(!bytes.isEmpty());
+    const cv::Mat expected = openCVDecode(bytes);
+    auto frame = makeFrame(frameMap(bytes, QSize(), 0));
+    const QImage image = frame->getImage();
+    const cv::Mat mat = frame->getMat();
+    frame.reset(); // the image and the matrix must hold their pixels without it
+    QCOMPARE(int(image.format()), format);
+    if (expected.empty()) {
+        QVERIFY(image.isNull());
+        QVERIFY(mat.empty());
+        return;
+    }
+    QCOMPARE(largestDifference(asOpenCV(image), expected), 0.0);
+    cv::Mat matAsBgr = mat;
+    if (mat.channels() == 4) {
+        // One decode: the image shows the matrix's pixels.
+        QCOMPARE(image.constBits(), static_cast<const uchar *>(mat.data));
+        cv::cvtColor(mat, matAsBgr, cv::COLOR_BGRA2BGR);
+    }
+    QCOMPARE(largestDifference(matAsBgr, expected), 0.0);
 }
 
 void tst_CMClientFrame::decodedOnceForEightThreads()

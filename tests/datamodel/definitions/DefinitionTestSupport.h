@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QStringList>
 #include <QtGlobal>
+#include <QtTest>
 
 // Fixtures of the definition tests and edits of them by path.
 namespace definitiontest {
@@ -45,6 +46,46 @@ inline QJsonValue patchedValue(const QJsonValue &node, const QStringList &path, 
 inline QJsonObject patched(const QJsonObject &root, const QString &path, const QJsonValue &value)
 {
     return path.isEmpty() ? root : patchedValue(root, path.split(QLatin1Char('/')), value).toObject();
+}
+
+// Every path of the document in the form patched() takes, objects and arrays included.
+inline void collectPaths(const QJsonValue &node, const QString &prefix, QStringList &paths)
+{
+    if (node.isObject()) {
+        const QJsonObject object = node.toObject();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            const QString path = prefix.isEmpty() ? it.key() : prefix + QLatin1Char('/') + it.key();
+            paths << path;
+            collectPaths(it.value(), path, paths);
+        }
+    } else if (node.isArray()) {
+        const QJsonArray array = node.toArray();
+        for (int i = 0; i < array.size(); ++i) {
+            const QString path = prefix + QLatin1Char('/') + QString::number(i);
+            paths << path;
+            collectPaths(array.at(i), path, paths);
+        }
+    }
+}
+
+// The column "replacement" with the values a peer may put anywhere ("removed" drops the key).
+inline void addAnyValueRows()
+{
+    QTest::addColumn<QJsonValue>("replacement");
+    QTest::newRow("null") << QJsonValue();
+    QTest::newRow("text") << QJsonValue(QStringLiteral("x"));
+    QTest::newRow("huge number") << QJsonValue(1e300);
+    QTest::newRow("negative number") << QJsonValue(-1);
+    QTest::newRow("empty array") << QJsonValue(QJsonArray());
+    QTest::newRow("empty object") << QJsonValue(QJsonObject());
+    QTest::newRow("removed") << QJsonValue(QJsonValue::Undefined);
+}
+
+inline QStringList allPaths(const QJsonObject &root)
+{
+    QStringList paths;
+    collectPaths(root, QString(), paths);
+    return paths;
 }
 
 } // namespace definitiontest

@@ -9,30 +9,6 @@
 using namespace kvr::tracker::common;
 using namespace definitiontest;
 
-namespace {
-
-// Every path of the document, objects and arrays included.
-void collectPaths(const QJsonValue &node, const QString &prefix, QStringList &paths)
-{
-    if (node.isObject()) {
-        const QJsonObject object = node.toObject();
-        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
-            const QString path = prefix.isEmpty() ? it.key() : prefix + QLatin1Char('/') + it.key();
-            paths << path;
-            collectPaths(it.value(), path, paths);
-        }
-    } else if (node.isArray()) {
-        const QJsonArray array = node.toArray();
-        for (int i = 0; i < array.size(); ++i) {
-            const QString path = prefix + QLatin1Char('/') + QString::number(i);
-            paths << path;
-            collectPaths(array.at(i), path, paths);
-        }
-    }
-}
-
-} // namespace
-
 // A block's reply is a peer's data: whatever shape any value of a definition has, the factory
 // builds a definition that validates, writes, reads back and compares without failing.
 class tst_DefinitionRobustness : public QObject
@@ -70,8 +46,7 @@ void tst_DefinitionRobustness::anyValueAnywhere()
     QFETCH(QJsonValue, replacement);
 
     const QJsonObject original = fixture(fixtureName);
-    QStringList paths;
-    collectPaths(original, QString(), paths);
+    QStringList paths = allPaths(original);
     QVERIFY(paths.size() > 20);
     // Inside a cube, the cameras' own blocks are the camera fixture's business.
     paths.erase(std::remove_if(paths.begin(), paths.end(),

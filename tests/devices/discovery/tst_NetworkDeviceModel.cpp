@@ -121,6 +121,8 @@ private slots:
     void addressesFillEachFamilyOnce_data();
     void addressesFillEachFamilyOnce();
     void resolverEndsAfterTimeout();
+    void knownFamilyFreesResolverSoon_data();
+    void knownFamilyFreesResolverSoon();
     void resolverWithoutHostNameStaysIdle();
     void refreshWithAndWithoutForce();
     void stopEndsResolversKeepsRows();
@@ -399,6 +401,52 @@ void tst_NetworkDeviceModel::resolverEndsAfterTimeout()
     deliver(m_transport, {addressRecord("blk1.local.", "192.0.2.10")});
     QCoreApplication::processEvents();
     QVERIFY(rowAt(*m_model, 0).address().isEmpty());
+}
+
+void tst_NetworkDeviceModel::knownFamilyFreesResolverSoon_data()
+{
+    QTest::addColumn<QByteArray>("host");
+    QTest::addColumn<QList<Record>>("withAnnouncement");
+    QTest::addColumn<QList<Record>>("answers");
+    QTest::addColumn<int>("resolversAtOnce");
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("addressIPv6");
+
+    const QByteArray host = "blk1.local.";
+    const QString ipv4 = QStringLiteral("192.0.2.10");
+    const QString ipv6 = QStringLiteral("fe80::10");
+    const Record a = addressRecord(host, ipv4);
+    const Record aaaa = addressRecord(host, ipv6);
+    QTest::newRow("IPv4 answered, no IPv6") << host << QList<Record>() << QList<Record>{a} << 1 << ipv4 << QString();
+    QTest::newRow("IPv6 answered, no IPv4") << host << QList<Record>() << QList<Record>{aaaa} << 1 << QString() << ipv6;
+    QTest::newRow("IPv4 in the announcement") << host << QList<Record>{a} << QList<Record>() << 1 << ipv4 << QString();
+    QTest::newRow("both in the announcement: no resolver")
+        << host << QList<Record>{a, aaaa} << QList<Record>() << 0 << ipv4 << ipv6;
+    QTest::newRow("SRV without a host: no resolver")
+        << QByteArray(".") << QList<Record>() << QList<Record>() << 0 << QString() << QString();
+}
+
+void tst_NetworkDeviceModel::knownFamilyFreesResolverSoon()
+{
+    QFETCH(QByteArray, host);
+    QFETCH(QList<Record>, withAnnouncement);
+    QFETCH(QList<Record>, answers);
+    QFETCH(int, resolversAtOnce);
+    QFETCH(QString, address);
+    QFETCH(QString, addressIPv6);
+
+    m_model->refresh();
+    deliver(m_transport, announcement("ORVA-1", host, BlockAttributes) + withAnnouncement);
+    QCOMPARE(m_model->rowCount(), 1);
+    QCOMPARE(m_model->findChildren<AddressResolver *>().size(), resolversAtOnce);
+    if (!answers.isEmpty())
+        QTRY_COMPARE(queriesSent(m_transport, host, A), 1);   // the worker's resolver listens
+    for (const Record &record : answers)
+        deliver(m_transport, {record});
+    QTRY_COMPARE(rowAt(*m_model, 0).address(), address);
+    QTRY_COMPARE(rowAt(*m_model, 0).addressIPv6(), addressIPv6);
+    // Well before the full time-out, the thread is free for another service.
+    QTRY_COMPARE_WITH_TIMEOUT(m_model->findChildren<AddressResolver *>().size(), 0, AddressResolver::TimeoutMs / 4);
 }
 
 void tst_NetworkDeviceModel::resolverWithoutHostNameStaysIdle()

@@ -4,12 +4,15 @@
 #include "devices/discovery/AddressResolverWorker.h"
 #include "devices/discovery/NetworkDeviceModel.h"
 #include "devices/mdns/Browser.h"
+#include "devices/mdns/DnsName.h"
 #include "devices/mdns/Server.h"
 
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
+
+#include <algorithm>
 
 #include <unistd.h>
 
@@ -19,8 +22,6 @@ namespace {
 
 const char *const InsideVariable = "ORVA_MDNS_NETNS";
 const QByteArray Type = "_orva._tcp.local.";
-const QByteArray Instance = "ORVA-E2E._orva._tcp.local.";
-const QByteArray Host = "orva-e2e.local.";
 
 // Loopback up with multicast and a route for 224.0.0.0/4, then the test binary again.
 const char *const NamespaceScript = "ip link set lo up && ip link set lo multicast on "
@@ -33,74 +34,151 @@ Record record(const QByteArray &name, quint16 type, quint32 ttl = 120)
     return r;
 }
 
-QList<Record> serviceRecords(quint32 ttl)
+// One service of a block and its host.
+struct Block
 {
-    Record ptr = record(Type, PTR, ttl);
-    ptr.setTarget(Instance);
-    Record srv = record(Instance, SRV, ttl);
-    srv.setTarget(Host);
-    srv.setPort(8088);
-    Record txt = record(Instance, TXT, ttl);
-    txt.setAttributes({{"block_name", "E2E block"}, {"orva_version", "1.19.0"}});
-    return {ptr, srv, txt};
-}
+    QByteArray instance;
+    QByteArray host;
+    bool ipv6 = true;
 
-QList<Record> addressRecords()
-{
-    Record a = record(Host, A);
-    a.setAddress(QHostAddress(QStringLiteral("127.0.0.1")));
-    Record aaaa = record(Host, AAAA);
-    aaaa.setAddress(QHostAddress(QStringLiteral("::1")));
-    return {a, aaaa};
-}
+    Record pointer(quint32 ttl) const
+    {
+        Record ptr = record(Type, PTR, ttl);
+        ptr.setTarget(instance);
+        return ptr;
+    }
+    QList<Record> serviceRecords(quint32 ttl) const
+    {
+        Record srv = record(instance, SRV, ttl);
+        srv.setTarget(host);
+        srv.setPort(8088);
+        Record txt = record(instance, TXT, ttl);
+        txt.setAttributes({{"block_name", "E2E block"}, {"orva_version", "1.19.0"}});
+        return {srv, txt};
+    }
+    QList<Record> addressRecords() const
+    {
+        Record a = record(host, A);
+        a.setAddress(QHostAddress(QStringLiteral("127.0.0.1")));
+        if (!ipv6)
+            return {a};
+        Record aaaa = record(host, AAAA);
+        aaaa.setAddress(QHostAddress(QStringLiteral("::1")));
+        return {a, aaaa};
+    }
+};
 
-// A minimal responder for one block.
+const Block E2E{"ORVA-E2E._orva._tcp.local.", "orva-e2e.local."};
+
+// A responder for blocks that behaves as real ones do: it answers only what the asker does
+// not already hold with at least half its TTL (known-answer suppression, RFC 6762 7.1), adds
+// a service's SRV, TXT and addresses only to an answer that names it, and is silent until it
+// has announced.
 class Announcer : public QObject
 {
 public:
-    Announcer()
+    explicit Announcer(const QList<Block> &blocks = {E2E})
+        : m_blocks(blocks)
     {
         connect(&m_server, &AbstractServer::messageReceived, this, [this](const Message &message) {
-            if (m_active && !message.isResponse())
+            if (message.isResponse())
+                return;
+            for (const Query &q : message.queries())
+                m_asked.append(q.name());
+            if (m_active)
                 answer(message);
         });
+        // Probing for its host name (RFC 6762 8.1) opens the socket, so queries are heard.
+        Message probe;
+        probe.addQuery(Query(m_blocks.first().host, ANY));
+        m_server.sendMessage(probe);
     }
 
-    // TTL 0 says goodbye; the announcer then stays silent, as a block that went away.
-    void announce(quint32 ttl)
+    // TTL 0 says goodbye; the announcer then stays silent, as a block that went away. Each
+    // service goes in a datagram of its own, with its addresses when `withAddresses`.
+    void announce(quint32 ttl, bool withAddresses = true)
     {
         m_active = ttl > 0;
-        Message message;
-        message.setResponse(true);
-        message.setRecords(serviceRecords(ttl));
-        if (ttl > 0)
-            message.setAdditionalRecords(addressRecords());
-        m_server.sendMessage(message);
+        for (const Block &block : qAsConst(m_blocks)) {
+            Message message;
+            message.setResponse(true);
+            message.setRecords(QList<Record>{block.pointer(ttl)} + block.serviceRecords(ttl));
+            if (ttl > 0 && withAddresses)
+                message.setAdditionalRecords(block.addressRecords());
+            m_server.sendMessage(message);
+        }
+    }
+
+    bool wasAsked(const QByteArray &name) const
+    {
+        return std::any_of(m_asked.cbegin(), m_asked.cend(),
+                           [&name](const QByteArray &asked) { return DnsName::equal(asked, name); });
     }
 
 private:
+    static bool known(const Message &query, const Record &answer)
+    {
+        const QList<Record> knownAnswers = query.records();
+        return std::any_of(knownAnswers.cbegin(), knownAnswers.cend(), [&answer](const Record &k) {
+            return DnsName::equal(k.name(), answer.name()) && k.type() == answer.type() && k.sameData(answer)
+                && k.ttl() >= answer.ttl() / 2;
+        });
+    }
+
     void answer(const Message &query)
     {
-        Message reply;
-        reply.setResponse(true);
+        QList<Record> answers;
+        QList<Record> additional;
+        // A few answers a datagram keep each well below the size limit.
+        const auto flush = [&]() {
+            if (answers.isEmpty())
+                return;
+            Message reply;
+            reply.setResponse(true);
+            reply.setRecords(answers);
+            reply.setAdditionalRecords(additional);
+            m_server.sendMessage(reply);
+            answers.clear();
+            additional.clear();
+        };
+        const auto add = [&](const Record &r, const QList<Record> &extra) {
+            if (known(query, r))
+                return;
+            answers.append(r);
+            additional += extra;
+            if (answers.size() == 8)
+                flush();
+        };
         for (const Query &q : query.queries()) {
-            if (q.type() == PTR && q.name() == Browser::EnumerationType) {
+            if (q.type() == PTR && DnsName::equal(q.name(), Browser::EnumerationType)) {
                 Record types = record(Browser::EnumerationType, PTR);
                 types.setTarget(Type);
-                reply.addRecord(types);
-            } else if ((q.type() == PTR && q.name() == Type) || q.name() == Instance) {
-                reply.setRecords(reply.records() + serviceRecords(120));
-            } else if (q.name() == Host) {
-                reply.setRecords(reply.records() + addressRecords());
+                add(types, {});
+            }
+            for (const Block &block : qAsConst(m_blocks)) {
+                if (q.type() == PTR && DnsName::equal(q.name(), Type))
+                    add(block.pointer(120), block.serviceRecords(120) + block.addressRecords());
+                else if (DnsName::equal(q.name(), block.instance))
+                    for (const Record &r : block.serviceRecords(120))
+                        add(r, {});
+                else if (DnsName::equal(q.name(), block.host))
+                    for (const Record &r : block.addressRecords())
+                        add(r, {});
             }
         }
-        if (!reply.records().isEmpty())
-            m_server.sendMessage(reply);
+        flush();
     }
 
     Server m_server;
+    QList<Block> m_blocks;
+    QList<QByteArray> m_asked;
     bool m_active = false;
 };
+
+NetworkDevice rowAt(const NetworkDeviceModel &model, int row)
+{
+    return model.data(model.index(row, 0), NetworkDeviceModel::DeviceRole).value<NetworkDevice>();
+}
 
 } // namespace
 
@@ -110,10 +188,31 @@ class tst_NetworkDiscoveryMulticast : public QObject
 
 private slots:
     void discoversBlockOverMulticast();
+    void reportsBlockAnnouncedWhileBrowsing();
+    void addressesOfManyBlocksFollowTheirRows();
 
 private:
     void runInNamespace(const QString &function);
+    // False when the function ran (or was skipped) in a namespace of its own instead.
+    bool insideNamespace(const QString &function);
 };
+
+bool tst_NetworkDiscoveryMulticast::insideNamespace(const QString &function)
+{
+    if (qEnvironmentVariable(InsideVariable) != QLatin1String("1")) {
+        runInNamespace(function);
+        return false;
+    }
+    // Never on a real link: a namespace made by the parent has nothing but loopback.
+    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
+        if (!(interface.flags() & QNetworkInterface::IsLoopBack)) {
+            qFatal("Interface %s is present: not in a private namespace.", qPrintable(interface.name()));
+        }
+    }
+    // Addresses must come from mDNS alone.
+    AddressResolverWorker::setHostLookup([](const QString &, QObject *, const char *) { return -1; });
+    return true;
+}
 
 void tst_NetworkDiscoveryMulticast::runInNamespace(const QString &function)
 {
@@ -148,17 +247,8 @@ void tst_NetworkDiscoveryMulticast::runInNamespace(const QString &function)
 
 void tst_NetworkDiscoveryMulticast::discoversBlockOverMulticast()
 {
-    if (qEnvironmentVariable(InsideVariable) != QLatin1String("1")) {
-        runInNamespace(QStringLiteral("discoversBlockOverMulticast"));
+    if (!insideNamespace(QStringLiteral("discoversBlockOverMulticast")))
         return;
-    }
-    // Never on a real link: a namespace made by the parent has nothing but loopback.
-    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
-        if (!(interface.flags() & QNetworkInterface::IsLoopBack))
-            QFAIL(qPrintable(QStringLiteral("Interface %1 is present: not in a private namespace.").arg(interface.name())));
-    }
-    // Addresses must come from mDNS alone.
-    AddressResolverWorker::setHostLookup([](const QString &, QObject *, const char *) { return -1; });
 
     Announcer announcer;
     announcer.announce(120);
@@ -169,7 +259,7 @@ void tst_NetworkDiscoveryMulticast::discoversBlockOverMulticast()
     const auto device = [&model]() {
         return model.data(model.index(0, 0), NetworkDeviceModel::DeviceRole).value<NetworkDevice>();
     };
-    QCOMPARE(device().serviceId(), QString::fromUtf8(Instance));
+    QCOMPARE(device().serviceId(), QString::fromUtf8(E2E.instance));
     QCOMPARE(device().blockName(), QStringLiteral("E2E block"));
     QVERIFY(device().orvaUnit());
     QTRY_COMPARE_WITH_TIMEOUT(device().address(), QStringLiteral("127.0.0.1"), 10000);
@@ -177,6 +267,66 @@ void tst_NetworkDiscoveryMulticast::discoversBlockOverMulticast()
 
     announcer.announce(0);
     QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 0, 5000);
+}
+
+void tst_NetworkDiscoveryMulticast::reportsBlockAnnouncedWhileBrowsing()
+{
+    if (!insideNamespace(QStringLiteral("reportsBlockAnnouncedWhileBrowsing")))
+        return;
+    Announcer announcer;
+    NetworkDeviceModel model(QString::fromUtf8(Browser::EnumerationType));
+    model.refresh();
+    // The model browses and knows no block type yet when the block is switched on.
+    QTRY_VERIFY_WITH_TIMEOUT(announcer.wasAsked(Browser::EnumerationType), 5000);
+    QCOMPARE(model.rowCount(), 0);
+    announcer.announce(120);
+
+    // It learns the type from the next enumeration answer; the block's own records are then
+    // only in its cache, as the responder does not repeat what the model lists as known.
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 1, 10000);
+    QCOMPARE(rowAt(model, 0).serviceId(), QString::fromUtf8(E2E.instance));
+    QCOMPARE(rowAt(model, 0).blockName(), QStringLiteral("E2E block"));
+    QCOMPARE(rowAt(model, 0).address(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(rowAt(model, 0).addressIPv6(), QStringLiteral("::1"));
+}
+
+void tst_NetworkDiscoveryMulticast::addressesOfManyBlocksFollowTheirRows()
+{
+    if (!insideNamespace(QStringLiteral("addressesOfManyBlocksFollowTheirRows")))
+        return;
+    constexpr int Count = 200;
+    QList<Block> blocks;
+    for (int i = 0; i < Count; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local.", false});
+    }
+    Announcer announcer(blocks);
+    NetworkDeviceModel model(QString::fromUtf8(Type));
+    QHash<QString, qint64> rowTimes;
+    QHash<QString, qint64> addressTimes;
+    QElapsedTimer clock;
+    clock.start();
+    connect(&model, &QAbstractItemModel::rowsInserted, this, [&](const QModelIndex &, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            rowTimes.insert(rowAt(model, row).serviceId(), clock.elapsed());
+    });
+    connect(&model, &QAbstractItemModel::dataChanged, this, [&](const QModelIndex &topLeft) {
+        const NetworkDevice device = rowAt(model, topLeft.row());
+        if (!device.address().isEmpty() && !addressTimes.contains(device.serviceId()))
+            addressTimes.insert(device.serviceId(), clock.elapsed());
+    });
+    model.refresh();
+    QTRY_VERIFY_WITH_TIMEOUT(announcer.wasAsked(Type), 5000);
+    // IPv4-only hosts whose addresses are not in the announcement: each needs its resolver,
+    // which must not hold its thread waiting for an IPv6 address that never comes.
+    announcer.announce(120, false);
+
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), Count, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(addressTimes.size(), Count, 15000);
+    qint64 slowest = 0;
+    for (auto it = addressTimes.cbegin(); it != addressTimes.cend(); ++it)
+        slowest = qMax(slowest, it.value() - rowTimes.value(it.key()));
+    QVERIFY2(slowest <= 5000, qPrintable(QStringLiteral("An address came %1 ms after its row.").arg(slowest)));
 }
 
 QTEST_GUILESS_MAIN(tst_NetworkDiscoveryMulticast)

@@ -36,6 +36,7 @@ private slots:
     void removesOnTtlExpiry();
     void ignoresOtherTypesAndQueries();
     void enumerationBrowsesEveryType();
+    void typeLearntLaterReportsCachedServices();
     void repeatsQueriesWithKnownAnswers();
     void floodOfTypesStaysBounded();
 };
@@ -205,6 +206,26 @@ void tst_MdnsBrowser::enumerationBrowsesEveryType()
     QTRY_VERIFY_WITH_TIMEOUT(server.queriesFor("_http._tcp.local.", PTR) == 1, 3000);
     QCOMPARE(server.queriesFor(Browser::EnumerationType, PTR), 1);
     QCOMPARE(server.queriesFor(Type, PTR), 1);
+}
+
+void tst_MdnsBrowser::typeLearntLaterReportsCachedServices()
+{
+    FakeServer server;
+    Browser browser(&server, Browser::EnumerationType);
+    QSignalSpy added(&browser, &Browser::serviceAdded);
+    QTRY_COMPARE(server.queriesFor(Browser::EnumerationType, PTR), 1);
+    // Announced before its type is known: cached, not yet reported.
+    server.deliver(response(announcementOf(Instance)));
+    QCOMPARE(added.count(), 0);
+
+    server.deliver(response({ptrRecord(Browser::EnumerationType, Type)}));
+    // The new type's query lists the service as a known answer, so no answer will come:
+    // the service is reported from the cache at once.
+    QCOMPARE(server.queriesFor(Type, PTR), 1);
+    QCOMPARE(server.sent().last().records().size(), 1);
+    QCOMPARE(added.count(), 1);
+    QCOMPARE(added.at(0).at(0).value<Service>().hostname(), QByteArray("block.local."));
+    QCOMPARE(added.at(0).at(0).value<Service>().attributes().value("block_name"), QByteArray("North"));
 }
 
 void tst_MdnsBrowser::repeatsQueriesWithKnownAnswers()

@@ -1,7 +1,8 @@
 #include "app/services/BrandConfiguration.h"
+#include "devices/discovery/NetworkDeviceModel.h"
 #include "devices/entries/NetworkDevice.h"
+#include "devices/mdns/MdnsFakes.h"
 #include "devices/models/FavoriteDeviceModel.h"
-#include "devices/models/ListModelBase.h"
 #include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
 #include "devices/proxies/NetworkDeviceSortFilterProxyModel.h"
 
@@ -9,35 +10,18 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <memory>
+
 namespace {
 
-// The discovery model's roles, without the discovery.
-class NetworkRows : public ListModelBase<NetworkDevice>
+// The discovery model itself, on a transport that never touches the network.
+std::unique_ptr<NetworkDeviceModel> networkModel(const QList<NetworkDevice> &rows)
 {
-public:
-    enum DisplayRoles { NameRole = 0, AddressRole = 1, DeviceRole = 2 };
-
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        if (!isRow(index))
-            return QVariant();
-        const NetworkDevice &device = m_items.at(index.row());
-        switch (role) {
-        case NameRole:
-            return device.name();
-        case AddressRole:
-            return device.address();
-        case DeviceRole:
-            return QVariant::fromValue(device);
-        default:
-            return QVariant();
-        }
-    }
-    QHash<int, QByteArray> roleNames() const override
-    {
-        return {{NameRole, "NameRole"}, {AddressRole, "AddressRole"}, {DeviceRole, "DeviceRole"}};
-    }
-};
+    auto model = std::make_unique<NetworkDeviceModel>(QStringLiteral("_orva._tcp.local."), new mdnstest::FakeTransport);
+    for (const NetworkDevice &row : rows)
+        model->addDevice(row);
+    return model;
+}
 
 NetworkDevice networkDevice(const QString &name, bool product, const QString &address = QString(),
                             const QList<ORVAmDNSDeviceInterface> &interfaces = {})
@@ -70,7 +54,7 @@ QStringList shownNetworkNames(const QAbstractItemModel &proxy)
 {
     QStringList names;
     for (int row = 0; row < proxy.rowCount(); ++row)
-        names.append(proxy.index(row, 0).data(NetworkRows::NameRole).toString());
+        names.append(proxy.index(row, 0).data(NetworkDeviceModel::NameRole).toString());
     return names;
 }
 
@@ -91,6 +75,8 @@ private slots:
     void pageFollowsSourceRows();
     void lastPage_data();
     void lastPage();
+    void lastPageIndexFollows_data();
+    void lastPageIndexFollows();
     void networkFilter_data();
     void networkFilter();
     void networkSorting_data();
@@ -299,6 +285,76 @@ void tst_DeviceSortFilterProxyModels::lastPage()
     QCOMPARE(proxy.isCurrentPageLast(), isLast);
 }
 
+// What a paging bar binds to: every change that moves the last page is announced once with the
+// new value, and nothing else is.
+enum class PageChange { Append, RemoveLast, PageIndex, PageSize, Clear, NewSource };
+Q_DECLARE_METATYPE(PageChange)
+
+void tst_DeviceSortFilterProxyModels::lastPageIndexFollows_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<PageChange>("change");
+    QTest::addColumn<int>("value");   // the new page index or size; rows of the new source
+    QTest::addColumn<QList<int>>("announced");
+
+    QTest::newRow("row appended inside the last page") << 25 << PageChange::Append << 0 << QList<int>{};
+    QTest::newRow("row appended opens a page") << 30 << PageChange::Append << 0 << QList<int>{3};
+    QTest::newRow("row removed closes a page") << 31 << PageChange::RemoveLast << 0 << QList<int>{2};
+    QTest::newRow("page moved past the end") << 25 << PageChange::PageIndex << 5 << QList<int>{5};
+    QTest::newRow("page moved inside the rows") << 25 << PageChange::PageIndex << 1 << QList<int>{};
+    QTest::newRow("larger pages") << 25 << PageChange::PageSize << 100 << QList<int>{0};
+    QTest::newRow("source cleared") << 25 << PageChange::Clear << 0 << QList<int>{0};
+    QTest::newRow("source replaced") << 25 << PageChange::NewSource << 45 << QList<int>{4};
+}
+
+void tst_DeviceSortFilterProxyModels::lastPageIndexFollows()
+{
+    QFETCH(int, rows);
+    QFETCH(PageChange, change);
+    QFETCH(int, value);
+    QFETCH(QList<int>, announced);
+
+    FavoriteDeviceModel model;
+    FavoriteDeviceModel other;
+    for (int i = 0; i < rows; ++i)
+        model.addDevice(favorite(QStringLiteral("d%1").arg(i), 1));
+    for (int i = 0; i < value; ++i)
+        other.addDevice(favorite(QStringLiteral("e%1").arg(i), 1));
+    FavoriteDeviceSortFilterProxyModel proxy;
+    proxy.setSourceModel(&model);
+    proxy.setSizeIndex(10);
+    proxy.setPageIndex(0);
+    QSignalSpy spy(&proxy, &DeviceSortFilterProxyModel::lastPageIndexChanged);
+    QVERIFY(spy.isValid());
+
+    switch (change) {
+    case PageChange::Append:
+        model.addDevice(favorite(QStringLiteral("new"), 1));
+        break;
+    case PageChange::RemoveLast:
+        model.removeDevice(model.index(model.rowCount() - 1, 0));
+        break;
+    case PageChange::PageIndex:
+        proxy.setPageIndex(value);
+        break;
+    case PageChange::PageSize:
+        proxy.setSizeIndex(value);
+        break;
+    case PageChange::Clear:
+        model.clear();
+        break;
+    case PageChange::NewSource:
+        proxy.setSourceModel(&other);
+        break;
+    }
+
+    QList<int> heard;
+    for (const QList<QVariant> &arguments : qAsConst(spy))
+        heard.append(arguments.at(0).toInt());
+    QCOMPARE(heard, announced);
+    QCOMPARE(proxy.property("lastPageIndex").toInt(), proxy.getLastPageIndex());
+}
+
 void tst_DeviceSortFilterProxyModels::networkFilter_data()
 {
     QTest::addColumn<int>("position");
@@ -321,17 +377,16 @@ void tst_DeviceSortFilterProxyModels::networkFilter()
     QFETCH(QString, text);
     QFETCH(QStringList, shown);
 
-    NetworkRows rows;
-    rows.append(networkDevice(QStringLiteral("block A"), true, QStringLiteral("10.0.0.1"),
-                              {{QStringLiteral("eth0"), QStringLiteral("10.0.0.1"), QString(), QStringLiteral("aa:bb")},
-                               {QStringLiteral("eth1"), QStringLiteral("172.16.5.5"), QStringLiteral("fd00::1"), QString()}}));
     NetworkDevice printer = networkDevice(QStringLiteral("printer"), false, QStringLiteral("10.0.0.9"));
     printer.setAddressIPv6(QStringLiteral("fe80::9"));
-    rows.append(printer);
-    rows.append(networkDevice(QStringLiteral("block B"), true, QStringLiteral("10.0.0.2")));
+    const auto rows = networkModel(
+        {networkDevice(QStringLiteral("block A"), true, QStringLiteral("10.0.0.1"),
+                       {{QStringLiteral("eth0"), QStringLiteral("10.0.0.1"), QString(), QStringLiteral("aa:bb")},
+                        {QStringLiteral("eth1"), QStringLiteral("172.16.5.5"), QStringLiteral("fd00::1"), QString()}}),
+         printer, networkDevice(QStringLiteral("block B"), true, QStringLiteral("10.0.0.2"))});
     NetworkDeviceSortFilterProxyModel proxy;
     QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    proxy.setSourceModel(&rows);
+    proxy.setSourceModel(rows.get());
 
     QCOMPARE(proxy.availableTypes(), (QStringList{QStringLiteral("All devices"),
                                                   QStringLiteral("Only %1 devices").arg(BrandConfiguration::instance()->productName())}));
@@ -356,18 +411,17 @@ void tst_DeviceSortFilterProxyModels::networkSorting()
     QFETCH(bool, descending);
     QFETCH(QStringList, shown);
 
-    NetworkRows rows;
-    rows.append(networkDevice(QStringLiteral("y other"), false));
-    rows.append(networkDevice(QStringLiteral("z block"), true));
-    rows.append(networkDevice(QStringLiteral("b other"), false));
-    rows.append(networkDevice(QStringLiteral("a block"), true));
+    const auto rows = networkModel({networkDevice(QStringLiteral("y other"), false),
+                                    networkDevice(QStringLiteral("z block"), true),
+                                    networkDevice(QStringLiteral("b other"), false),
+                                    networkDevice(QStringLiteral("a block"), true)});
     NetworkDeviceSortFilterProxyModel proxy;
     QAbstractItemModelTester tester(&proxy, QAbstractItemModelTester::FailureReportingMode::QtTest);
-    proxy.setSourceModel(&rows);
-    proxy.setSortingRole(NetworkRows::AddressRole);
-    proxy.setSortingRole(NetworkRows::NameRole);
+    proxy.setSourceModel(rows.get());
+    proxy.setSortingRole(NetworkDeviceModel::AddressRole);
+    proxy.setSortingRole(NetworkDeviceModel::NameRole);
     if (descending)
-        proxy.setSortingRole(NetworkRows::NameRole);
+        proxy.setSortingRole(NetworkDeviceModel::NameRole);
     QCOMPARE(proxy.ascending(), !descending);
     QCOMPARE(shownNetworkNames(proxy), shown);
 }

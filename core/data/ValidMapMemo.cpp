@@ -1,4 +1,4 @@
-#include "datamodel/definitions/ValidMapMemo.h"
+#include "core/data/ValidMapMemo.h"
 
 namespace kvr::tracker::common {
 

@@ -1,4 +1,4 @@
-#include "datamodel/definitions/StringSets.h"
+#include "core/data/StringSets.h"
 
 #include "core/data/JsonGeometry.h"
 
