@@ -1,6 +1,6 @@
 #include "observation/maps/MapGroupManager.h"
+#include "support/ModelTester.h"
 
-#include <QAbstractItemModelTester>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -97,6 +97,7 @@ QList<QList<int>> groupByRestartedScan(const QVector<MapGroupNode> &nodes, doubl
 struct Fixture
 {
     Fixture()
+        : tester(manager.model())
     {
         loadCubes(table, 6);
         objects.append(device(7000000, 46.0, 14.0));
@@ -107,7 +108,7 @@ struct Fixture
     GeoTableModel table;
     XDevObjectModel objects;
     MapGroupManager manager;
-    QAbstractItemModelTester tester{manager.model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
+    ModelTester tester;
 };
 
 } // namespace
@@ -166,6 +167,7 @@ void tst_MapGroupManager::grouping()
     }
     QCOMPARE(f.manager.nodeIndices(), indices);
     QCOMPARE(f.manager.streamCount(), positions.size());
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::groupingMatchesRestartedScan()
@@ -235,6 +237,7 @@ void tst_MapGroupManager::statesAndCounts()
     QCOMPARE(dataChanged.at(0).at(2).value<QVector<int>>(),
              (QVector<int>{MapGroupProxyCubeModel::RunningRole, MapGroupProxyCubeModel::FailureRole,
                            MapGroupProxyCubeModel::DisabledRole}));
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::rowsShrinkWithoutRemoval()
@@ -264,6 +267,7 @@ void tst_MapGroupManager::rowsShrinkWithoutRemoval()
     QCOMPARE(last.at(1).at(0).toModelIndex().row(), 2);
     QCOMPARE(last.at(2).at(0).toModelIndex().row(), 1);
     QCOMPARE(last.at(2).at(2).value<QVector<int>>(), QVector<int>{MapGroupProxyCubeModel::VisibleRole});
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::focus()
@@ -299,6 +303,7 @@ void tst_MapGroupManager::focus()
     QCOMPARE(focusChanged.count(), before + 1);
     f.manager.updateGroupFocus(QModelIndex());
     QVERIFY(f.manager.focusRegion().path().isEmpty());
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::reportsWithoutModels()
