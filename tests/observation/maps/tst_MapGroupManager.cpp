@@ -205,14 +205,12 @@ void tst_MapGroupManager::statesAndCounts()
 
     const QModelIndex group = f.manager.model()->index(0, 0);
     QCOMPARE(nodeIds(group), (QList<int>{1, 2, 3, 7000000}));
-    const int expected[] = {4, 1, 1, 1, 1, 0, 1, 0};
-    const int roles[] = {MapGroupProxyCubeModel::CountRole,     MapGroupProxyCubeModel::RunningRole,
-                         MapGroupProxyCubeModel::FailureRole,   MapGroupProxyCubeModel::DisabledRole,
-                         MapGroupProxyCubeModel::NodeCountRole, MapGroupProxyCubeModel::RunningNodeRole,
-                         MapGroupProxyCubeModel::FailureNodeRole, MapGroupProxyCubeModel::DisabledNodeRole};
-    QCOMPARE(group.data(roles[0]).toInt(), 3); // cubes only
-    for (int i = 1; i < 8; ++i)
-        QCOMPARE(group.data(roles[i]).toInt(), expected[i]);
+    using Roles = MapGroupProxyCubeModel;
+    const QPair<int, int> counts[] = {{Roles::CountRole, 3},       {Roles::RunningRole, 1},     {Roles::FailureRole, 1},
+                                      {Roles::DisabledRole, 1},    {Roles::NodeCountRole, 1},   {Roles::RunningNodeRole, 0},
+                                      {Roles::FailureNodeRole, 1}, {Roles::DisabledNodeRole, 0}};
+    for (const auto &count : counts)
+        QCOMPARE(group.data(count.first).toInt(), count.second);
     QCOMPARE(f.manager.runningCount(), 1);
     QCOMPARE(f.manager.failureCount(), 1);
     QCOMPARE(f.manager.disabledCount(), 1);
