@@ -17,12 +17,23 @@
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
 #include "observation/camera/SourceLocation.h"
+#include "observation/maps/GeoTableModel.h"
+#include "observation/maps/HostMapsManager.h"
+#include "observation/maps/MapGroupManager.h"
+#include "observation/settings/ClientGlobal.h"
+#include "observation/settings/SourceSettingsManager.h"
 #include "observation/status/AnalyticInfo.h"
 #include "observation/status/AnalyticState.h"
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
 #include "observation/video/VideoSource.h"
+#include "observation/models/CubeObserverModel.h"
+#include "observation/models/CubeObserverSortFilterProxyModel.h"
+#include "observation/models/DeviceObserverModel.h"
+#include "observation/models/DeviceObserverSortFilterProxyModel.h"
+#include "observation/observers/DeviceObserver.h"
+#include "observation/observers/ObserverManager.h"
 
 #include <QQmlEngine>
 
@@ -63,8 +74,32 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<CMClientInfoWrapper>("SourceStates", 1, 0, "CMClientInfoWrapper", cannotCreate);
     qRegisterMetaType<AnalyticState>("AnalyticState");
     qRegisterMetaType<SourceLocation>("SourceLocation");
-    // ClientGlobal, the observer, video, map and source-settings types are
-    // registered here as they land.
+    // Module "Observer": the observer page's manager, its models and their proxies.
+    // DeviceObserver keeps the launcher's log-in values as plain integers (it sits below the
+    // launcher); these checks keep both in step.
+    static_assert(int(DeviceObserver::NotLoggedIn) == int(Launcher::NotLoggedIn)
+                      && int(DeviceObserver::IncorrectPasswordOrUsername) == int(Launcher::IncorrectPasswordOrUsername)
+                      && int(DeviceObserver::WaitingForResponse) == int(Launcher::WaitingForResponse)
+                      && int(DeviceObserver::LoggedIn) == int(Launcher::LoggedIn)
+                      && int(DeviceObserver::ExpiredAccount) == int(Launcher::ExpiredAccount),
+                  "DeviceObserver's log-in values differ from Launcher::LoginStatus");
+    const QString notYetCreatable = QStringLiteral("Can not yet be created in qml.");
+    qmlRegisterType<ObserverManager>("Observer", 1, 0, "ObserverManager");
+    qmlRegisterType<CubeObserverSortFilterProxyModel>("Observer", 1, 0, "CubeObserverSortFilterProxyModel");
+    qmlRegisterType<DeviceObserverSortFilterProxyModel>("Observer", 1, 0, "DeviceObserverSortFilterProxyModel");
+    qmlRegisterUncreatableType<CubeObserverModel>("Observer", 1, 0, "CubeObserverModel", notYetCreatable);
+    qmlRegisterUncreatableType<DeviceObserverModel>("Observer", 1, 0, "DeviceObserverModel", notYetCreatable);
+    qRegisterMetaType<ObserverManager::ObserverViewStyle>("ObserverManager::ObserverViewStyle");
+    qRegisterMetaType<ObservedDevice>("ObservedDevice");
+
+
+    // Maps and settings sections: the map views create the group manager and the geo table,
+    // the settings dialog its section manager; the shell owns the maps manager.
+    qmlRegisterUncreatableMetaObject(kvr::QMTClient::staticMetaObject, "Client", 1, 0, "ClientGlobal", cannotCreate);
+    qmlRegisterType<SourceSettingsManager>("Client", 1, 0, "SourceSettingsManager");
+    qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
+    qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
+    qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
 
     // Live video: a VideoOutput's source, fed by a cube observer.
     qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
