@@ -22,6 +22,7 @@
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/VideoSource.h"
 
 #include <QQmlEngine>
 
@@ -66,4 +67,7 @@ void registerQmlTypes()
     // registered here as they land.
     // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
     // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
+
+    // Live video: a VideoOutput's source, fed by a cube observer.
+    qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
 }
