@@ -221,7 +221,8 @@ Rectangle {
             spacing: Style.spacingTiny
 
             Text {
-                Layout.maximumWidth: parent.width - (helpSign.visible ? helpSign.width + colon.width + 2 * parent.spacing : 0)
+                Layout.fillWidth: true
+                Layout.maximumWidth: implicitWidth
                 text: label
                 elide: Text.ElideRight
                 color: Style.secondaryTextColor

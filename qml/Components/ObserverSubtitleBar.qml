@@ -45,9 +45,11 @@ RowLayout {
         QQC.ToolTip.text: root.diagnostics ? root.diagnostics.join("\n") : ""
     }
 
+    // Both texts take what they need and give way, eliding, where the tile is narrow.
     Text {
         Layout.alignment: Qt.AlignVCenter
-        Layout.maximumWidth: root.width / 2
+        Layout.fillWidth: true
+        Layout.maximumWidth: implicitWidth
         text: root.stateText
         elide: Text.ElideRight
         color: Style.mutedTextColor
@@ -70,6 +72,7 @@ RowLayout {
 
         Layout.alignment: Qt.AlignVCenter
         Layout.fillWidth: true
+        Layout.maximumWidth: implicitWidth
         text: root.timeText
         elide: Text.ElideRight
         color: Style.mutedTextColor
@@ -78,6 +81,6 @@ RowLayout {
     }
 
     Item {
-        Layout.preferredWidth: 0
+        Layout.fillWidth: true
     }
 }

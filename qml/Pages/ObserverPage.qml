@@ -80,6 +80,7 @@ PageBase {
 
         Item {
             ViewStylePicker {
+                objectName: "viewStylePicker"
                 anchors.top: parent.top
                 anchors.right: parent.right
                 anchors.rightMargin: Style.headingSize

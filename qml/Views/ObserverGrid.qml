@@ -1,6 +1,8 @@
 import QtQuick 2.15
+import QtQml 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
 import Client 1.0
 import Observer 1.0
 import Orva.Components 1.0
@@ -129,11 +131,16 @@ ItemBase {
                     }
                 }
 
+                // A page and a half of the window; the window this grid stands in until the
+                // launcher has measured its own.
+                readonly property real pageHeight: client.windowRect.height > 0 ? client.windowRect.height
+                                                                                : (Window.window ? Window.window.height : height)
+
                 Connections {
                     target: client
 
-                    function onPageUpKeyPressed() { grid.flick(0, 1.5 * client.windowRect.height) }
-                    function onPageDownKeyPressed() { grid.flick(0, -1.5 * client.windowRect.height) }
+                    function onPageUpKeyPressed() { grid.flick(0, 1.5 * grid.pageHeight) }
+                    function onPageDownKeyPressed() { grid.flick(0, -1.5 * grid.pageHeight) }
                 }
             }
         }

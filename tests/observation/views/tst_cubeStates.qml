@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
+import Client 1.0
 import Observer 1.0
 import Orva.Style 1.0
 import Orva.Views 1.0
@@ -91,8 +92,14 @@ Item {
             var block = peers.addBlock({node: data.node, cubeEnabled: data.cubeEnabled !== false})
             peers.setCubeState(block, data.camera, data.analytics)
             var cube = tile(observe())
-            tryCompare(cube, "state", data.text, 5000)
-            tryVerify(function() { return Qt.colorEqual(cube.stateColor, data.color) }, 2000, "state colour")
+            // Every reply has arrived: the camera's, the analytics' and, from a node, a frame.
+            var processing = data.analytics.processing_state === "Idle" ? OrvaGlobal.Idle : OrvaGlobal.Processing
+            tryVerify(function() {
+                return cube.cmClientInfo && cube.cmClientInfo.sourceState === data.camera.source_state
+                        && cube.analyticInfo.state.processingState === processing && (!data.node || cube.time > 0)
+            }, 5000, "the block's and the node's replies")
+            compare(cube.state, data.text)
+            verify(Qt.colorEqual(cube.stateColor, data.color), "state colour " + cube.stateColor)
             verify(Qt.colorEqual(cube.patternColor, data.pattern), "stripes " + cube.patternColor)
             compare(cube.miniDiagnosticsList, data.diagnostics)
             compare(cube.stateText, data.text)
@@ -103,7 +110,7 @@ Item {
             peers.setCubeState(block, {source_state: "running"}, {processing_state: "Processing"})
             var cube = tile(observe())
             tryCompare(cube, "state", "Running", 5000)
-            compare(cube.waitingTextVisible, false)
+            tryCompare(cube, "waitingTextVisible", false, 5000)
             peers.setSilent(block, true)
             tryCompare(cube, "state", "Offline", 5000)
             verify(Qt.colorEqual(cube.stateColor, Style.disabledColor))
