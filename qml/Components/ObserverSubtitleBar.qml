@@ -8,6 +8,8 @@ RowLayout {
     id: root
 
     Layout.preferredHeight: Style.observerSubtitleHeight
+    Layout.minimumHeight: Style.observerSubtitleHeight
+    Layout.maximumHeight: Style.observerSubtitleHeight
     spacing: Style.spacingTiny + 1
     clip: true
 
@@ -48,8 +50,7 @@ RowLayout {
     // Both texts take what they need and give way, eliding, where the tile is narrow.
     Text {
         Layout.alignment: Qt.AlignVCenter
-        Layout.fillWidth: true
-        Layout.maximumWidth: implicitWidth
+        Layout.minimumWidth: 0
         text: root.stateText
         elide: Text.ElideRight
         color: Style.mutedTextColor
@@ -60,9 +61,8 @@ RowLayout {
 
     Rectangle {
         Layout.preferredWidth: Style.borderWidth
-        Layout.fillHeight: true
-        Layout.topMargin: Style.spacingMedium
-        Layout.bottomMargin: Style.spacingMedium
+        Layout.preferredHeight: Style.iconSizeSmall
+        Layout.alignment: Qt.AlignVCenter
         color: Style.mutedTextColor
         visible: timeLabel.visible && timeLabel.text.length > 0
     }
@@ -71,8 +71,7 @@ RowLayout {
         id: timeLabel
 
         Layout.alignment: Qt.AlignVCenter
-        Layout.fillWidth: true
-        Layout.maximumWidth: implicitWidth
+        Layout.minimumWidth: 0
         text: root.timeText
         elide: Text.ElideRight
         color: Style.mutedTextColor
