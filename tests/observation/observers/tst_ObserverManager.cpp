@@ -5,10 +5,16 @@
 #include "observation/observers/CubeObserver.h"
 #include "observation/observers/ObserverManager.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/FrameReceiverRegistry.h"
+#include "observation/video/VideoSource.h"
+#include "support/FrameTestFixtures.h"
 #include "support/ModelTester.h"
 #include "support/ObservedBlockScript.h"
+#include "support/RecordingVideoSurface.h"
 #include "support/SimulatedBlock.h"
+#include "support/SimulatedTrackerNode.h"
 
+#include <QJsonDocument>
 #include <QtTest>
 
 namespace {
@@ -41,6 +47,41 @@ struct Blocks
     }
 };
 
+// A block of the current version with one cube whose one camera a simulated node streams.
+struct StreamingBlock
+{
+    SimulatedTrackerNode node;
+    SimulatedBlock block{SimulatedBlock::Scheme::Https};
+    FavoriteDeviceModel favourites;
+
+    bool start()
+    {
+        if (!node.listen() || !block.listen())
+            return false;
+        const QString tag = QStringLiteral("a");
+        node.setSourcesData({{frametest::VideoSourceIdA, frametest::nodeSource(frametest::videoDefinition(tag))}});
+        node.setFrame(frametest::jpegFrame());
+        node.setFrameInterval(20);
+        node.setFrameTimestamps(true);
+        ObservedBlockScript script;
+        script.install(block);
+        QJsonObject cube = script.cubeObject(1);
+        cube.insert(QStringLiteral("cameras"),
+                    QJsonArray{QJsonObject{{QStringLiteral("source_definition"), frametest::videoDefinitionJson(tag)}}});
+        block.setReply("/cubes/all", 200, "application/json",
+                       QJsonDocument(QJsonObject{{QStringLiteral("cubes"), QJsonArray{cube}}}).toJson());
+        // The address's third part names the node port every camera of the block uses.
+        favourites.addDevice(favourite(QStringLiteral("127.0.0.1:%1:%2").arg(block.port()).arg(node.port()),
+                                       QStringLiteral("secret")));
+        return true;
+    }
+};
+
+int registeredReceivers()
+{
+    return kvr::QMTClient::frameReceiverRegistry().receivers.size();
+}
+
 std::shared_ptr<DeviceObserver> observerAt(ObserverManager &manager, int row)
 {
     return manager.deviceModel()->at(manager.deviceModel()->index(row, 0));
@@ -57,7 +98,9 @@ private slots:
     void cubesOfEveryBlockInOneModel();
     void loginStatusRefreshesOnlyItsRow();
     void logoutObserversEndsEverySession();
+    void framesReachTheShownCubesSurface();
     void releasingTheManagerFreesItsObservers();
+    void managersShareANodeUntilTheLastGoes();
     void deviceProxyGroupsKinds_data();
     void deviceProxyGroupsKinds();
     void cubeProxyFiltersByState_data();
@@ -184,13 +227,41 @@ void tst_ObserverManager::logoutObserversEndsEverySession()
     QCOMPARE(manager.cubeModel()->rowCount(), 4);
 }
 
+void tst_ObserverManager::framesReachTheShownCubesSurface()
+{
+    StreamingBlock streaming;
+    QVERIFY(streaming.start());
+    ObserverManager manager;
+    manager.setSourceModel(&streaming.favourites);
+    CubeObserverModel *cubes = manager.cubeModel();
+    QTRY_COMPARE(cubes->rowCount(), 1);
+    QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::SourceConnectedRole).toBool());
+
+    VideoSource source;
+    RecordingVideoSurface surface;
+    source.setVideoSurface(&surface);
+    cubes->updateCubeObserverVideoSource(1, &source);
+    cubes->setAnalyticsVisibleInGUI(1, true);
+    QTRY_VERIFY(surface.presented() >= 3);
+    QCOMPARE(surface.lastFrameSize(), frametest::FrameSize);
+    QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::CubeLastFrameTimestampRole).toLongLong() > 0);
+
+    // Hidden again, the node is asked to stop.
+    cubes->setAnalyticsVisibleInGUI(1, false);
+    QTRY_COMPARE(streaming.node.frameStreams(), 0);
+    cubes->updateCubeObserverVideoSource(1, nullptr);
+}
+
 void tst_ObserverManager::releasingTheManagerFreesItsObservers()
 {
-    Blocks blocks;
-    QVERIFY(blocks.add(ObservedBlockScript()));
+    StreamingBlock streaming;
+    QVERIFY(streaming.start());
+    const int receiversBefore = registeredReceivers();
     auto manager = std::make_unique<ObserverManager>();
-    manager->setSourceModel(&blocks.favourites);
-    QTRY_COMPARE(manager->cubeModel()->rowCount(), 2);
+    manager->setSourceModel(&streaming.favourites);
+    QTRY_COMPARE(manager->cubeModel()->rowCount(), 1);
+    QTRY_VERIFY(streaming.node.hasClient());
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
 
     std::weak_ptr<DeviceObserver> device = observerAt(*manager, 0);
     std::weak_ptr<kvr::QMTClient::CubeObserver> cube = manager->cubeModel()->at(manager->cubeModel()->index(0, 0));
@@ -199,7 +270,35 @@ void tst_ObserverManager::releasingTheManagerFreesItsObservers()
     manager.reset();
     QVERIFY(device.expired());
     QVERIFY(cube.expired());
+    // A camera observer joins its converter thread when it goes.
     QVERIFY(camera.expired());
+    QCOMPARE(registeredReceivers(), receiversBefore);
+    QTRY_VERIFY(!streaming.node.hasClient());
+}
+
+void tst_ObserverManager::managersShareANodeUntilTheLastGoes()
+{
+    StreamingBlock streaming;
+    QVERIFY(streaming.start());
+    const int receiversBefore = registeredReceivers();
+    // A page reload: the new page's manager starts before the old one goes.
+    auto old = std::make_unique<ObserverManager>();
+    old->setSourceModel(&streaming.favourites);
+    ObserverManager current;
+    current.setSourceModel(&streaming.favourites);
+    QTRY_VERIFY(current.cubeModel()->rowCount() == 1 && old->cubeModel()->rowCount() == 1);
+    QTRY_VERIFY(current.cubeModel()->index(0, 0).data(CubeObserverModel::SourceConnectedRole).toBool());
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
+
+    old.reset();
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
+    VideoSource source;
+    RecordingVideoSurface surface;
+    source.setVideoSurface(&surface);
+    current.cubeModel()->updateCubeObserverVideoSource(1, &source);
+    current.cubeModel()->setAnalyticsVisibleInGUI(1, true);
+    QTRY_VERIFY(surface.presented() >= 2);
+    current.cubeModel()->updateCubeObserverVideoSource(1, nullptr);
 }
 
 void tst_ObserverManager::deviceProxyGroupsKinds_data()
