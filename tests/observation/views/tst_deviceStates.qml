@@ -105,10 +105,7 @@ Item {
 
         function test_kindText_data() {
             return [
-                {tag: "camera", key: "camera", text: "Camera"},
                 {tag: "camera light", key: "camera_light", text: "Camera light"},
-                {tag: "embedded nano", key: "embedded_nano", text: "Embedded nano"},
-                {tag: "enterprise", key: "enterprise", text: "Enterprise"},
                 {tag: "aerial", key: "aerial", text: "Aerial"},
                 {tag: "macro Orin", key: "embedded_macro_orin", text: "Embedded macro Orin"},
                 {tag: "nano Orin", key: "embedded_nano_orin", text: "Embedded nano Orin"},
