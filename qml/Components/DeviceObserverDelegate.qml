@@ -227,6 +227,7 @@ Rectangle {
             Text {
                 Layout.minimumWidth: 0
                 text: label
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 color: Style.secondaryTextColor
                 font.family: Style.fontFamily
@@ -258,6 +259,7 @@ Rectangle {
         Text {
             Layout.fillWidth: true
             text: value
+            textFormat: Text.PlainText
             elide: Text.ElideRight
             color: Style.textColor
             font.family: Style.fontFamily

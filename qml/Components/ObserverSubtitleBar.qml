@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Orva.Style 1.0
 
@@ -43,8 +42,10 @@ RowLayout {
             acceptedButtons: Qt.NoButton
         }
 
-        QQC.ToolTip.visible: root.diagnosticsShown
-        QQC.ToolTip.text: root.diagnostics ? root.diagnostics.join("\n") : ""
+        PlainTextToolTip {
+            visible: root.diagnosticsShown
+            text: root.diagnostics ? root.diagnostics.join("\n") : ""
+        }
     }
 
     // Both texts take what they need and give way, eliding, where the tile is narrow.
@@ -52,6 +53,7 @@ RowLayout {
         Layout.alignment: Qt.AlignVCenter
         Layout.minimumWidth: 0
         text: root.stateText
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         color: Style.mutedTextColor
         font.family: Style.fontFamily
@@ -73,6 +75,7 @@ RowLayout {
         Layout.alignment: Qt.AlignVCenter
         Layout.minimumWidth: 0
         text: root.timeText
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         color: Style.mutedTextColor
         font.family: Style.fontFamily

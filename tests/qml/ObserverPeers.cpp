@@ -89,6 +89,8 @@ int ObserverPeers::addBlock(const QVariantMap &options)
     for (int i = 0; i < cubes.size(); ++i) {
         QJsonObject cube = cubes.at(i).toObject();
         cube.insert(QStringLiteral("enabled"), enabled);
+        if (options.contains(QStringLiteral("cubeName")))
+            cube.insert(QStringLiteral("name"), options.value(QStringLiteral("cubeName")).toString());
         QJsonArray cameras = cube.value(QStringLiteral("cameras")).toArray();
         for (int j = 0; j < cameras.size(); ++j) {
             QJsonObject camera = cameras.at(j).toObject();
@@ -186,6 +188,21 @@ int ObserverPeers::framesSent(int block) const
     return m_peers[block]->node->framesSent();
 }
 
+QString ObserverPeers::webAddress(const QString &path)
+{
+    if (!m_web) {
+        m_web = std::make_unique<SimulatedBlock>(SimulatedBlock::Scheme::Http);
+        if (!m_web->listen())
+            return QString();
+    }
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_web->port()).arg(path);
+}
+
+int ObserverPeers::webRequests(const QString &path) const
+{
+    return m_web ? m_web->requests(path.toUtf8()).size() : 0;
+}
+
 bool ObserverPeers::screenshotsWanted() const
 {
     return !qEnvironmentVariableIsEmpty("ORVA_SCREENSHOT_DIR");
@@ -204,4 +221,5 @@ void ObserverPeers::clear()
 {
     m_favourites->clear();
     m_peers.clear();
+    m_web.reset();
 }

@@ -27,6 +27,14 @@ Item {
         }
     }
 
+    Component {
+        id: richText
+
+        Text {
+            textFormat: Text.RichText
+        }
+    }
+
     TestCase {
         name: "CubeStates"
         when: windowShown
@@ -115,6 +123,18 @@ Item {
             tryCompare(cube, "state", "Offline", 5000)
             verify(Qt.colorEqual(cube.stateColor, Style.disabledColor))
             compare(cube.miniDiagnosticsList[0], brandConfig.deviceName + " is not connected.")
+        }
+
+        // A name with markup from a block is shown as it is: its image is never fetched. The
+        // same markup in a rich text of the test's own shows that it would be.
+        function test_markupInNamesStaysText() {
+            var markup = "<img src=\"" + peers.webAddress("/peer.png") + "\">"
+            peers.addBlock({cubeName: markup})
+            var cube = tile(observe())
+            tryVerify(function() { return cube.name.indexOf(markup) >= 0 }, 5000)
+            createTemporaryObject(richText, root, {text: "<img src=\"" + peers.webAddress("/control.png") + "\">"})
+            tryVerify(function() { return peers.webRequests("/control.png") > 0 }, 5000, "the control image was asked for")
+            compare(peers.webRequests("/peer.png"), 0)
         }
 
         function test_incompatibleBlock() {
