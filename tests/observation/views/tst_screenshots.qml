@@ -59,6 +59,9 @@ Item {
             tryVerify(function() { return findChild(page.viewLoader.item, "grid").count === 4 })
             wait(2500)
             verify(peers.screenshot(page, "devices"))
+            manager.observerViewStyle = ObserverManager.MapView
+            wait(200)
+            verify(peers.screenshot(page, "map"))
         }
     }
 }
