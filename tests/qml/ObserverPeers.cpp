@@ -151,6 +151,12 @@ void ObserverPeers::setReply(int block, const QString &path, int status, const Q
         m_peers[block]->block->setReply(path.toUtf8(), status, "application/json", json(QJsonObject::fromVariantMap(body)));
 }
 
+void ObserverPeers::hold(int block, const QString &path)
+{
+    if (block >= 0 && block < int(m_peers.size()))
+        m_peers[block]->block->setAction(path.toUtf8(), SimulatedBlock::Action::Hold);
+}
+
 void ObserverPeers::setSilent(int block, bool silent)
 {
     if (block < 0 || block >= int(m_peers.size()))

@@ -33,6 +33,8 @@ public:
     // analytics keys: "processing_state", "home_position" (enables the home position).
     Q_INVOKABLE void setCubeState(int block, const QVariantMap &camera, const QVariantMap &analytics);
     Q_INVOKABLE void setReply(int block, const QString &path, int status, const QVariantMap &body);
+    // The block keeps its answers to the path until the peers are cleared.
+    Q_INVOKABLE void hold(int block, const QString &path);
     // A block that no longer answers at all.
     Q_INVOKABLE void setSilent(int block, bool silent);
     Q_INVOKABLE int requestCount(int block, const QString &path) const;

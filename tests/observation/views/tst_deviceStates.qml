@@ -62,6 +62,8 @@ Item {
                  text: "Incorrect password or username", color: Style.loginFailedColor, pattern: Style.loginFailedPatternColor},
                 {tag: "expired account", status: 410, body: {error: {code: 410, reason: "expired_account", message: "old"}},
                  text: "Expired account", color: Style.loginFailedColor, pattern: Style.loginFailedPatternColor},
+                {tag: "no answer yet", status: 0, body: null,
+                 text: "Waiting for response", color: Style.failureColor, pattern: Style.failurePatternColor},
                 {tag: "account kept out", status: 403, body: {error: {code: 403, reason: "forbidden", message: "no"}},
                  text: "Not logged in", color: Style.disabledColor, pattern: Style.disabledPatternColor},
             ]
@@ -71,6 +73,8 @@ Item {
             var block = peers.addBlock({})
             if (data.body)
                 peers.setReply(block, "/users/auth", data.status, data.body)
+            else if (data.status === 0)
+                peers.hold(block, "/users/auth")
             var tile = observedTile()
             tryCompare(tile, "state", data.text, 5000)
             verify(Qt.colorEqual(tile.stateColor, data.color), "state colour " + tile.stateColor)
