@@ -9,7 +9,9 @@
 #include "support/SimulatedBlock.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
@@ -70,6 +72,7 @@ int ObserverPeers::addBlock(const QVariantMap &options)
     ObservedBlockScript &script = peer->script;
     script.cubeCount = options.value(QStringLiteral("cubeCount"), 1).toInt();
     script.firstCubeId = options.value(QStringLiteral("firstCubeId"), 1).toInt();
+    script.camerasPerCube = options.value(QStringLiteral("cameras"), 1).toInt();
     script.deviceType = options.value(QStringLiteral("deviceType"), script.deviceType).toString();
     script.blockVersion = options.value(QStringLiteral("blockVersion"), script.blockVersion).toString();
     if (options.value(QStringLiteral("node")).toBool()) {
@@ -201,6 +204,14 @@ QString ObserverPeers::webAddress(const QString &path)
         if (!m_web->listen())
             return QString();
     }
+    // A small image at every address asked for, so that a fetch succeeds.
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    m_web->setReply(path.toUtf8(), 200, "image/png", png);
     return QStringLiteral("http://127.0.0.1:%1%2").arg(m_web->port()).arg(path);
 }
 

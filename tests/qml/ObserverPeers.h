@@ -26,7 +26,8 @@ public:
     // A block answering as ObservedBlockScript does, added as a favourite; returns its number.
     // Options: "cubeCount", "deviceType", "blockVersion", "name", "type" (the favourite's kind),
     // "password" (empty: the favourite is not observed), "node" (stream live frames),
-    // "cubeEnabled" (false: every cube's analytics disabled), "cubeName" (every cube's name).
+    // "cubeEnabled" (false: every cube's analytics disabled), "cubeName" (every cube's name),
+    // "cameras" (per cube).
     Q_INVOKABLE int addBlock(const QVariantMap &options);
     // What the block reports for every camera and cube from now on. Camera keys:
     // "source_state", "stabilization_state", "ptz_position_state", "ptz_control_state";

@@ -137,6 +137,21 @@ Item {
             compare(peers.webRequests("/peer.png"), 0)
         }
 
+        function test_cubeWithoutCamera() {
+            peers.addBlock({cameras: 0})
+            var cube = tile(observe())
+            tryCompare(cube, "blockOnline", true, 5000)
+            compare(cube.sourceInfo, null)
+            compare(cube.cmClientInfo, null)
+            compare(cube.sourceInfoStatic, null)
+            compare(cube.sourceInfoDynamic, null)
+            compare(cube.sourceOnline, false)
+            compare(cube.state, "")
+            verify(Qt.colorEqual(cube.stateColor, Style.disabledColor))
+            verify(Qt.colorEqual(cube.patternColor, Style.disabledPatternColor))
+            compare(cube.miniDiagnosticsList, [])
+        }
+
         function test_incompatibleBlock() {
             peers.addBlock({blockVersion: "1.16.4"})
             var cube = tile(observe())
