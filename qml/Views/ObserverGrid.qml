@@ -25,6 +25,25 @@ ItemBase {
     readonly property alias grid: grid
     readonly property alias viewController: viewController
 
+    // Hands a block over to the client application's log-in; with a cube id, the client opens
+    // on that cube (or its dashboard). Reads what it hands over before the observers log out:
+    // logging out may take the tile away.
+    function handOver(device, cubeId, dashboard) {
+        var shell = client
+        var favourites = favoriteDeviceModel
+        var sourceIndex = device ? device.sourceIndex : undefined
+        if (manager)
+            manager.logoutObservers()
+        shell.loginSourcePage = Client.ObserverPage
+        if (sourceIndex !== undefined)
+            favourites.loginIndex = sourceIndex
+        if (cubeId !== undefined) {
+            shell.autoSelectFlag = dashboard
+            shell.autoSelectId = cubeId
+        }
+        shell.startORVA()
+    }
+
     function highlight(itemId, hovered) {
         if (!manager)
             return
