@@ -77,6 +77,9 @@ DeviceObserver::DeviceObserver(const ObservedDevice &device)
     connect(&m_connectionTester, &ConnectionTester::connected, this, &DeviceObserver::onTesterConnected);
     connect(&m_connectionTester, &ConnectionTester::timeout, this, &DeviceObserver::onTesterTimeout);
 
+    // A coarse timer may fire up to 5 % early; a block is never asked again sooner than its period.
+    for (QTimer *poll : {&m_blockStatusTimer, &m_analyticsTimer, &m_camerasTimer})
+        poll->setTimerType(Qt::PreciseTimer);
     m_blockStatusTimer.setSingleShot(true);
     m_blockStatusTimer.setInterval(m_blockStatusInterval);
     m_analyticsTimer.setSingleShot(true);

@@ -96,11 +96,8 @@ class tst_ObserverManager : public QObject
 private slots:
     void startsOneObserverPerCompleteFavourite();
     void cubesOfEveryBlockInOneModel();
-    void loginStatusRefreshesOnlyItsRow();
-    void logoutObserversEndsEverySession();
-    void framesReachTheShownCubesSurface();
-    void releasingTheManagerFreesItsObservers();
-    void managersShareANodeUntilTheLastGoes();
+    void logOutRefreshesItsRowAndEndsSessions();
+    void framesReachTheSurfaceUntilTheLastManagerGoes();
     void deviceProxyGroupsKinds_data();
     void deviceProxyGroupsKinds();
     void cubeProxyFiltersByState_data();
@@ -190,7 +187,7 @@ void tst_ObserverManager::cubesOfEveryBlockInOneModel()
     QCOMPARE(proxyTester.failures(), QStringList());
 }
 
-void tst_ObserverManager::loginStatusRefreshesOnlyItsRow()
+void tst_ObserverManager::logOutRefreshesItsRowAndEndsSessions()
 {
     Blocks blocks;
     QVERIFY(blocks.add(ObservedBlockScript()));
@@ -208,18 +205,8 @@ void tst_ObserverManager::loginStatusRefreshesOnlyItsRow()
     QCOMPARE(changed.first().at(2).value<QVector<int>>(), QVector<int>{DeviceObserverModel::LoginStatusRole});
     QCOMPARE(manager.deviceModel()->index(1, 0).data(DeviceObserverModel::LoginStatusRole).toInt(),
              int(DeviceObserver::NotLoggedIn));
-}
 
-void tst_ObserverManager::logoutObserversEndsEverySession()
-{
-    Blocks blocks;
-    QVERIFY(blocks.add(ObservedBlockScript()));
-    QVERIFY(blocks.add(ObservedBlockScript()));
-    ObserverManager manager;
-    manager.setSourceModel(&blocks.favourites);
-    QTRY_VERIFY(observerAt(manager, 0)->loginStatus() == DeviceObserver::LoggedIn
-                && observerAt(manager, 1)->loginStatus() == DeviceObserver::LoggedIn);
-
+    // A local log-out keeps the session; the manager's log-out ends it on every block.
     manager.logoutObservers();
     for (const auto &block : blocks.blocks)
         QTRY_COMPARE(block->requests("/users/logout").size(), 1);
@@ -227,16 +214,23 @@ void tst_ObserverManager::logoutObserversEndsEverySession()
     QCOMPARE(manager.cubeModel()->rowCount(), 4);
 }
 
-void tst_ObserverManager::framesReachTheShownCubesSurface()
+void tst_ObserverManager::framesReachTheSurfaceUntilTheLastManagerGoes()
 {
     StreamingBlock streaming;
     QVERIFY(streaming.start());
-    ObserverManager manager;
-    manager.setSourceModel(&streaming.favourites);
-    CubeObserverModel *cubes = manager.cubeModel();
-    QTRY_COMPARE(cubes->rowCount(), 1);
+    const int receiversBefore = registeredReceivers();
+    // A page reload: the new page's manager starts before the old one goes.
+    auto old = std::make_unique<ObserverManager>();
+    old->setSourceModel(&streaming.favourites);
+    auto current = std::make_unique<ObserverManager>();
+    current->setSourceModel(&streaming.favourites);
+    CubeObserverModel *cubes = current->cubeModel();
+    QTRY_VERIFY(cubes->rowCount() == 1 && old->cubeModel()->rowCount() == 1);
     QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::SourceConnectedRole).toBool());
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
 
+    old.reset();
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
     VideoSource source;
     RecordingVideoSurface surface;
     source.setVideoSurface(&surface);
@@ -245,60 +239,20 @@ void tst_ObserverManager::framesReachTheShownCubesSurface()
     QTRY_VERIFY(surface.presented() >= 3);
     QCOMPARE(surface.lastFrameSize(), frametest::FrameSize);
     QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::CubeLastFrameTimestampRole).toLongLong() > 0);
-
     // Hidden again, the node is asked to stop.
     cubes->setAnalyticsVisibleInGUI(1, false);
     QTRY_COMPARE(streaming.node.frameStreams(), 0);
     cubes->updateCubeObserverVideoSource(1, nullptr);
-}
 
-void tst_ObserverManager::releasingTheManagerFreesItsObservers()
-{
-    StreamingBlock streaming;
-    QVERIFY(streaming.start());
-    const int receiversBefore = registeredReceivers();
-    auto manager = std::make_unique<ObserverManager>();
-    manager->setSourceModel(&streaming.favourites);
-    QTRY_COMPARE(manager->cubeModel()->rowCount(), 1);
-    QTRY_VERIFY(streaming.node.hasClient());
-    QCOMPARE(registeredReceivers(), receiversBefore + 1);
-
-    std::weak_ptr<DeviceObserver> device = observerAt(*manager, 0);
-    std::weak_ptr<kvr::QMTClient::CubeObserver> cube = manager->cubeModel()->at(manager->cubeModel()->index(0, 0));
+    // The last manager frees its observers, their cameras (which join their converter
+    // threads) and the node's receiver.
+    std::weak_ptr<DeviceObserver> device = observerAt(*current, 0);
+    std::weak_ptr<kvr::QMTClient::CubeObserver> cube = cubes->at(cubes->index(0, 0));
     std::weak_ptr<kvr::QMTClient::CameraObserver> camera = cube.lock()->currentCameraShared();
-    QVERIFY(camera.lock());
-    manager.reset();
-    QVERIFY(device.expired());
-    QVERIFY(cube.expired());
-    // A camera observer joins its converter thread when it goes.
-    QVERIFY(camera.expired());
+    current.reset();
+    QVERIFY(device.expired() && cube.expired() && camera.expired());
     QCOMPARE(registeredReceivers(), receiversBefore);
     QTRY_VERIFY(!streaming.node.hasClient());
-}
-
-void tst_ObserverManager::managersShareANodeUntilTheLastGoes()
-{
-    StreamingBlock streaming;
-    QVERIFY(streaming.start());
-    const int receiversBefore = registeredReceivers();
-    // A page reload: the new page's manager starts before the old one goes.
-    auto old = std::make_unique<ObserverManager>();
-    old->setSourceModel(&streaming.favourites);
-    ObserverManager current;
-    current.setSourceModel(&streaming.favourites);
-    QTRY_VERIFY(current.cubeModel()->rowCount() == 1 && old->cubeModel()->rowCount() == 1);
-    QTRY_VERIFY(current.cubeModel()->index(0, 0).data(CubeObserverModel::SourceConnectedRole).toBool());
-    QCOMPARE(registeredReceivers(), receiversBefore + 1);
-
-    old.reset();
-    QCOMPARE(registeredReceivers(), receiversBefore + 1);
-    VideoSource source;
-    RecordingVideoSurface surface;
-    source.setVideoSurface(&surface);
-    current.cubeModel()->updateCubeObserverVideoSource(1, &source);
-    current.cubeModel()->setAnalyticsVisibleInGUI(1, true);
-    QTRY_VERIFY(surface.presented() >= 2);
-    current.cubeModel()->updateCubeObserverVideoSource(1, nullptr);
 }
 
 void tst_ObserverManager::deviceProxyGroupsKinds_data()
