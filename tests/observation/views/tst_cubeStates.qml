@@ -152,25 +152,32 @@ Item {
             compare(cube.miniDiagnosticsList, [])
         }
 
-        function test_incompatibleBlock() {
-            peers.addBlock({blockVersion: "1.16.4"})
-            var cube = tile(observe())
-            tryCompare(cube, "blockOnline", true, 5000)
-            compare(cube.compatible, false)
-            compare(cube.stateText, "Unknown")
-            compare(cube.incompatibleTextVisible, true)
-            compare(cube.waitingTextVisible, false)
-            compare(cube.veilVisible, false)
+        // What lies over the video: a veil while frames come from a source that is not running,
+        // a waiting text until the first frame, the incompatibility text alone for an old block.
+        function test_videoOverlay_data() {
+            return [
+                {tag: "waiting for the first frame", block: {}, camera: {source_state: "running"}, frames: false,
+                 stateText: "Offline", waiting: true, veil: false, incompatible: false},
+                {tag: "frames of a source that is not running", block: {node: true},
+                 camera: {source_state: "source_state_idle"}, frames: true,
+                 stateText: "Offline", waiting: false, veil: true, incompatible: false},
+                {tag: "block too old for live preview", block: {blockVersion: "1.16.4"}, camera: {source_state: "running"},
+                 frames: false, stateText: "Unknown", waiting: false, veil: false, incompatible: true},
+            ]
         }
 
-        function test_waitingForImageData() {
-            peers.addBlock({})
+        function test_videoOverlay(data) {
+            var block = peers.addBlock(data.block)
+            peers.setCubeState(block, data.camera, {processing_state: "Processing"})
             var cube = tile(observe())
-            tryCompare(cube, "compatible", true, 5000)
-            compare(cube.time, 0)
-            compare(cube.waitingTextVisible, true)
-            compare(cube.veilVisible, false)
-            compare(cube.incompatibleTextVisible, false)
+            tryVerify(function() {
+                return cube.blockOnline && cube.cmClientInfo && cube.cmClientInfo.sourceState === data.camera.source_state
+                        && (cube.time > 0) === data.frames
+            }, 5000, "the block's replies")
+            compare(cube.stateText, data.stateText)
+            compare(cube.waitingTextVisible, data.waiting)
+            compare(cube.veilVisible, data.veil)
+            compare(cube.incompatibleTextVisible, data.incompatible)
         }
     }
 }
