@@ -23,6 +23,8 @@ RowLayout {
     Rectangle {
         id: indicator
 
+        objectName: "stateIndicator"
+
         Layout.topMargin: Style.spacingSmall
         Layout.bottomMargin: Style.spacingSmall
         Layout.leftMargin: Style.spacingCompact
