@@ -89,9 +89,10 @@ void registerQmlTypes()
 
     // ClientGlobal, the video, map and source-settings types are
     // registered here as they land.
-    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
-    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 
     // Live video: a VideoOutput's source, fed by a cube observer.
     qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
+
+    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
+    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }

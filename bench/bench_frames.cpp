@@ -94,8 +94,7 @@ public:
     ~FrameRoad()
     {
         m_views.clear();
-        kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        frametest::releaseAllReceivers();
         m_nodeThread.quit();
         m_nodeThread.wait();
     }

@@ -93,6 +93,12 @@ DeviceObserver::DeviceObserver(const ObservedDevice &device)
 
 DeviceObserver::~DeviceObserver() = default;
 
+bool DeviceObserver::timersActive() const
+{
+    return m_connectionTimer.isActive() || m_blockStatusTimer.isActive() || m_analyticsTimer.isActive()
+           || m_camerasTimer.isActive();
+}
+
 void DeviceObserver::setPollIntervals(int blockStatusMs, int analyticsMs, int camerasMs)
 {
     m_blockStatusInterval = blockStatusMs;

@@ -88,6 +88,10 @@ public:
     int nodePort() const { return m_nodePort; }
     QString host() const { return m_host; }
     QString sessionIdentifier() const { return m_sessionIdentifier; }
+    // True while a timer may still send a request: the connection tick or a poll.
+    bool timersActive() const;
+    // The REST client, to follow requests in flight.
+    const BlockConnectionManager &blockConnection() const { return m_blockConnection; }
     // The block's cubes by id, ascending.
     QMap<qint32, std::shared_ptr<kvr::QMTClient::CubeObserver>> cubes() const { return m_cubes; }
 

@@ -86,11 +86,21 @@ struct Fixture
         });
     }
 
-    // Nothing of `path` arrives within `ms` (waits on the event loop, not a fixed sleep of the test's logic).
-    bool silentFor(const QByteArray &path, int ms)
+    // Once no request of the observer is open and none of its timers runs, it can send nothing
+    // more: a stop is proven without waiting for time to pass.
+    bool stoppedForGood()
     {
-        const int before = block.requests(path).size();
-        return !QTest::qWaitFor([&]() { return block.requests(path).size() > before; }, ms);
+        using Op = restservice::Operation;
+        const BlockConnectionManager &rest = observer->blockConnection();
+        // An idle log-in phase lets the next tick stop the tick itself.
+        return QTest::qWaitFor([this, &rest]() {
+            for (Op op : {Op::BlockInfo, Op::UserAuthorization, Op::CubesAll, Op::BlockStatusInfo,
+                          Op::CubesAnalyticsInfo, Op::CubesCamerasInfo, Op::UserLogout}) {
+                if (rest.openRequests(op) > 0)
+                    return false;
+            }
+            return !observer->timersActive();
+        }, 5000);
     }
 };
 
@@ -273,7 +283,7 @@ void tst_DeviceObserver::refusedLogIn()
     if (triesAgain) {
         QTRY_VERIFY_WITH_TIMEOUT(f.block.requests("/users/auth").size() >= 2, 3000);
     } else {
-        QVERIFY(f.silentFor("/users/auth", 2200));
+        QVERIFY(f.stoppedForGood());
         QCOMPARE(f.observer->loginPhase(), int(DeviceObserver::Idle));
     }
     QCOMPARE(forbidden.size(), status == 403 ? 1 : 0);
@@ -402,13 +412,13 @@ void tst_DeviceObserver::logoutPostsSessionAndStopsPolling()
     QTRY_COMPARE(f.block.requests("/users/logout").size(), 1);
     QCOMPARE(bodyOf(f.block.requests("/users/logout").first()), (QJsonObject{{QStringLiteral("session_identifier"), QStringLiteral("session-1")}}));
     f.block.releaseHeld();
-
-    QTest::qWait(3500);
+    QVERIFY(f.stoppedForGood());
     for (const Request &request : f.block.requests())
         QVERIFY2(request.receivedMs <= loggedOutAt + 1000, request.path.constData());
     // A plain log-out asks nothing of the block.
     f.observer->logout();
-    QVERIFY(f.silentFor("/users/logout", 300));
+    QCOMPARE(f.observer->blockConnection().openRequests(restservice::Operation::UserLogout), 0);
+    QCOMPARE(f.block.requests("/users/logout").size(), 1);
 }
 
 void tst_DeviceObserver::lateReplyAfterStopStartsNothing_data()
@@ -439,7 +449,8 @@ void tst_DeviceObserver::lateReplyAfterStopStartsNothing()
     else
         f.observer->logout(true);
     f.block.releaseHeld();
-    QVERIFY(f.silentFor(forbiddenPath, 2500));
+    QVERIFY(f.stoppedForGood());
+    QVERIFY(f.block.requests(forbiddenPath).isEmpty());
     QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::NotLoggedIn));
 }
 
