@@ -17,6 +17,7 @@
 #include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
 #include "devices/proxies/NetworkDeviceSortFilterProxyModel.h"
 #include "devices/rest/User.h"
+#include "observation/maps/HostMapsManager.h"
 
 #include <QCoreApplication>
 #include <QQmlContext>
@@ -40,6 +41,7 @@ Launcher::Launcher(QObject *parent)
     , m_networkDeviceModel(new NetworkDeviceModel(kNetworkServiceType, this))
     , m_login(new BlockLogin(m_favoriteDeviceModel.get(), this))
     , m_window(new LauncherWindow(this))
+    , m_mapsManager(new HostMapsManager(this))
 {
     m_client = new ClientApplication(m_login->blockConnection(), [this]() {
         return ClientApplication::Command{clientExecutable(), clientArguments(),
@@ -171,11 +173,21 @@ void Launcher::loadSettings()
     if (!language.isEmpty() && !m_languageModel->selectLanguage(language))
         LOG_WRN(QStringLiteral("[TRANSLATE] Language %1 is not available, %2 is used.")
                     .arg(language, m_languageModel->currentCode()));
-    if (!m_settings.isReadable())
+    // The map settings read and write their group of the same file themselves.
+    m_mapsManager->loadSettings(m_settings.path());
+    if (!m_settings.isReadable()) {
         LOG_WRN(QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and changes are not kept.")
                     .arg(m_settings.path()));
-    else
+    } else {
         LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
+        LOG_INF(QStringLiteral("[INFO] Successful load of the host map settings."));
+    }
+}
+
+void Launcher::saveMapsSettings()
+{
+    if (!m_settings.path().isEmpty())
+        m_mapsManager->storeSettings(m_settings.path());
 }
 
 void Launcher::recordLogin()
@@ -198,6 +210,8 @@ void Launcher::publishContextProperties(QQmlContext *context)
     context->setContextProperty(QStringLiteral("favoriteDeviceSortFilterModel"), m_favoriteDeviceSortFilterModel);
     context->setContextProperty(QStringLiteral("networkDeviceSortFilterModel"), m_networkDeviceSortFilterModel);
     context->setContextProperty(QStringLiteral("networkDeviceModel"), m_networkDeviceModel);
+    context->setContextProperty(QStringLiteral("mapsManager"), m_mapsManager);
+    context->setContextProperty(QStringLiteral("hostMapsManager"), m_mapsManager->hostManager());
 }
 
 // ---- Window ---------------------------------------------------------------------------------

@@ -18,6 +18,7 @@ class BlockConnectionManager;
 class ClientApplication;
 class FavoriteDeviceModel;
 class FavoritesWatcher;
+class HostMapsManager;
 class FavoriteDeviceSortFilterProxyModel;
 class LanguageModel;
 class LauncherWindow;
@@ -159,6 +160,7 @@ public:
     BlockLogin *login() const { return m_login; }
     ClientApplication *clientApplication() const { return m_client; }
     LauncherWindow *window() const { return m_window; }
+    HostMapsManager *mapsManager() const { return m_mapsManager; }
 
     Q_INVOKABLE void requestChangePage(Launcher::Page page);
     Q_INVOKABLE void startORVA(bool favoriteDevices = false);
@@ -166,6 +168,8 @@ public:
     Q_INVOKABLE void setClosedHandCursor();
     Q_INVOKABLE void resetCursor();
     Q_INVOKABLE void saveFavoriteDevices();
+    // Stores the map provider, keys and tile layers in the settings file.
+    Q_INVOKABLE void saveMapsSettings();
 
     // The log-in: port test, scheme, block information, credentials (answers through
     // loginStatus, loginErrorMessage and the userLogin* signals).
@@ -250,4 +254,5 @@ private:
     BlockLogin *m_login = nullptr;
     ClientApplication *m_client = nullptr;
     LauncherWindow *m_window = nullptr;
+    HostMapsManager *m_mapsManager = nullptr;
 };

@@ -17,6 +17,11 @@
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
 #include "observation/camera/SourceLocation.h"
+#include "observation/maps/GeoTableModel.h"
+#include "observation/maps/HostMapsManager.h"
+#include "observation/maps/MapGroupManager.h"
+#include "observation/settings/ClientGlobal.h"
+#include "observation/settings/SourceSettingsManager.h"
 #include "observation/status/AnalyticInfo.h"
 #include "observation/status/AnalyticState.h"
 #include "observation/status/BlockStatusInfo.h"
@@ -87,8 +92,14 @@ void registerQmlTypes()
     qRegisterMetaType<ObserverManager::ObserverViewStyle>("ObserverManager::ObserverViewStyle");
     qRegisterMetaType<ObservedDevice>("ObservedDevice");
 
-    // ClientGlobal, the video, map and source-settings types are
-    // registered here as they land.
+
+    // Maps and settings sections: the map views create the group manager and the geo table,
+    // the settings dialog its section manager; the shell owns the maps manager.
+    qmlRegisterUncreatableMetaObject(kvr::QMTClient::staticMetaObject, "Client", 1, 0, "ClientGlobal", cannotCreate);
+    qmlRegisterType<SourceSettingsManager>("Client", 1, 0, "SourceSettingsManager");
+    qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
+    qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
+    qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
 
     // Live video: a VideoOutput's source, fed by a cube observer.
     qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");

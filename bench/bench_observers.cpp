@@ -16,6 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
@@ -48,6 +49,38 @@ double residentMegabytes()
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// CPU seconds of this process's threads so far: the GUI thread's and the REST clients' HTTP
+// threads' ("QNetworkAccessManager", one per client), from /proc.
+struct ThreadCpu
+{
+    double gui = 0;
+    double http = 0;
+};
+
+ThreadCpu threadCpuSeconds()
+{
+    ThreadCpu cpu;
+    const double ticks = double(sysconf(_SC_CLK_TCK));
+    const QString self = QString::number(getpid());
+    QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(task) + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // "tid (name) state ...": the fields after the name, utime and stime are the 12th and 13th.
+        const int close = line.lastIndexOf(')');
+        const QByteArray name = line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1);
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        const double seconds = (fields.value(11).toDouble() + fields.value(12).toDouble()) / ticks;
+        if (task == self)
+            cpu.gui += seconds;
+        else if (name.startsWith("QNetworkAccess"))
+            cpu.http += seconds;
+    }
+    return cpu;
 }
 
 // Child: the blocks and the node. Prints "<node port> <block port>..." and serves until its
@@ -140,7 +173,9 @@ int main(int argc, char *argv[])
     qint64 steadyFromMs = 0;
     double steadyMinRss = 0;
     double steadyMaxRss = 0;
-    std::printf("%8s %10s %10s %10s %8s\n", "time s", "CPU %", "RSS MB", "logged in", "cubes");
+    ThreadCpu lastThreads = threadCpuSeconds();
+    std::printf("%8s %8s %8s %8s %8s %10s %7s\n", "time s", "CPU %", "GUI %", "HTTP %", "RSS MB", "logged in",
+                "cubes");
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, &app, [&]() {
         const qint64 now = clock.elapsed();
@@ -148,8 +183,12 @@ int main(int argc, char *argv[])
         int loggedIn = 0;
         for (const auto &observer : manager->deviceModel()->items())
             loggedIn += observer->loginStatus() == DeviceObserver::LoggedIn ? 1 : 0;
-        std::printf("%8.1f %10.2f %10.1f %10d %8d\n", now / 1000.0, 100.0 * (cpu - lastCpu) * 1000.0 / (now - lastMs),
+        const ThreadCpu threads = threadCpuSeconds();
+        const double share = 100.0 * 1000.0 / double(now - lastMs);
+        std::printf("%8.1f %8.2f %8.2f %8.2f %8.1f %10d %7d\n", now / 1000.0, share * (cpu - lastCpu),
+                    share * (threads.gui - lastThreads.gui), share * (threads.http - lastThreads.http),
                     residentMegabytes(), loggedIn, manager->cubeModel()->rowCount());
+        lastThreads = threads;
         std::fflush(stdout);
         const double rss = residentMegabytes();
         if (steadyFromCpu < 0) {

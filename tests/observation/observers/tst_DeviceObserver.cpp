@@ -70,17 +70,20 @@ struct Fixture
         return QTest::qWaitFor([this]() { return observer->loginStatus() == DeviceObserver::LoggedIn; }, timeout);
     }
 
-    // The path's first answer is `status`; later ones are the script's. A failed block
-    // information starts the 1000 ms tick, which then repeats whatever the log-in phase asks.
-    void failFirst(const QByteArray &path, int status)
+    // The path's first `count` answers are `status` (0: the connection is dropped without an
+    // answer); later ones are the script's. A failed block information starts the 1000 ms
+    // tick, which then repeats whatever the log-in phase asks.
+    void failFirst(const QByteArray &path, int status, int count = 1)
     {
         auto answered = std::make_shared<int>(0);
         const SimulatedBlock::Reply good = block.reply(path);
-        block.setResponder(path, [answered, good, status](const Request &) {
+        block.setResponder(path, [answered, good, status, count](const Request &) {
             SimulatedBlock::Reply reply = good;
-            if ((*answered)++ == 0) {
+            if ((*answered)++ < count) {
                 reply.status = status;
                 reply.body = R"({"error":{"code":503,"reason":"busy"}})";
+                if (status == 0)
+                    reply.action = SimulatedBlock::Action::Close;
             }
             return reply;
         });
@@ -122,7 +125,8 @@ private slots:
     void compatibilityFollowsTheBlockVersion_data();
     void compatibilityFollowsTheBlockVersion();
     void noAnswerToAnalyticsMarksCubesOffline();
-    void failedCubeListIsAskedAgain();
+    void failedStepIsAskedAgain_data();
+    void failedStepIsAskedAgain();
     void logoutPostsSessionAndStopsPolling();
     void lateReplyAfterStopStartsNothing_data();
     void lateReplyAfterStopStartsNothing();
@@ -384,16 +388,29 @@ void tst_DeviceObserver::noAnswerToAnalyticsMarksCubesOffline()
     QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::LoggedIn));
 }
 
-void tst_DeviceObserver::failedCubeListIsAskedAgain()
+void tst_DeviceObserver::failedStepIsAskedAgain_data()
 {
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("cube list 503") << QByteArray("/cubes/all") << 503;
+    QTest::newRow("cube list unanswered") << QByteArray("/cubes/all") << 0;
+    QTest::newRow("log-in 500") << QByteArray("/users/auth") << 500;
+    QTest::newRow("log-in unanswered") << QByteArray("/users/auth") << 0;
+}
+
+void tst_DeviceObserver::failedStepIsAskedAgain()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(int, status);
+
     Fixture f;
     QVERIFY(f.listen());
-    f.block.setReply("/cubes/all", 503, "application/json", R"({"error":{"code":503,"reason":"busy"}})");
+    // Enough dropped connections to outlast the HTTP client's own resending.
+    f.failFirst(path, status, status == 0 ? 6 : 1);
     f.connect(f.address());
-    QTRY_VERIFY(f.block.requests("/cubes/all").size() >= 2);
-    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::WaitingForResponse));
-    f.script.install(f.block);
-    QVERIFY(f.waitLoggedIn(4000));
+    QVERIFY(f.waitLoggedIn(6000));
+    QVERIFY(f.block.requests(path).size() >= 2);
     QCOMPARE(f.observer->cubes().size(), 2);
 }
 

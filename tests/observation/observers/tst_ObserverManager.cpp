@@ -98,6 +98,7 @@ private slots:
     void cubesOfEveryBlockInOneModel();
     void logOutRefreshesItsRowAndEndsSessions();
     void framesReachTheSurfaceUntilTheLastManagerGoes();
+    void viewPositionsIgnoreTinyChanges();
     void deviceProxyGroupsKinds_data();
     void deviceProxyGroupsKinds();
     void cubeProxyFiltersByState_data();
@@ -253,6 +254,21 @@ void tst_ObserverManager::framesReachTheSurfaceUntilTheLastManagerGoes()
     QVERIFY(device.expired() && cube.expired() && camera.expired());
     QCOMPARE(registeredReceivers(), receiversBefore);
     QTRY_VERIFY(!streaming.node.hasClient());
+}
+
+void tst_ObserverManager::viewPositionsIgnoreTinyChanges()
+{
+    ObserverManager manager;
+    QSignalSpy cube(&manager, &ObserverManager::cubeViewPositionChanged);
+    QSignalSpy device(&manager, &ObserverManager::deviceViewPositionChanged);
+    manager.setCubeViewPosition(0.5);
+    manager.setCubeViewPosition(0.5 + 1e-15);
+    manager.setDeviceViewPosition(0.25);
+    manager.setDeviceViewPosition(0.25 + 1e-16);
+    QCOMPARE(cube.size(), 1);
+    QCOMPARE(device.size(), 1);
+    manager.setCubeViewPosition(0.6);
+    QCOMPARE(cube.size(), 2);
 }
 
 void tst_ObserverManager::deviceProxyGroupsKinds_data()
