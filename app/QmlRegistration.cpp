@@ -21,6 +21,11 @@
 #include "observation/status/AnalyticState.h"
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
+#include "observation/maps/GeoTableModel.h"
+#include "observation/maps/HostMapsManager.h"
+#include "observation/maps/MapGroupManager.h"
+#include "observation/settings/ClientGlobal.h"
+#include "observation/settings/SourceSettingsManager.h"
 #include "observation/status/SourceInfo.h"
 
 #include <QQmlEngine>
@@ -66,4 +71,12 @@ void registerQmlTypes()
     // registered here as they land.
     // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
     // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
+
+    // Maps and settings sections: the map views create the group manager and the geo table,
+    // the settings dialog its section manager; the shell owns the maps manager.
+    qmlRegisterUncreatableMetaObject(kvr::QMTClient::staticMetaObject, "Client", 1, 0, "ClientGlobal", cannotCreate);
+    qmlRegisterType<SourceSettingsManager>("Client", 1, 0, "SourceSettingsManager");
+    qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
+    qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
+    qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
 }

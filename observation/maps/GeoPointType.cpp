@@ -1,0 +1,8 @@
+#include "observation/maps/GeoPointType.h"
+
+#include <QCoreApplication>
+
+GeoPointType::GeoPointType()
+    : typeName(QCoreApplication::translate("GeoTableModel", "unknown"))
+{
+}

@@ -1,0 +1,160 @@
+#include "observation/maps/PlainHostMapsManager.h"
+
+#include "core/log/Log.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+
+const QString kGroup = QStringLiteral("MapsSettings");
+const QString kUseHostGoogleApiKey = QStringLiteral("useHostGoogleApiKey");
+const QString kUseHostOpenStreetMapApiKey = QStringLiteral("useHostOpenStreetMapApiKey");
+const QString kHostGoogleApiKeyTileLayer = QStringLiteral("hostGoogleApiKeyTileLayer");
+const QString kHostOpenStreetMapApiKeyTileLayer = QStringLiteral("hostOpenStreetMapApiKeyTileLayer");
+const QString kHostGoogleApiKey = QStringLiteral("hostGoogleApiKey");
+const QString kHostOpenStreetMapApiKey = QStringLiteral("hostOpenStreetMapApiKey");
+const QString kOldGoogleApiKey = QStringLiteral("googleApiKey");
+const QString kOldOpenStreetMapApiKey = QStringLiteral("openStreetMapApiKey");
+
+} // namespace
+
+PlainHostMapsManager::PlainHostMapsManager(QObject *parent)
+    : MapsManagerBase(parent)
+{
+    connect(this, &MapsManagerBase::googleApiKeyChanged, this, &PlainHostMapsManager::hostGoogleApiKeyChanged);
+    connect(this, &MapsManagerBase::openStreetMapApiKeyChanged, this,
+            &PlainHostMapsManager::hostOpenStreetMapApiKeyChanged);
+}
+
+void PlainHostMapsManager::loadSettings(const QString &settingsFilePath)
+{
+    MapsManagerBase::loadSettings(settingsFilePath);
+
+    QSettings settings(settingsFilePath, QSettings::IniFormat);
+    settings.sync();
+    settings.beginGroup(kGroup);
+    setUseHostGoogleApiKey(settings.value(kUseHostGoogleApiKey, false).toBool());
+    setUseHostOpenStreetMapApiKey(settings.value(kUseHostOpenStreetMapApiKey, false).toBool());
+    setHostGoogleApiKeyTileLayer(settings.value(kHostGoogleApiKeyTileLayer, QString()).toString());
+    setHostOpenStreetMapApiKeyTileLayer(settings.value(kHostOpenStreetMapApiKeyTileLayer, QString()).toString());
+    if (!settings.contains(kHostGoogleApiKey) && settings.contains(kOldGoogleApiKey))
+        setGoogleApiKey(settings.value(kOldGoogleApiKey).toString());
+    if (!settings.contains(kHostOpenStreetMapApiKey) && settings.contains(kOldOpenStreetMapApiKey))
+        setOpenStreetMapApiKey(settings.value(kOldOpenStreetMapApiKey).toString());
+    settings.endGroup();
+}
+
+void PlainHostMapsManager::storeSettings(const QString &settingsFilePath)
+{
+    QSettings settings(settingsFilePath, QSettings::IniFormat);
+    settings.beginGroup(kGroup);
+    settings.setValue(QStringLiteral("mapType"), mapTypeName(mapType(), 0));
+    settings.setValue(kUseHostGoogleApiKey, m_useHostGoogleApiKey);
+    settings.setValue(kUseHostOpenStreetMapApiKey, m_useHostOpenStreetMapApiKey);
+    settings.setValue(kHostGoogleApiKeyTileLayer, m_hostGoogleApiKeyTileLayer);
+    settings.setValue(kHostOpenStreetMapApiKeyTileLayer, m_hostOpenStreetMapApiKeyTileLayer);
+    settings.setValue(QStringLiteral("mapCoordinateLatitude"), m_mapViewCoordinate.latitude());
+    settings.setValue(QStringLiteral("mapCoordinateLongitude"), m_mapViewCoordinate.longitude());
+    settings.setValue(QStringLiteral("mapZoomLevel"), m_mapViewZoomLevel);
+    settings.setValue(kHostGoogleApiKey, encodeApiKey(googleApiKey(), GoogleMaps));
+    settings.setValue(kHostOpenStreetMapApiKey, encodeApiKey(openStreetMapApiKey(), OpenStreetMap));
+    settings.remove(kOldGoogleApiKey);
+    settings.remove(kOldOpenStreetMapApiKey);
+    settings.endGroup();
+    settings.sync();
+    LOG_DBG0(QStringLiteral("[MAPS] Successful save of the maps configuration."));
+}
+
+void PlainHostMapsManager::clearOpenStreetMapTileCache()
+{
+    int removed = 0;
+    const QStringList cacheFolders = QStandardPaths::standardLocations(QStandardPaths::GenericCacheLocation);
+    for (const QString &cacheFolder : cacheFolders) {
+        const QDir location(cacheFolder + QStringLiteral("/QtLocation"));
+        if (!location.exists())
+            continue;
+        // One subfolder per QtLocation version; the OSM plugin keeps its tiles below each.
+        const QStringList versions = location.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Unsorted);
+        for (const QString &version : versions) {
+            const QDir tiles(location.filePath(version) + QStringLiteral("/tiles/osm"));
+            if (!tiles.exists())
+                continue;
+            const QStringList files = tiles.entryList(QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+            for (const QString &file : files) {
+                if (QFile::remove(tiles.filePath(file)))
+                    ++removed;
+            }
+        }
+    }
+    LOG_DBG0(QStringLiteral("[MAPS] Cleared %1 OSM tile cache file(s).").arg(removed));
+}
+
+void PlainHostMapsManager::setHostGoogleApiKey(const QString &key)
+{
+    setGoogleApiKey(key);
+}
+
+void PlainHostMapsManager::setHostGoogleApiKeyTileLayer(const QString &layer)
+{
+    if (m_hostGoogleApiKeyTileLayer == layer)
+        return;
+    m_hostGoogleApiKeyTileLayer = layer;
+    emit hostGoogleApiKeyTileLayerChanged();
+}
+
+void PlainHostMapsManager::setHostOpenStreetMapApiKey(const QString &key)
+{
+    setOpenStreetMapApiKey(key);
+}
+
+void PlainHostMapsManager::setHostOpenStreetMapApiKeyTileLayer(const QString &layer)
+{
+    if (m_hostOpenStreetMapApiKeyTileLayer == layer)
+        return;
+    m_hostOpenStreetMapApiKeyTileLayer = layer;
+    emit hostOpenStreetMapApiKeyTileLayerChanged();
+}
+
+void PlainHostMapsManager::setUseHostGoogleApiKey(bool use)
+{
+    if (m_useHostGoogleApiKey == use)
+        return;
+    m_useHostGoogleApiKey = use;
+    emit useHostGoogleApiKeyChanged();
+}
+
+void PlainHostMapsManager::setUseHostOpenStreetMapApiKey(bool use)
+{
+    if (m_useHostOpenStreetMapApiKey == use)
+        return;
+    m_useHostOpenStreetMapApiKey = use;
+    emit useHostOpenStreetMapApiKeyChanged();
+}
+
+void PlainHostMapsManager::setMapViewCoordinate(const QGeoCoordinate &coordinate)
+{
+    if (m_mapViewCoordinate == coordinate)
+        return;
+    m_mapViewCoordinate = coordinate;
+    emit mapViewCoordinateChanged();
+}
+
+void PlainHostMapsManager::setMapViewZoomLevel(double level)
+{
+    if (qFuzzyCompare(m_mapViewZoomLevel, level))
+        return;
+    m_mapViewZoomLevel = level;
+    emit mapViewZoomLevelChanged();
+}
+
+QString PlainHostMapsManager::googleApiKeySettingsKey() const
+{
+    return kHostGoogleApiKey;
+}
+
+QString PlainHostMapsManager::openStreetMapApiKeySettingsKey() const
+{
+    return kHostOpenStreetMapApiKey;
+}
