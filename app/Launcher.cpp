@@ -17,6 +17,7 @@
 #include "devices/rest/User.h"
 #include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
 #include "devices/proxies/NetworkDeviceSortFilterProxyModel.h"
+#include "observation/maps/HostMapsManager.h"
 
 #include <QAction>
 #include <QApplication>
@@ -86,6 +87,7 @@ Launcher::Launcher(QObject *parent)
     : QObject(parent)
     , m_languageModel(new LanguageModel(this))
     , m_templateDialogManager(new TemplateDialogManager(this))
+    , m_mapsManager(new HostMapsManager(this))
     , m_favoriteDeviceModel(std::make_unique<FavoriteDeviceModel>())
     , m_favoriteDeviceSortFilterModel(new FavoriteDeviceSortFilterProxyModel(this))
     , m_networkDeviceSortFilterModel(new NetworkDeviceSortFilterProxyModel(this))
@@ -209,6 +211,13 @@ void Launcher::saveFavoriteDevices()
     m_favoriteDeviceModel->save(m_favoritesPath);
 }
 
+void Launcher::saveMapsSettings()
+{
+    if (m_configPath.isEmpty())
+        m_configPath = QDir(configDirectory()).filePath(kSettingsFileName);
+    m_mapsManager->storeSettings(m_configPath);
+}
+
 void Launcher::loadSettings()
 {
     QSettings settings(m_configPath, QSettings::IniFormat);
@@ -234,6 +243,9 @@ void Launcher::loadSettings()
                     .arg(m_configPath));
     else
         LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
+
+    m_mapsManager->loadSettings(m_configPath);
+    LOG_INF(QStringLiteral("[INFO] Successful load of the host map settings."));
 }
 
 void Launcher::publishContextProperties(QQmlContext *context)
@@ -247,6 +259,8 @@ void Launcher::publishContextProperties(QQmlContext *context)
     context->setContextProperty(QStringLiteral("favoriteDeviceSortFilterModel"), m_favoriteDeviceSortFilterModel);
     context->setContextProperty(QStringLiteral("networkDeviceSortFilterModel"), m_networkDeviceSortFilterModel);
     context->setContextProperty(QStringLiteral("networkDeviceModel"), m_networkDeviceModel);
+    context->setContextProperty(QStringLiteral("mapsManager"), m_mapsManager);
+    context->setContextProperty(QStringLiteral("hostMapsManager"), m_mapsManager->hostManager());
 }
 
 void Launcher::createView()

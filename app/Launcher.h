@@ -18,6 +18,7 @@
 class BlockConnectionManager;
 class ConnectionTester;
 class FavoriteDeviceModel;
+class HostMapsManager;
 class NetworkDeviceModel;
 class QFileSystemWatcher;
 class QTimer;
@@ -156,6 +157,7 @@ public:
     LanguageModel *languageModel() const { return m_languageModel; }
     FavoriteDeviceModel *favoriteDeviceModel() const { return m_favoriteDeviceModel.get(); }
     TemplateDialogManager *templateDialogManager() const { return m_templateDialogManager; }
+    HostMapsManager *mapsManager() const { return m_mapsManager; }
 
     Q_INVOKABLE void requestChangePage(Launcher::Page page);
     Q_INVOKABLE void startORVA(bool favoriteDevices = false);
@@ -163,6 +165,8 @@ public:
     Q_INVOKABLE void setClosedHandCursor();
     Q_INVOKABLE void resetCursor();
     Q_INVOKABLE void saveFavoriteDevices();
+    // Stores the group "MapsSettings" of the settings file.
+    Q_INVOKABLE void saveMapsSettings();
 
     // The log-in: port test, scheme, block information, credentials (answers through
     // loginStatus, loginErrorMessage and the userLogin* signals).
@@ -261,6 +265,7 @@ private:
 
     LanguageModel *m_languageModel = nullptr;
     TemplateDialogManager *m_templateDialogManager = nullptr;
+    HostMapsManager *m_mapsManager = nullptr;
     // The favourites model has no parent; the proxies below refer to it, so it outlives them.
     std::unique_ptr<FavoriteDeviceModel> m_favoriteDeviceModel;
     FavoriteDeviceSortFilterProxyModel *m_favoriteDeviceSortFilterModel = nullptr;
