@@ -1,11 +1,11 @@
 #include "app/LanguageModel.h"
 
+#include "app/settings/LauncherSettings.h"
 #include "core/log/Log.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
-#include <QSettings>
 #include <QTranslator>
 
 LanguageModel::LanguageModel(QObject *parent)
@@ -87,11 +87,9 @@ bool LanguageModel::selectLanguage(const QString &code)
         LOG_INF(QStringLiteral("[TRANSLATE] Language %1 selected.").arg(language.code()));
     }
     if (!m_settingsPath.isEmpty()) {
-        QSettings settings(m_settingsPath, QSettings::IniFormat);
-        settings.beginGroup(QStringLiteral("LanguageSettings"));
-        if (settings.value(QStringLiteral("language")).toString() != language.code())
-            settings.setValue(QStringLiteral("language"), language.code());
-        settings.endGroup();
+        LauncherSettings settings(m_settingsPath);
+        if (settings.language() != language.code())
+            settings.setValue(LauncherSettings::Key::Language, language.code());
     }
     return true;
 }

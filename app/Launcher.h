@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QDateTime>
-#include <QElapsedTimer>
+#include "app/login/BlockLogin.h"
+#include "app/settings/LauncherSettings.h"
+
 #include <QGeoCoordinate>
-#include <QJsonObject>
 #include <QList>
 #include <QModelIndex>
 #include <QObject>
-#include <QProcess>
 #include <QRect>
 #include <QString>
 #include <QStringList>
@@ -16,27 +15,25 @@
 #include <memory>
 
 class BlockConnectionManager;
-class ConnectionTester;
+class ClientApplication;
 class FavoriteDeviceModel;
 class HostMapsManager;
-class NetworkDeviceModel;
-class QFileSystemWatcher;
-class QTimer;
-class User;
+class FavoritesWatcher;
 class FavoriteDeviceSortFilterProxyModel;
 class LanguageModel;
+class LauncherWindow;
+class NetworkDeviceModel;
 class NetworkDeviceSortFilterProxyModel;
 class QQmlContext;
 class QQuickView;
-class QSystemTrayIcon;
 class TemplateDialogManager;
-
-namespace restservice {
-class BlockResponse;
-}
+class User;
 
 // The central QML-facing object (context property "client"). Owned by main on its stack; owns
-// the QML view, the models and the managers that QML sees. GUI thread only.
+// the models and the managers that QML sees. It keeps the page state itself and forwards the
+// rest to classes of one job each: the log-in (BlockLogin), the client application
+// (ClientApplication), the window (LauncherWindow) and the settings file (LauncherSettings).
+// GUI thread only.
 class Launcher : public QObject
 {
     Q_OBJECT
@@ -64,21 +61,24 @@ class Launcher : public QObject
 public:
     enum Page { DemoPage = 0, LoginPage = 1, FavoriteDevicesPage = 2, NetworkDevicesPage = 3, ObserverPage = 4 };
     Q_ENUM(Page)
+    // The log-in's states under the names QML knows (Client.LoggedIn, ...).
     enum LoginStatus {
-        NotLoggedIn = 0,
-        IncorrectPasswordOrUsername = 1,
-        InvalidServerAddress = 2,
-        WaitingForResponse = 3,
-        LoggedIn = 4,
-        Demo = 5,
-        ExpiredAccount = 6
+        NotLoggedIn = BlockLogin::NotLoggedIn,
+        IncorrectPasswordOrUsername = BlockLogin::IncorrectPasswordOrUsername,
+        InvalidServerAddress = BlockLogin::InvalidServerAddress,
+        WaitingForResponse = BlockLogin::WaitingForResponse,
+        LoggedIn = BlockLogin::LoggedIn,
+        Demo = BlockLogin::Demo,
+        ExpiredAccount = BlockLogin::ExpiredAccount
     };
     Q_ENUM(LoginStatus)
-    enum LoginPageState { EnteringAddress = 0, EnteringUploadPath = 1, EnteringUserName = 2, EnteringPassword = 3 };
+    enum LoginPageState {
+        EnteringAddress = BlockLogin::EnteringAddress,
+        EnteringUploadPath = BlockLogin::EnteringUploadPath,
+        EnteringUserName = BlockLogin::EnteringUserName,
+        EnteringPassword = BlockLogin::EnteringPassword
+    };
     Q_ENUM(LoginPageState)
-
-    // What the 1000 ms log-in tick repeats.
-    enum class LoginPhase { Authorization = 0, BlockInfo = 1, SslInfo = 2, Idle = 4 };
 
     explicit Launcher(QObject *parent = nullptr);
     ~Launcher() override;
@@ -89,24 +89,24 @@ public:
 
     // Where "config.ini" and "favorite_connections.json" live (created when missing).
     static QString configDirectory();
-    QString configPath() const { return m_configPath; }
+    QString configPath() const { return m_settings.path(); }
     QString favoritesPath() const { return m_favoritesPath; }
 
     // Step of init: "config.ini" from the built-in default unless it exists.
     bool prepareSettingsFile();
-    // Step of init: path, creation attempt and loading of the favourites file.
+    // Step of init: path, creation and loading of the favourites file.
     void prepareFavorites();
     // The root context properties that every QML document of the interface relies on.
     void publishContextProperties(QQmlContext *context);
 
     // Set by main from the command line before init.
-    void setScreenIndex(int screen) { m_screenIndex = screen; }
-    int screenIndex() const { return m_screenIndex; }
+    void setScreenIndex(int screen);
+    int screenIndex() const;
     void setLoginArgument(const QString &login) { m_loginArgument = login; }
     QString loginArgument() const { return m_loginArgument; }
 
     Page currentPage() const { return m_currentPage; }
-    QRect windowRect() const { return m_windowRect; }
+    QRect windowRect() const;
     bool autoSelectFlag() const { return m_autoSelectFlag; }
     void setAutoSelectFlag(bool flag);
     int autoSelectId() const { return m_autoSelectId; }
@@ -118,28 +118,28 @@ public:
     double mapViewZoomLevel() const { return m_mapViewZoomLevel; }
     void setMapViewZoomLevel(double level);
     QVariantMap pageChangeResources() const { return m_pageChangeResources; }
-    bool isFullScreen() const { return m_fullScreen; }
+    bool isFullScreen() const;
 
-    LoginStatus loginStatus() const { return m_loginStatus; }
-    bool loginInProgress() const { return m_loginPhase != LoginPhase::Idle; }
-    LoginPageState loginPageState() const { return m_loginPageState; }
+    LoginStatus loginStatus() const { return static_cast<LoginStatus>(m_login->status()); }
+    bool loginInProgress() const { return m_login->inProgress(); }
+    LoginPageState loginPageState() const { return static_cast<LoginPageState>(m_login->pageState()); }
     void setLoginPageState(LoginPageState state);
-    QString loginErrorMessage() const { return m_loginErrorMessage; }
-    QString loginServerAddress() const { return m_loginServerAddress; }
-    QString loginUsername() const { return m_loginUsername; }
+    QString loginErrorMessage() const { return m_login->errorMessage(); }
+    QString loginServerAddress() const { return m_login->serverAddress(); }
+    QString loginUsername() const { return m_login->username(); }
     QString lastAddress() const { return m_lastAddress; }
     QString lastUsername() const { return m_lastUsername; }
-    QString currentVersionNumber() const { return m_currentVersionNumber; }
-    User *loggedUser() const { return m_user.get(); }
-    QString sessionIdentifier() const { return m_sessionIdentifier; }
-    QString clientMessage() const { return m_clientMessage; }
-    bool clientRunning() const { return m_clientProcess != nullptr; }
-    BlockConnectionManager *blockConnection() const { return m_blockConnection; }
+    QString currentVersionNumber() const { return m_login->blockVersion(); }
+    User *loggedUser() const { return m_login->user(); }
+    QString sessionIdentifier() const { return m_login->sessionIdentifier(); }
+    QString clientMessage() const;
+    bool clientRunning() const;
+    BlockConnectionManager *blockConnection() const { return m_login->blockConnection(); }
 
     // The REST ports probed when the typed address names none; 8088 and 8080 in the product.
     // Tests point it at the ports of their simulated block.
-    void setLoginPorts(const QList<int> &ports) { m_loginPorts = ports; }
-    QList<int> loginPorts() const { return m_loginPorts; }
+    void setLoginPorts(const QList<int> &ports) { m_login->setPorts(ports); }
+    QList<int> loginPorts() const { return m_login->ports(); }
     // Off until main allows it: mDNS browsing sends multicast on the machine's interfaces,
     // which a Launcher built by a test must not do.
     void setNetworkDiscoveryAllowed(bool allowed) { m_networkDiscoveryAllowed = allowed; }
@@ -153,11 +153,14 @@ public:
     // "user:password@address:port" of "--login": false when the text has no user part.
     static bool parseLoginArgument(const QString &text, QString *address, QString *username, QString *password);
 
-    QQuickView *view() const { return m_view.get(); }
+    QQuickView *view() const;
     LanguageModel *languageModel() const { return m_languageModel; }
     FavoriteDeviceModel *favoriteDeviceModel() const { return m_favoriteDeviceModel.get(); }
     TemplateDialogManager *templateDialogManager() const { return m_templateDialogManager; }
     HostMapsManager *mapsManager() const { return m_mapsManager; }
+    BlockLogin *login() const { return m_login; }
+    ClientApplication *clientApplication() const { return m_client; }
+    LauncherWindow *window() const { return m_window; }
 
     Q_INVOKABLE void requestChangePage(Launcher::Page page);
     Q_INVOKABLE void startORVA(bool favoriteDevices = false);
@@ -214,99 +217,42 @@ signals:
     void clientStarted();
     void clientFinished(int exitCode);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-
-    void processBlockSslInfo(bool https);
-    void dropSslProbes();
-    void processBlockInfo(const std::shared_ptr<restservice::BlockResponse> &response);
-    void processUserInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
-    void processUserLogoutResponse(const std::shared_ptr<restservice::BlockResponse> &response);
-    void onTesterConnected();
-    void onTesterTimeout();
-    void onConnectionTick();
-    void requestSslInfo();
-    // The reply's JSON object, or null after ending the log-in with a message.
-    const QJsonDocument *loginReplyJson(const restservice::BlockResponse &response);
-    void requestLoginValidation();
-    void finishLogin(LoginStatus status, const QString &message);
-    void setLoginStatus(LoginStatus status);
-    void setLoginPhase(LoginPhase phase);
-    void setLoginErrorMessage(const QString &message);
-    void setClientMessage(const QString &message);
-    QString noResponseText() const;
-    void runClient();
-    void onClientFinished(int exitCode, QProcess::ExitStatus status);
+    void forwardLoginSignals();
+    void forwardClientSignals();
+    void recordLogin();
+    void onClientFinished(int exitCode);
     void autoLogin();
-    void watchFavorites();
     void loadSettings();
-    void createView();
-    void createTrayIcon();
-    void showWindow();
-    void updateWindowRect();
 
-    QString m_configPath;
+    LauncherSettings m_settings;
     QString m_favoritesPath;
-    int m_screenIndex = -1;
     QString m_loginArgument;
+    QString m_lastAddress;
+    QString m_lastUsername;
+    bool m_liveFavoriteList = false;
 
     Page m_currentPage = DemoPage;
-    QRect m_windowRect;
     bool m_autoSelectFlag = false;
     int m_autoSelectId = -1;
     Page m_loginSourcePage = DemoPage;
     QGeoCoordinate m_mapViewCoordinate;
     double m_mapViewZoomLevel = 0.0;
     QVariantMap m_pageChangeResources;
-    bool m_fullScreen = false;
-    bool m_cursorOverridden = false;
 
     LanguageModel *m_languageModel = nullptr;
     TemplateDialogManager *m_templateDialogManager = nullptr;
     HostMapsManager *m_mapsManager = nullptr;
-    // The favourites model has no parent; the proxies below refer to it, so it outlives them.
+    // The favourites model has no parent; the proxies and the log-in refer to it, so it
+    // outlives them.
     std::unique_ptr<FavoriteDeviceModel> m_favoriteDeviceModel;
     FavoriteDeviceSortFilterProxyModel *m_favoriteDeviceSortFilterModel = nullptr;
     NetworkDeviceSortFilterProxyModel *m_networkDeviceSortFilterModel = nullptr;
-
     NetworkDeviceModel *m_networkDeviceModel = nullptr;
     bool m_networkDiscoveryAllowed = false;
+    FavoritesWatcher *m_favoritesWatcher = nullptr;
 
-    // Log-in.
-    BlockConnectionManager *m_blockConnection = nullptr;
-    ConnectionTester *m_connectionTester = nullptr;
-    QTimer *m_connectionTimer = nullptr;
-    QList<int> m_loginPorts{8088, 8080};
-    LoginPhase m_loginPhase = LoginPhase::Idle;
-    LoginStatus m_loginStatus = NotLoggedIn;
-    LoginPageState m_loginPageState = EnteringAddress;
-    QString m_loginErrorMessage;
-    QString m_loginServerAddress;
-    QString m_loginUsername;
-    QString m_password;
-    QString m_host;
-    int m_restPort = 8088;
-    bool m_useHttps = true;
-    QList<BlockConnectionManager *> m_sslProbes;
-    QElapsedTimer m_sslProbeAge;
-    QString m_currentVersionNumber;
-    QString m_blockApiVersion;
-    QString m_sessionIdentifier;
-    std::shared_ptr<User> m_user;
-    QString m_lastAddress;
-    QString m_lastUsername;
-    bool m_liveFavoriteList = false;
-    QFileSystemWatcher *m_favoritesWatcher = nullptr;
-    QDateTime m_favoritesModified;
-
-    // Client application.
-    QString m_clientMessage;
-    QProcess *m_clientProcess = nullptr;
-    bool m_clientStartPending = false;
-    QTimer *m_logoutWaitTimer = nullptr;
-
-    QSystemTrayIcon *m_trayIcon = nullptr;
-    std::unique_ptr<QQuickView> m_view;
+    BlockLogin *m_login = nullptr;
+    ClientApplication *m_client = nullptr;
+    LauncherWindow *m_window = nullptr;
 };

@@ -2,7 +2,7 @@
 #include "app/StartupOptions.h"
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
-#include "app/services/MessageHandler.h"
+#include "core/log/MessageHandler.h"
 #include "core/log/Console.h"
 #include "core/log/Log.h"
 

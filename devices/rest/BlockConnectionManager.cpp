@@ -39,6 +39,7 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken, const Diagnostics &diagnostics)
     : QNetworkAccessManager(parent),
       m_logEveryRequest(diagnostics.logEveryRequest),
+      m_quietReplies(diagnostics.quietReplies),
       m_logSuccessfulReplies(diagnostics.logSuccessfulReplies),
       m_requestStatistics(diagnostics.requestStatistics),
       m_trafficMonitoring(diagnostics.trafficMonitoring),
@@ -247,8 +248,9 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
     restservice::ErrorInfo error;
     response->data = restservice::decodeReplyData(body, reply->rawHeader("Content-Type"), &error);
     if (!error.reason.isNull()) {
-        qDebug().noquote() << functionName << "Error:" << restservice::httpRespStatusName(error.code)
-                           << error.message;
+        if (!m_quietReplies)
+            qDebug().noquote() << functionName << "Error:" << restservice::httpRespStatusName(error.code)
+                               << error.message;
         response->bodyRead = false;
     }
 
@@ -291,7 +293,7 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
         } else if (status == restservice::NoContent
                    && isOneOf(operation, {Op::CameraFilteredTrajectories, Op::AnalyticEvaluationData,
                                           Op::AnalyticReferenceFrame, Op::AnalyticWidgets})) {
-        } else if (status != restservice::Ok) {
+        } else if (status != restservice::Ok && !m_quietReplies) {
             qWarning().noquote() << "[ERROR]" << Q_FUNC_INFO << "Unhandled status for empty data!";
         }
         break;
@@ -299,12 +301,13 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
         if (status == restservice::NoResponse) {
             if (reportNoResponse)
                 emit noBlockServerResponse();
-        } else if (status != restservice::Ok) {
+        } else if (status != restservice::Ok && !m_quietReplies) {
             qWarning().noquote() << "[ERROR]" << Q_FUNC_INFO << "Unhandled status for ZIP!";
         }
         break;
     case ResponseData::String:
-        qWarning().noquote() << "[ERROR]" << Q_FUNC_INFO << "Unhandled data format!";
+        if (!m_quietReplies)
+            qWarning().noquote() << "[ERROR]" << Q_FUNC_INFO << "Unhandled data format!";
         break;
     }
     return true;
@@ -336,9 +339,10 @@ void BlockConnectionManager::printError(const char *functionName, int code, int 
                              .arg(analyticId)
                              .arg(code)
                              .arg(text);
-    if (code == restservice::NoResponse)
+    // A quiet manager's caller reports the failure its own way.
+    if (!m_quietReplies && code == restservice::NoResponse)
         qDebug().noquote() << line;
-    else
+    else if (!m_quietReplies)
         qDebug().noquote() << line << "   Reason:" << reason << "  Message:" << message;
     emit serverAvailable(available);
 }

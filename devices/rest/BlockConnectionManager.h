@@ -29,6 +29,8 @@ public:
         bool logSuccessfulReplies = false;
         bool requestStatistics = false; // open requests per operation, logged every 1000 ms
         bool trafficMonitoring = false; // bytes sent and received, logged every 1000 ms
+        // The caller expects failures and handles them (a probe): replies log nothing.
+        bool quietReplies = false;
     };
 
     explicit BlockConnectionManager(QObject *parent = nullptr, QString accessToken = QString());
@@ -92,6 +94,7 @@ private:
     quint32 m_nextRequestId = 0;
     QMap<restservice::Operation, qint32> m_openRequests;
     bool m_logEveryRequest = false;
+    bool m_quietReplies = false;
     bool m_logSuccessfulReplies = false;
     bool m_requestStatistics = false;
     bool m_trafficMonitoring = false;

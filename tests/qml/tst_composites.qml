@@ -110,6 +110,14 @@ Item {
             }
         }
 
+        // The launcher's favourites are shared by every test: leave them as they were.
+        function cleanup() {
+            while (favoriteDeviceModel.dataCount > 0)
+                favoriteDeviceModel.removeDevice(favoriteDeviceModel.index(0, 0))
+            favoriteDeviceSortFilterModel.pageIndex = -1
+            favoriteDeviceSortFilterModel.pageSize = 100
+        }
+
         // Rows that come and go while the bar is shown move its last page without any help.
         function test_pagingBarFollowsRows_data() {
             return [
@@ -136,11 +144,6 @@ Item {
                 favoriteDeviceModel.removeDevice(favoriteDeviceModel.index(0, 0))
             compare(label.text, data.label)
             compare(next.enabled, data.next)
-
-            while (favoriteDeviceModel.dataCount > 0)
-                favoriteDeviceModel.removeDevice(favoriteDeviceModel.index(0, 0))
-            proxy.pageIndex = -1
-            proxy.pageSize = 100
         }
 
         function test_dialogCountsWithManager() {

@@ -7,6 +7,7 @@
 #include <QQuickView>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -141,9 +142,11 @@ void tst_ClientStart::clientRunsWithLogin()
     // What the launcher and the block look like at the moment the client starts.
     int logoutsAtStart = -1;
     bool visibleAtStart = true;
+    QWindow::Visibility visibilityAtStart = QWindow::AutomaticVisibility;
     connect(&launcher, &Launcher::clientStarted, this, [&]() {
         logoutsAtStart = countRequests(block, "/users/logout");
-        visibleAtStart = launcher.view()->isVisible();
+        visibleAtStart = launcher.view()->isVisible() && launcher.view()->visibility() != QWindow::Minimized;
+        visibilityAtStart = launcher.view()->visibility();
     });
     QSignalSpy finished(&launcher, &Launcher::clientFinished);
     QVERIFY(launcher.view()->isVisible());
@@ -155,6 +158,8 @@ void tst_ClientStart::clientRunsWithLogin()
 
     QCOMPARE(logoutsAtStart, logoutFirst ? 1 : 0);
     QVERIFY(!visibleAtStart);
+    // Behind the tray icon, or minimised where the desktop has none: never out of reach.
+    QCOMPARE(visibilityAtStart, QSystemTrayIcon::isSystemTrayAvailable() ? QWindow::Hidden : QWindow::Minimized);
     if (logoutFirst) {
         QCOMPARE(QJsonDocument::fromJson(block.lastRequest().body).object(),
                  QJsonObject({{"session_identifier", "session-42"}}));
@@ -172,6 +177,7 @@ void tst_ClientStart::clientRunsWithLogin()
 
     // Back: the window shows again and the user is logged out, without a word to the block.
     QVERIFY(launcher.view()->isVisible());
+    QVERIFY(launcher.view()->visibility() != QWindow::Minimized);
     QVERIFY(!launcher.clientRunning());
     QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
     QVERIFY(launcher.sessionIdentifier().isEmpty());

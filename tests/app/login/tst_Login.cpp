@@ -1,7 +1,11 @@
 #include "app/Launcher.h"
+#include "app/login/BlockLogin.h"
+#include "core/log/MessageHandler.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "devices/rest/BlockConnectionManager.h"
+#include "devices/rest/RestService.h"
 #include "devices/rest/User.h"
+#include "support/LogCapture.h"
 #include "support/SimulatedBlock.h"
 
 #include <QJsonArray>
@@ -10,8 +14,11 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QSignalSpy>
+#include <QSslSocket>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
 
 #include <memory>
@@ -42,6 +49,23 @@ int countRequests(const SimulatedBlock &block, const QByteArray &path)
     return count;
 }
 
+// Short beats, so that a retry shows within a few ticks and an absence is proven by ticks that
+// do not come, not by a fixed sleep.
+BlockLogin::Timings fastTimings()
+{
+    BlockLogin::Timings timings;
+    timings.tick = 50;
+    timings.request = 300;
+    return timings;
+}
+
+// True when the log-in's tick stays silent for `ticks` beats: nothing asks the block again.
+bool noTickFor(Launcher &launcher, int ticks)
+{
+    QSignalSpy beats(launcher.login(), &BlockLogin::ticked);
+    return !beats.wait(ticks * launcher.login()->timings().tick);
+}
+
 // A port on 127.0.0.1 on which nobody listens.
 quint16 closedPort()
 {
@@ -51,6 +75,84 @@ quint16 closedPort()
     server.close();
     return port;
 }
+
+// A TLS port as nginx keeps one: TLS passes through to the simulated block, a plain HTTP
+// request gets an HTML error page with status 400.
+class ErrorPageForPlainHttp
+{
+public:
+    explicit ErrorPageForPlainHttp(const SimulatedBlock &block)
+        : m_blockPort(block.port())
+    {
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this]() {
+            while (QTcpSocket *client = m_server.nextPendingConnection())
+                accept(client);
+        });
+    }
+
+    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    quint16 port() const { return m_server.serverPort(); }
+    int plainRequests() const { return m_plainRequests; }
+
+private:
+    void accept(QTcpSocket *client)
+    {
+        QObject::connect(client, &QTcpSocket::disconnected, client, &QObject::deleteLater);
+        QObject::connect(client, &QTcpSocket::readyRead, client, [this, client]() {
+            if (client->property("decided").toBool())
+                return;
+            char first = 0;
+            if (client->peek(&first, 1) != 1)
+                return;
+            client->setProperty("decided", true);
+            if (first == 0x16) // a TLS handshake record
+                passThrough(client);
+            else
+                answerWithErrorPage(client);
+        });
+    }
+
+    void passThrough(QTcpSocket *client)
+    {
+        auto *block = new QTcpSocket(client);
+        auto forward = [client, block]() {
+            if (block->state() == QAbstractSocket::ConnectedState)
+                block->write(client->readAll());
+        };
+        QObject::connect(block, &QTcpSocket::connected, client, forward);
+        QObject::connect(client, &QTcpSocket::readyRead, block, forward);
+        QObject::connect(block, &QTcpSocket::readyRead, client, [client, block]() { client->write(block->readAll()); });
+        QObject::connect(block, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        QObject::connect(client, &QTcpSocket::disconnected, block, &QTcpSocket::disconnectFromHost);
+        block->connectToHost(QHostAddress::LocalHost, m_blockPort);
+    }
+
+    void answerWithErrorPage(QTcpSocket *client)
+    {
+        ++m_plainRequests;
+        const QByteArray page = "<html><body>400 The plain HTTP request was sent to HTTPS port</body></html>";
+        client->write("HTTP/1.1 400 Bad Request\r\nContent-Type: text/html\r\nContent-Length: "
+                      + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page);
+        client->disconnectFromHost();
+    }
+
+    QTcpServer m_server;
+    quint16 m_blockPort;
+    int m_plainRequests = 0;
+};
+
+// Qt's messages go to the logger, as main has them, while it lives.
+class QtMessagesToLog
+{
+public:
+    QtMessagesToLog() : m_previous(qInstallMessageHandler(customMessageHandler)) {}
+    ~QtMessagesToLog() { qInstallMessageHandler(m_previous); }
+    QtMessagesToLog(const QtMessagesToLog &) = delete;
+    QtMessagesToLog &operator=(const QtMessagesToLog &) = delete;
+
+private:
+    QtMessageHandler m_previous;
+};
 
 } // namespace
 
@@ -76,6 +178,8 @@ private slots:
     void badInputRefused();
     void noPortAnswers_data();
     void noPortAnswers();
+    void silentBlockReportedAsNotAnswering_data();
+    void silentBlockReportedAsNotAnswering();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
     void badBlockInfo_data();
@@ -114,30 +218,38 @@ void tst_Login::loginReachesLoggedIn_data()
 {
     QTest::addColumn<SimulatedBlock::Scheme>("scheme");
     QTest::addColumn<bool>("portInAddress");
+    QTest::addColumn<bool>("errorPageForPlainHttp"); // the port answers plain HTTP as nginx does
 
-    QTest::newRow("http, probed port") << SimulatedBlock::Scheme::Http << false;
-    QTest::newRow("https, probed port") << SimulatedBlock::Scheme::Https << false;
-    QTest::newRow("http, host:port") << SimulatedBlock::Scheme::Http << true;
-    QTest::newRow("https, host:port") << SimulatedBlock::Scheme::Https << true;
+    QTest::newRow("http, probed port") << SimulatedBlock::Scheme::Http << false << false;
+    QTest::newRow("https, probed port") << SimulatedBlock::Scheme::Https << false << false;
+    QTest::newRow("http, host:port") << SimulatedBlock::Scheme::Http << true << false;
+    QTest::newRow("https, host:port") << SimulatedBlock::Scheme::Https << true << false;
+    QTest::newRow("https, host:port, plain HTTP gets an error page") << SimulatedBlock::Scheme::Https << true << true;
 }
 
 void tst_Login::loginReachesLoggedIn()
 {
     QFETCH(SimulatedBlock::Scheme, scheme);
     QFETCH(bool, portInAddress);
+    QFETCH(bool, errorPageForPlainHttp);
 
     SimulatedBlock block(scheme);
     QVERIFY(block.listen());
     answerLikeABlock(block);
+    ErrorPageForPlainHttp front(block);
+    QVERIFY(front.listen());
+    const quint16 port = errorPageForPlainHttp ? front.port() : block.port();
 
+    LogCapture log(kvr::log::ERR | kvr::log::WRN);
+    QtMessagesToLog messages;
     Launcher launcher;
     launcher.prepareSettingsFile();
     launcher.prepareFavorites();
     // A closed port first: the test takes whichever answers.
-    launcher.setLoginPorts({closedPort(), block.port()});
+    launcher.setLoginPorts({closedPort(), port});
     QSignalSpy success(&launcher, &Launcher::userLoginSuccess);
 
-    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(block.port()) : QStringLiteral("127.0.0.1");
+    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(port) : QStringLiteral("127.0.0.1");
     launcher.connectToBlock(QStringLiteral("  ") + address + QStringLiteral(" "), QStringLiteral(" admin "),
                             QStringLiteral("se:cret"));
     QCOMPARE(launcher.loginStatus(), Launcher::WaitingForResponse);
@@ -173,6 +285,14 @@ void tst_Login::loginReachesLoggedIn()
     QCOMPARE(body.value("username").toString(), QStringLiteral("admin"));
     QCOMPARE(body.value("password").toString(), QStringLiteral("se:cret"));
     QCOMPARE(requests[authIndex].path.startsWith("/api/"), scheme == SimulatedBlock::Scheme::Https);
+
+    // The scheme probe that lost goes quietly: a good log-in logs no warning and no error. Once
+    // the probes' REST clients are gone nothing of theirs can log any more.
+    if (errorPageForPlainHttp)
+        QTRY_VERIFY(front.plainRequests() >= 1);
+    QTRY_COMPARE(launcher.login()->findChildren<BlockConnectionManager *>().size(), 1);
+    QCOMPARE(log.texts(kvr::log::WRN), QStringList());
+    QCOMPARE(log.texts(kvr::log::ERR), QStringList());
 }
 
 void tst_Login::refusal_data()
@@ -222,6 +342,7 @@ void tst_Login::refusal()
     block.setReply("/users/auth", status, body.isEmpty() ? QByteArray() : QByteArray("application/json"), body);
 
     Launcher launcher;
+    launcher.login()->setTimings(fastTimings());
     launcher.setLoginPorts({block.port()});
     std::unique_ptr<QSignalSpy> refused;
     if (!expectedSignal.isEmpty())
@@ -246,9 +367,11 @@ void tst_Login::refusal()
     QVERIFY(!launcher.loggedUser());
     QVERIFY(launcher.blockConnection()->accessToken().isEmpty());
 
-    // A refusal is final: the tick does not ask again.
+    // A refusal is final: the tick does not ask again. What the tick sent before the refusal
+    // came is answered (and so counted by the block) first.
+    QTRY_COMPARE(launcher.blockConnection()->openRequests(restservice::Operation::UserAuthorization), 0);
     const int asked = countRequests(block, "/users/auth");
-    QTest::qWait(1100);
+    QVERIFY(noTickFor(launcher, 5));
     QCOMPARE(countRequests(block, "/users/auth"), asked);
 }
 
@@ -279,12 +402,13 @@ void tst_Login::badInputRefused()
     SimulatedBlock block(SimulatedBlock::Scheme::Http);
     QVERIFY(block.listen());
     Launcher launcher;
+    launcher.login()->setTimings(fastTimings());
     launcher.setLoginPorts({block.port()});
     launcher.connectToBlock(address, user, QStringLiteral("pw"));
     QCOMPARE(launcher.loginStatus(), status);
     QCOMPARE(launcher.loginErrorMessage(), message);
     QVERIFY(!launcher.loginInProgress());
-    QTest::qWait(100);
+    QVERIFY(noTickFor(launcher, 5));
     QCOMPARE(block.requestCount(), 0);
 }
 
@@ -322,6 +446,50 @@ void tst_Login::noPortAnswers()
     QVERIFY(launcher.loginErrorMessage().isEmpty());
 }
 
+void tst_Login::silentBlockReportedAsNotAnswering_data()
+{
+    QTest::addColumn<SimulatedBlock::Scheme>("scheme");
+    QTest::addColumn<bool>("portInAddress");
+
+    QTest::newRow("http, probed port") << SimulatedBlock::Scheme::Http << false;
+    QTest::newRow("https, host:port") << SimulatedBlock::Scheme::Https << true;
+}
+
+// A block that takes the connection and never answers ends as one that is not there, within the
+// port test's time-out and one request time-out; the tick goes on asking.
+void tst_Login::silentBlockReportedAsNotAnswering()
+{
+    QFETCH(SimulatedBlock::Scheme, scheme);
+    QFETCH(bool, portInAddress);
+
+    SimulatedBlock block(scheme);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    for (const QByteArray &path : SimulatedBlock::blockPaths())
+        block.setAction(path, SimulatedBlock::Action::Hold);
+
+    Launcher launcher;
+    launcher.setLoginPorts({block.port()});
+    const BlockLogin::Timings product = launcher.login()->timings();
+    QSignalSpy timeout(&launcher, &Launcher::userLoginValidationTimeout);
+    const QString address = portInAddress ? QStringLiteral("127.0.0.1:%1").arg(block.port()) : QStringLiteral("127.0.0.1");
+    launcher.connectToBlock(address, QStringLiteral("admin"), QStringLiteral("pw"));
+
+    QVERIFY(timeout.wait(product.portTest + product.request));
+    QVERIFY(countRequests(block, "/block_ssl_info") >= 1);
+    QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
+    QVERIFY2(launcher.loginErrorMessage().startsWith(QStringLiteral("No response from the"))
+                 && launcher.loginErrorMessage().contains(QStringLiteral("TCP port %1").arg(block.port())),
+             qPrintable(launcher.loginErrorMessage()));
+    QVERIFY(launcher.loginInProgress());
+
+    for (const QByteArray &path : SimulatedBlock::blockPaths())
+        block.setAction(path, SimulatedBlock::Action::Answer);
+    block.releaseHeld();
+    QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+    QVERIFY(launcher.loginErrorMessage().isEmpty());
+}
+
 void tst_Login::lateBlockRetriedByTick_data()
 {
     QTest::addColumn<QByteArray>("path");
@@ -344,14 +512,18 @@ void tst_Login::lateBlockRetriedByTick()
     block.setAction(path, SimulatedBlock::Action::Close);
 
     Launcher launcher;
+    launcher.login()->setTimings(fastTimings());
     launcher.setLoginPorts({block.port()});
+    QSignalSpy timeout(&launcher, &Launcher::userLoginValidationTimeout);
     launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
 
     QTRY_VERIFY_WITH_TIMEOUT(countRequests(block, path) >= 2, kLoginTimeout);
     QVERIFY(launcher.loginInProgress());
     QVERIFY(launcher.loginStatus() != Launcher::LoggedIn);
     if (path == "/users/auth") {
-        // No answer to the credentials is a time-out the page shows while the tick goes on.
+        // No answer to the credentials is a time-out the page shows while the tick goes on;
+        // the tick may have asked again before the dropped answer came in, so wait for it.
+        QVERIFY(!timeout.isEmpty() || timeout.wait(kLoginTimeout));
         QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
         QVERIFY(launcher.loginErrorMessage().startsWith(QStringLiteral("No response from the")));
     }
@@ -395,6 +567,7 @@ void tst_Login::badBlockInfo()
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Cannot convert data to JSON!"));
 
     Launcher launcher;
+    launcher.login()->setTimings(fastTimings());
     launcher.setLoginPorts({block.port()});
     launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
     QTRY_COMPARE_WITH_TIMEOUT(launcher.loginErrorMessage(), message, kLoginTimeout);
@@ -408,8 +581,9 @@ void tst_Login::badBlockInfo()
         QVERIFY(launcher.loginErrorMessage().isEmpty());
     } else {
         QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
+        QTRY_COMPARE(launcher.blockConnection()->openRequests(restservice::Operation::BlockInfo), 0);
         const int asked = countRequests(block, "/block_info");
-        QTest::qWait(1100);
+        QVERIFY(noTickFor(launcher, 5));
         QCOMPARE(countRequests(block, "/block_info"), asked);
     }
 }
@@ -514,8 +688,17 @@ void tst_Login::liveFavoriteListFollowsTheFile()
     FavoriteDeviceModel other;
     other.addDevice(other.createDevice(QStringLiteral("10.0.0.1"), QStringLiteral("a")));
     other.addDevice(other.createDevice(QStringLiteral("10.0.0.2"), QStringLiteral("b")));
-    QTest::qWait(1100); // a new modification time, also on file systems that count seconds
-    QVERIFY(other.save(launcher.favoritesPath()));
+    // Written beside it and moved in, with a modification time of its own: file systems that
+    // count seconds would otherwise show the same time as the file it replaces.
+    const QString written = launcher.favoritesPath() + QStringLiteral(".new");
+    QVERIFY(other.save(written));
+    QFile file(written);
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QFileInfo(launcher.favoritesPath()).lastModified().addSecs(2),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    QVERIFY(QFile::remove(launcher.favoritesPath()));
+    QVERIFY(QFile::rename(written, launcher.favoritesPath()));
     QTRY_COMPARE_WITH_TIMEOUT(launcher.favoriteDeviceModel()->rowCount(), 2, 5000);
 }
 
@@ -539,6 +722,8 @@ void tst_Login::logoutTellsBlockOnlyWhenForced()
     QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
 
     launcher.logout(force);
+    // A request once sent stays open until its answer is handled.
+    QCOMPARE(launcher.blockConnection()->openRequests(restservice::Operation::UserLogout), force ? 1 : 0);
     QCOMPARE(launcher.loginStatus(), Launcher::NotLoggedIn);
     QVERIFY(!launcher.loggedUser());
     QVERIFY(launcher.sessionIdentifier().isEmpty());
@@ -548,7 +733,6 @@ void tst_Login::logoutTellsBlockOnlyWhenForced()
         const QJsonObject body = QJsonDocument::fromJson(block.lastRequest().body).object();
         QCOMPARE(body, QJsonObject({{"session_identifier", "session-7"}}));
     } else {
-        QTest::qWait(200);
         QCOMPARE(countRequests(block, "/users/logout"), 0);
     }
 }

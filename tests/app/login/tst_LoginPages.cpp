@@ -41,6 +41,36 @@ QObject *findByName(QObject *from, const QString &name)
     return nullptr;
 }
 
+// Every visible item of that name, as findByName searches.
+int visibleItemsNamed(QObject *from, const QString &name)
+{
+    int count = 0;
+    if (auto *item = qobject_cast<QQuickItem *>(from); item && from->objectName() == name && item->isVisible())
+        ++count;
+    if (auto *item = qobject_cast<QQuickItem *>(from)) {
+        const auto childItems = item->childItems();
+        for (QQuickItem *child : childItems)
+            count += visibleItemsNamed(child, name);
+        return count;
+    }
+    const auto children = from->children();
+    for (QObject *child : children)
+        count += visibleItemsNamed(child, name);
+    return count;
+}
+
+// The next frame is on the screen: bindings, polish and layouts have run.
+bool waitForFrame(QQuickWindow *window)
+{
+    auto frames = std::make_shared<int>(0); // a queued call may come after the disconnect
+    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [frames]() { ++*frames; },
+                                             Qt::QueuedConnection);
+    window->update();
+    const bool shown = QTest::qWaitFor([frames]() { return *frames > 0; }, 5000);
+    QObject::disconnect(connection);
+    return shown;
+}
+
 } // namespace
 
 // The log-in, favourites and network pages driven on the launcher's real window: typing,
@@ -148,12 +178,12 @@ void tst_LoginPages::showPage(Launcher::Page page)
 {
     m_launcher->requestChangePage(page);
     QTRY_COMPARE(m_launcher->currentPage(), page);
-    QTest::qWait(50);
+    QVERIFY(waitForFrame(m_launcher->view()));
 }
 
 void tst_LoginPages::screenshot(const QString &name)
 {
-    QTest::qWait(100);
+    QVERIFY(waitForFrame(m_launcher->view()));
     const QImage image = m_launcher->view()->grabWindow();
     QVERIFY(!image.isNull());
     QVERIFY(image.save(QStringLiteral("screenshots/%1.png").arg(name)));
@@ -462,7 +492,8 @@ void tst_LoginPages::networkDeviceAddedToFavorites()
 
     FavoriteDeviceModel *favorites = m_launcher->favoriteDeviceModel();
     const int before = favorites->rowCount();
-    QTest::qWait(100); // the rows filtered out go
+    // The rows filtered out go; only the matching row's button is left to click.
+    QTRY_COMPARE(visibleItemsNamed(m_launcher->view()->contentItem(), QStringLiteral("addFavoriteButton")), 1);
     click(QStringLiteral("addFavoriteButton"));
     QTRY_COMPARE(favorites->rowCount(), before + 1);
     const FavoriteDevice added =

@@ -1,5 +1,4 @@
 #include "app/services/LauncherConfig.h"
-#include "app/services/MessageHandler.h"
 #include "app/services/OrvaGlobal.h"
 #include "app/services/StringUtils.h"
 #include "app/services/TimeConverter.h"
@@ -32,8 +31,6 @@ private slots:
     void timeSettingsCompare();
     void states_data();
     void states();
-    void messageHandler_data();
-    void messageHandler();
 };
 
 void tst_ShellServices::splitAddress_data()
@@ -204,42 +201,6 @@ void tst_ShellServices::states()
     QFETCH(int, visibility);
     QCOMPARE(int(kvr::orva::processingStateFromString(text)), processing);
     QCOMPARE(int(kvr::orva::visibilityStateFromString(text)), visibility);
-}
-
-void tst_ShellServices::messageHandler_data()
-{
-    QTest::addColumn<quint32>("flags");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("level"); // 0: nothing logged
-    QTest::newRow("debug with dbg0") << quint32(DBG0) << int(QtDebugMsg) << int(DBG0);
-    QTest::newRow("info with all") << quint32(ALL) << int(QtInfoMsg) << int(DBG0);
-    QTest::newRow("debug without flags") << quint32(ERR | WRN) << int(QtDebugMsg) << 0;
-    QTest::newRow("debug not by without-debug") << quint32(WITHOUT_DEBUG) << int(QtDebugMsg) << 0;
-    QTest::newRow("warning by without-debug") << quint32(WITHOUT_DEBUG) << int(QtWarningMsg) << int(WRN);
-    QTest::newRow("warning filtered") << quint32(ERR) << int(QtWarningMsg) << 0;
-    QTest::newRow("critical by error flag") << quint32(ERR) << int(QtCriticalMsg) << int(ERR);
-    QTest::newRow("critical filtered") << quint32(WRN | INF) << int(QtCriticalMsg) << 0;
-}
-
-void tst_ShellServices::messageHandler()
-{
-    QFETCH(quint32, flags);
-    QFETCH(int, type);
-    QFETCH(int, level);
-    LogCapture capture(flags);
-    const QMessageLogContext context("file.cpp", 10, "void Foo::bar(int)", "default");
-    customMessageHandler(QtMsgType(type), context, QStringLiteral("qt says"));
-    const auto messages = capture.messages();
-    if (level == 0) {
-        QVERIFY(messages.empty());
-        return;
-    }
-    QCOMPARE(int(messages.size()), 1);
-    QCOMPARE(int(messages[0].level()), level);
-    QCOMPARE(messages[0].function(), QStringLiteral("customMessageHandler"));
-    QVERIFY(messages[0].text().contains(QStringLiteral("qt says")));
-    if (level == WRN)
-        QCOMPARE(messages[0].text(), QStringLiteral("[Warning] void Foo::bar(int) qt says"));
 }
 
 QTEST_GUILESS_MAIN(tst_ShellServices)

@@ -116,7 +116,13 @@ void tst_QmlDocuments::documentLoads()
     }
     component.completeCreate();
     // Let layouts, loaders and the first frame run.
-    QTest::qWait(50);
+    auto frames = std::make_shared<int>(0); // a queued call may come after the disconnect
+    const auto frameConnection = connect(m_window.get(), &QQuickWindow::frameSwapped, this, [frames]() { ++*frames; },
+                                         Qt::QueuedConnection);
+    m_window->update();
+    const bool shown = QTest::qWaitFor([frames]() { return *frames > 0; }, 5000);
+    disconnect(frameConnection);
+    QVERIFY(shown);
     object.reset();
     QCoreApplication::processEvents();
     disconnect(connection);

@@ -1,4 +1,4 @@
-#include "app/services/MessageHandler.h"
+#include "core/log/MessageHandler.h"
 #include "devices/rest/BlockConnectionManager.h"
 #include "devices/rest/DataQByteArray.h"
 #include "devices/rest/NoneData.h"
