@@ -17,16 +17,17 @@
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
 #include "observation/camera/SourceLocation.h"
-#include "observation/status/AnalyticInfo.h"
-#include "observation/status/AnalyticState.h"
-#include "observation/status/BlockStatusInfo.h"
-#include "observation/status/CMClientInfoWrapper.h"
 #include "observation/maps/GeoTableModel.h"
 #include "observation/maps/HostMapsManager.h"
 #include "observation/maps/MapGroupManager.h"
 #include "observation/settings/ClientGlobal.h"
 #include "observation/settings/SourceSettingsManager.h"
+#include "observation/status/AnalyticInfo.h"
+#include "observation/status/AnalyticState.h"
+#include "observation/status/BlockStatusInfo.h"
+#include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/VideoSource.h"
 
 #include <QQmlEngine>
 
@@ -79,4 +80,7 @@ void registerQmlTypes()
     qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
     qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
     qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
+
+    // Live video: a VideoOutput's source, fed by a cube observer.
+    qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
 }

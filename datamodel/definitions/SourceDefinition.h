@@ -76,3 +76,4 @@ protected:
 } // namespace kvr::tracker::common
 
 Q_DECLARE_METATYPE(kvr::tracker::common::SourceDefinition)
+Q_DECLARE_METATYPE(std::shared_ptr<kvr::tracker::common::SourceDefinition>)

@@ -14,6 +14,17 @@ QtObject {
     // Pale grounds behind a message in the failure and failed log-in colours.
     readonly property color failureTintColor: "#fff4e5"
     readonly property color loginFailedTintColor: "#fdecec"
+    // The stripes over a block or cube that is not running normally: offline or disabled, in
+    // failure, with a failed log-in.
+    readonly property color disabledPatternColor: "#ebebeb"
+    readonly property color failurePatternColor: "#fce8d3"
+    readonly property color loginFailedPatternColor: "#fcd3d3"
+    // The header of the observed item under the pointer (or under it on the map).
+    readonly property color highlightColor: "lightblue"
+    // Live video and what lies over it.
+    readonly property color videoBackgroundColor: "black"
+    readonly property color videoVeilColor: "grey"
+    readonly property color videoTextColor: "white"
     // Errors in forms and actions that destroy something.
     readonly property color errorColor: loginFailedColor
 
@@ -30,6 +41,7 @@ QtObject {
     readonly property color borderColor: "#dedede"
     readonly property color separatorColor: "#d4d4d4"
     readonly property color selectedColor: "#dcdcdc"
+    readonly property color pickerDisabledColor: "#c8c8c8"
     readonly property color hoverColor: "#e8eef8"
     readonly property color buttonDisabledColor: "#b7b7b7"
     readonly property color textColor: "#2b2b2b"
@@ -141,6 +153,27 @@ QtObject {
     readonly property int startOneRowWidth: 1180
     readonly property int windowWidth: 1280
     readonly property int windowHeight: 800
+
+    // The tiles of observed blocks and cubes; their texts in points, as the tiles were drawn.
+    readonly property int observerRowHeight: 45
+    readonly property int observerTopBarHeight: 25
+    readonly property int observerTitleMargin: 13
+    readonly property int observerSubtitleHeight: 40
+    readonly property int observerContentMargin: 12
+    readonly property int observerTileMargin: 5
+    readonly property int observerStateIndicatorSize: 14
+    readonly property int observerStripeWidth: 10
+    readonly property int observerStripeHeight: 80
+    readonly property int observerStripeSpacing: 16
+    readonly property int observerStripeCount: 50
+    readonly property int observerTitlePointSize: 12
+    readonly property int observerTextPointSize: 10
+    readonly property int observerPlaceholderPointSize: 32
+    readonly property int observerScrollBarWidth: 15
+    readonly property int observerColumnSpacing: 15
+    readonly property int observerWideViewWidth: 1200
+    readonly property int viewStyleButtonWidth: 44
+    readonly property int toolTipTimeout: 5000
 
     readonly property int animationDuration: 200
 

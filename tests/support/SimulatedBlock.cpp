@@ -102,6 +102,7 @@ SimulatedBlock::SimulatedBlock(Scheme scheme, QObject *parent)
     : QObject(parent), m_scheme(scheme), m_server(new Server)
 {
     m_server->onIncoming = [this](qintptr descriptor) { handleIncoming(descriptor); };
+    m_clock.start();
 }
 
 SimulatedBlock::~SimulatedBlock()
@@ -171,6 +172,36 @@ SimulatedBlock::Reply SimulatedBlock::reply(const QByteArray &path) const
 void SimulatedBlock::resetReplies()
 {
     m_replies.clear();
+    m_responders.clear();
+    m_noAnswer.clear();
+}
+
+void SimulatedBlock::setResponder(const QByteArray &path, const Responder &responder)
+{
+    m_responders.insert(path, responder);
+}
+
+void SimulatedBlock::setNoAnswer(const QByteArray &path, bool noAnswer)
+{
+    if (noAnswer)
+        m_noAnswer.insert(path);
+    else
+        m_noAnswer.remove(path);
+}
+
+QVector<SimulatedBlock::Request> SimulatedBlock::requests(const QByteArray &path) const
+{
+    QVector<Request> found;
+    for (const Request &request : m_requests) {
+        if (withoutApiPrefix(request.path) == path)
+            found.append(request);
+    }
+    return found;
+}
+
+qint64 SimulatedBlock::elapsedMs() const
+{
+    return m_clock.elapsed();
 }
 
 int SimulatedBlock::heldCount() const
@@ -290,10 +321,15 @@ bool SimulatedBlock::parseOne(Connection *connection)
     if (connection->buffer.size() < total)
         return false;
     request.body = connection->buffer.mid(headerEnd + 4, length);
+    request.receivedMs = m_clock.elapsed();
     connection->buffer.remove(0, total);
 
     m_requests.append(request);
-    const Reply answer = reply(withoutApiPrefix(request.path));
+    const QByteArray path = withoutApiPrefix(request.path);
+    const auto responder = m_responders.constFind(path);
+    Reply answer = responder != m_responders.constEnd() ? responder.value()(request) : reply(path);
+    if (m_noAnswer.contains(path))
+        answer.action = Action::Close;
     if (answer.action == Action::Close) {
         dropConnection(connection);
         emit requestReceived(m_requests.size() - 1);

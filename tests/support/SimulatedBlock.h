@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSet>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QString>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 class QTcpSocket;
@@ -62,6 +65,7 @@ public:
         QByteArray path;             // as requested, e.g. "/api/block_info"
         QList<Header> headers;       // in the order received
         QByteArray body;
+        qint64 receivedMs = 0;       // when it was complete, on a steady clock (ms since the block was made)
 
         QByteArray header(const QByteArray &name) const;  // case-insensitive; empty when absent
         bool hasHeader(const QByteArray &name) const;
@@ -83,6 +87,15 @@ public:
     void setReply(const QByteArray &path, const Reply &reply);
     void setReply(const QByteArray &path, int status, const QByteArray &contentType, const QByteArray &body);
     void setAction(const QByteArray &path, Action action); // keeps the rest of the path's reply
+    // A reply built from each request (a block that answers what it was asked); replaces the
+    // path's fixed reply until resetReplies(). An Action::Close answer gives the client status 0.
+    using Responder = std::function<Reply(const Request &)>;
+    void setResponder(const QByteArray &path, const Responder &responder);
+    // Status 0 on demand: every request of the path is dropped without an answer while set.
+    void setNoAnswer(const QByteArray &path, bool noAnswer);
+    // Requests of one path (without "/api") in arrival order.
+    QVector<Request> requests(const QByteArray &path) const;
+    qint64 elapsedMs() const;            // the clock of Request::receivedMs
     Reply reply(const QByteArray &path) const;
     void resetReplies();
 
@@ -116,6 +129,9 @@ private:
     Scheme m_scheme;
     std::unique_ptr<Server> m_server;
     QHash<QByteArray, Reply> m_replies;
+    QHash<QByteArray, Responder> m_responders;
+    QSet<QByteArray> m_noAnswer;
+    QElapsedTimer m_clock;
     QVector<Request> m_requests;
     QList<Connection *> m_connections;
 };

@@ -130,6 +130,11 @@ bool SimulatedTrackerNode::hasClient() const
 void SimulatedTrackerNode::onNewConnection()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+        if (!m_accepting) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         if (m_socket)
             m_socket->abort();
         m_socket = socket;
@@ -194,7 +199,7 @@ void SimulatedTrackerNode::handleCommand(const QString &name, const QVariant &da
     } else if (name == QLatin1String("request_frames")) {
         const QVariantMap format = data.toMap();
         if (frameLengthMul(format) == 0) {
-            sendFrame(m_frame, format);
+            sendFrame(m_frameTimestamps ? stampedFrame(format) : m_frame, format);
             return;
         }
         m_frameStreams.append(format);
@@ -249,12 +254,32 @@ int SimulatedTrackerNode::findStream(const QVector<QVariantMap> &streams, const 
     return -1;
 }
 
+QVariantMap SimulatedTrackerNode::nextTimestamp(const QVariantMap &format)
+{
+    ++m_timeCounter;
+    QVariantMap timestamp;
+    timestamp.insert(QStringLiteral("source_id"), format.value(QStringLiteral("source_id")));
+    timestamp.insert(QStringLiteral("data_ts_ms"), 1000 + m_timeCounter);
+    timestamp.insert(QStringLiteral("video_ts_ms"), 2000 + m_timeCounter);
+    return timestamp;
+}
+
+QVariantMap SimulatedTrackerNode::stampedFrame(const QVariantMap &format)
+{
+    QVariantMap frame = m_frame;
+    frame.insert(QStringLiteral("timestamp"), nextTimestamp(format));
+    return frame;
+}
+
 void SimulatedTrackerNode::pumpFrames()
 {
     if (!hasClient() || m_silent || m_frameStreams.isEmpty())
         return;
     const auto sendAll = [this] {
-        for (const QByteArray &body : qAsConst(m_frameBodies)) {
+        for (int i = 0; i < m_frameBodies.size(); ++i) {
+            const QByteArray body = m_frameTimestamps
+                ? frameBody(stampedFrame(m_frameStreams.at(i)), m_frameStreams.at(i))
+                : m_frameBodies.at(i);
             sendPacket(quint16(TrackerPacketType::Frame2), body);
             ++m_framesSent;
             m_frameBytesSent += body.size();
@@ -271,14 +296,8 @@ void SimulatedTrackerNode::pumpFrames()
 
 void SimulatedTrackerNode::sendTimestamps()
 {
-    for (const QVariantMap &format : qAsConst(m_timeStreams)) {
-        ++m_timeCounter;
-        QVariantMap timestamp;
-        timestamp.insert(QStringLiteral("source_id"), format.value(QStringLiteral("source_id")));
-        timestamp.insert(QStringLiteral("data_ts_ms"), 1000 + m_timeCounter);
-        timestamp.insert(QStringLiteral("video_ts_ms"), 2000 + m_timeCounter);
-        sendTime(timestamp);
-    }
+    for (const QVariantMap &format : qAsConst(m_timeStreams))
+        sendTime(nextTimestamp(format));
 }
 
 void SimulatedTrackerNode::write(const QByteArray &bytes)
@@ -352,6 +371,12 @@ void SimulatedTrackerNode::sendTime(const QVariantMap &timestamp)
         return;
     sendPacket(quint16(TrackerPacketType::Time2), encode([&](QDataStream &s) { s << QVariant(timestamp); }));
     ++m_timestampsSent;
+}
+
+void SimulatedTrackerNode::dropConnection()
+{
+    if (m_socket)
+        m_socket->abort();
 }
 
 void SimulatedTrackerNode::closeConnection()

@@ -43,6 +43,9 @@ public:
     void setFrame(const QVariantMap &frame);
     QVariantMap frame() const { return m_frame; }
     void setFrameInterval(int ms) { m_frameInterval = ms; }
+    // Every frame then carries its own "timestamp" (source id of its format, rising data and
+    // video times); off, streamed frames are encoded once and carry what setFrame gave.
+    void setFrameTimestamps(bool on) { m_frameTimestamps = on; }
     void setTimeInterval(int ms) { m_timeInterval = ms; }
     void setKeepAliveInterval(int ms);
     // A hung node: sends nothing at all, keep-alives included, and ignores what arrives.
@@ -71,6 +74,10 @@ public:
     void sendPacket(quint16 type, const QByteArray &body);
     void sendRaw(const QByteArray &bytes);
     void closeConnection();
+    // Drops the client at once, as a crashed node would.
+    void dropConnection();
+    // While false, every new connection is accepted and dropped at once.
+    void setAcceptingConnections(bool accepting) { m_accepting = accepting; }
 
     static QByteArray frameBody(const QVariantMap &frame, const QVariantMap &format);
 
@@ -88,6 +95,8 @@ private:
     void sendTimestamps();
     void write(const QByteArray &bytes);
     static quint32 frameLengthMul(const QVariantMap &format);
+    QVariantMap nextTimestamp(const QVariantMap &format);
+    QVariantMap stampedFrame(const QVariantMap &format);
     static int findStream(const QVector<QVariantMap> &streams, const QVariant &format);
 
     QTcpServer *m_server;
@@ -98,6 +107,8 @@ private:
     QTimer *m_keepAliveTimer;
     bool m_authorized = true;
     bool m_silent = false;
+    bool m_accepting = true;
+    bool m_frameTimestamps = false;
     int m_frameInterval = 20;
     int m_timeInterval = 20;
     int m_keepAliveInterval = 1000;

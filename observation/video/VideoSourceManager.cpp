@@ -1,0 +1,41 @@
+#include "observation/video/VideoSourceManager.h"
+
+#include "observation/video/VideoSource.h"
+
+VideoSourceManager::VideoSourceManager(QObject *parent)
+    : QObject(parent)
+{
+}
+
+void VideoSourceManager::setVideoSource(VideoSource *source)
+{
+    m_videoSource = source;
+}
+
+void VideoSourceManager::publishFrame(QVideoFrame frame)
+{
+    if (!m_videoSource)
+        return;
+    m_videoSource->onNewVideoFrame(frame);
+    setVideoFrameSize(frame.size());
+}
+
+void VideoSourceManager::loadImage(QString imageUrl)
+{
+    loadImage(QImage(imageUrl));
+}
+
+void VideoSourceManager::loadImage(QImage image)
+{
+    const QVideoFrame frame(image.convertToFormat(QImage::Format_RGB32));
+    setVideoFrameSize(image.size());
+    publishFrame(frame);
+}
+
+void VideoSourceManager::setVideoFrameSize(const QSize &size)
+{
+    if (size == m_videoFrameSize || !size.isValid())
+        return;
+    m_videoFrameSize = size;
+    emit videoFrameSizeChanged(m_videoFrameSize);
+}

@@ -1,0 +1,113 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15 as QQC
+import QtQuick.Layouts 1.15
+import Client 1.0
+import Observer 1.0
+import Orva.Components 1.0
+import Orva.Templates 1.0
+import Orva.Style 1.0
+
+// Every observed cube of every observed block in tiles, with live video.
+ViewBase {
+    id: root
+
+    property ObserverManager manager: null
+
+    // Reads what it hands over before the observers log out: logging out may take the tile away.
+    function handOver(device, cubeId, dashboard) {
+        var shell = client
+        var favourites = favoriteDeviceModel
+        var sourceIndex = device ? device.sourceIndex : undefined
+        if (root.manager)
+            root.manager.logoutObservers()
+        shell.loginSourcePage = Client.ObserverPage
+        if (sourceIndex !== undefined)
+            favourites.loginIndex = sourceIndex
+        shell.autoSelectFlag = dashboard
+        shell.autoSelectId = cubeId
+        shell.startORVA()
+    }
+
+    function cubeTitle(cubeId, cubeName, device) {
+        if (!device)
+            return "[" + cubeId + "] " + cubeName
+        return "[" + cubeId + "] " + cubeName + " | " + device.name + " - " + device.address
+                + " (" + favoriteDeviceSortFilterModel.typeName(device.type) + ")"
+    }
+
+    CubeObserverSortFilterProxyModel {
+        id: proxyModel
+
+        sourceModel: root.manager ? root.manager.cubeModel : null
+        sortingRole: CubeObserverModel.ObservedAddressRole
+        sortingRoles: [CubeObserverModel.ObservedAddressRole, CubeObserverModel.ObservedNameRole,
+                       CubeObserverModel.ObservedTypeRole, CubeObserverModel.CubeNameRole]
+        roleTranslations: [qsTr("Address"), qsTr("Device name"), qsTr("Device type"), qsTr("Camera name")]
+        stringFilterRoles: sortingRoles
+        onSourceModelChanged: invalidate()
+    }
+
+    ObserverGrid {
+        id: observerGrid
+
+        anchors.fill: parent
+        manager: root.manager
+        proxyModel: proxyModel
+        itemName: qsTr("cameras")
+        positionProperty: "cubeViewPosition"
+        tileDelegate: Component {
+            Item {
+                id: cube
+
+                width: observerGrid.grid.cellWidth
+                height: observerGrid.grid.cellHeight
+
+                readonly property int observerId: model.ObserverIdRole
+                property var device: model.ObservedDeviceRole
+
+                CubeObserverDelegate {
+                    id: cubeItem
+
+                    anchors.fill: parent
+                    anchors.margins: Style.observerTileMargin
+                    itemId: cube.observerId
+                    name: root.cubeTitle(model.CubeIdRole, model.CubeNameRole, cube.device)
+                    blockOnline: model.ObserverOnlineRole
+                    cubeEnabled: model.CubeEnabledRole
+                    time: model.CubeTimestampRole
+                    sourceInfo: model.SourceInfoRole
+                    analyticInfo: model.AnalyticInfoRole
+                    isOnvifCamera: model.CubeIsOnvifPTZ
+                    nodeConnected: model.SourceConnectedRole
+                    hovered: !!root.manager && root.manager.highlightedCubeId === itemId
+                    compatible: cube.device ? cube.device.compatible : false
+
+                    onForceUpdateVideoSource: {
+                        if (cube.observerId !== -1 && root.manager)
+                            root.manager.cubeModel.updateCubeObserverVideoSource(cube.observerId, provider)
+                    }
+                    onHeaderHoveredChanged: observerGrid.highlight(itemId, hovered)
+                    onSwitchToCube: root.handOver(cube.device, model.CubeIdRole, false)
+                    onSwitchToDashboard: root.handOver(cube.device, model.CubeIdRole, true)
+                }
+
+                Connections {
+                    target: proxyModel
+
+                    function onSorted() { cubeItem.updateVideoSource() }
+                    function onBeginSort() { cubeItem.clearVideoSource() }
+                    function onSortingRoleChanged() { cubeItem.clearVideoSource() }
+                }
+
+                Component.onCompleted: {
+                    if (observerId !== -1 && root.manager)
+                        root.manager.cubeModel.setAnalyticsVisibleInGUI(observerId, true)
+                }
+                Component.onDestruction: {
+                    if (observerId !== -1 && root.manager)
+                        root.manager.cubeModel.setAnalyticsVisibleInGUI(observerId, false)
+                }
+            }
+        }
+    }
+}
