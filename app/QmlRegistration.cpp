@@ -28,6 +28,12 @@
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
 #include "observation/video/VideoSource.h"
+#include "observation/models/CubeObserverModel.h"
+#include "observation/models/CubeObserverSortFilterProxyModel.h"
+#include "observation/models/DeviceObserverModel.h"
+#include "observation/models/DeviceObserverSortFilterProxyModel.h"
+#include "observation/observers/DeviceObserver.h"
+#include "observation/observers/ObserverManager.h"
 
 #include <QQmlEngine>
 
@@ -68,7 +74,25 @@ void registerQmlTypes()
     qmlRegisterUncreatableType<CMClientInfoWrapper>("SourceStates", 1, 0, "CMClientInfoWrapper", cannotCreate);
     qRegisterMetaType<AnalyticState>("AnalyticState");
     qRegisterMetaType<SourceLocation>("SourceLocation");
-    // ClientGlobal, the observer, video, map and source-settings types are
+    // Module "Observer": the observer page's manager, its models and their proxies.
+    // DeviceObserver keeps the launcher's log-in values as plain integers (it sits below the
+    // launcher); these checks keep both in step.
+    static_assert(int(DeviceObserver::NotLoggedIn) == int(Launcher::NotLoggedIn)
+                      && int(DeviceObserver::IncorrectPasswordOrUsername) == int(Launcher::IncorrectPasswordOrUsername)
+                      && int(DeviceObserver::WaitingForResponse) == int(Launcher::WaitingForResponse)
+                      && int(DeviceObserver::LoggedIn) == int(Launcher::LoggedIn)
+                      && int(DeviceObserver::ExpiredAccount) == int(Launcher::ExpiredAccount),
+                  "DeviceObserver's log-in values differ from Launcher::LoginStatus");
+    const QString notYetCreatable = QStringLiteral("Can not yet be created in qml.");
+    qmlRegisterType<ObserverManager>("Observer", 1, 0, "ObserverManager");
+    qmlRegisterType<CubeObserverSortFilterProxyModel>("Observer", 1, 0, "CubeObserverSortFilterProxyModel");
+    qmlRegisterType<DeviceObserverSortFilterProxyModel>("Observer", 1, 0, "DeviceObserverSortFilterProxyModel");
+    qmlRegisterUncreatableType<CubeObserverModel>("Observer", 1, 0, "CubeObserverModel", notYetCreatable);
+    qmlRegisterUncreatableType<DeviceObserverModel>("Observer", 1, 0, "DeviceObserverModel", notYetCreatable);
+    qRegisterMetaType<ObserverManager::ObserverViewStyle>("ObserverManager::ObserverViewStyle");
+    qRegisterMetaType<ObservedDevice>("ObservedDevice");
+
+    // ClientGlobal, the video, map and source-settings types are
     // registered here as they land.
     // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
     // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).

@@ -30,11 +30,16 @@ public:
     int nodeServerPort() const { return m_nodeServerPort; }
     // Null until the first read.
     std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition() const { return m_sourceDefinition; }
+    void setSourceDefinition(std::shared_ptr<kvr::tracker::common::SourceDefinition> definition)
+    {
+        m_sourceDefinition = std::move(definition);
+    }
     int workspaceWidth() const { return m_workspaceWidth; }
     int workspaceHeight() const { return m_workspaceHeight; }
     float stationaryIouThreshold() const { return m_stationaryIouThreshold; }
     float angleMinWorkspaceDistance() const { return m_angleMinWorkspaceDistance; }
     const SourceLocation &cameraLocation() const { return m_cameraLocation; }
+    void setCameraLocation(const SourceLocation &location) { m_cameraLocation = location; }
     int georeferencingZone() const { return m_georeferencingZone; }
     bool georeferencingNorthern() const { return m_georeferencingNorthern; }
     const QVector<StateWatcherMapping> &trafficLightsMapping() const { return m_trafficLightsMapping; }

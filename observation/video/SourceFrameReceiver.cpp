@@ -3,7 +3,6 @@
 #include "core/tracker/CMClientFrame.h"
 #include "observation/video/SourceFrameReceiverWorker.h"
 
-#include <QMutexLocker>
 
 namespace kvr::QMTClient {
 
@@ -99,7 +98,7 @@ std::shared_ptr<SourceDefinition> SourceFrameReceiver::copyDefinition(const std:
 void SourceFrameReceiver::queueFrame(const std::shared_ptr<SourceDefinition> &sourceDefinition,
                                      const std::shared_ptr<CMClient::Frame> &frame)
 {
-    QMutexLocker locker(&m_pendingMutex);
+    std::lock_guard<std::mutex> locker(m_pendingMutex);
     // The format's map is the one the node sent with every frame of its stream, so a plain
     // map comparison finds the waiting frame of the same stream.
     const bool continuing = frame->getImageDataBandwidthParams().getFrameLengthMul() != 0;
@@ -123,7 +122,7 @@ void SourceFrameReceiver::deliverFrames()
 {
     QVector<PendingFrame> frames;
     {
-        QMutexLocker locker(&m_pendingMutex);
+        std::lock_guard<std::mutex> locker(m_pendingMutex);
         frames.swap(m_pendingFrames);
         m_deliveryQueued = false;
     }

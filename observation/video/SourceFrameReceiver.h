@@ -6,12 +6,12 @@
 
 #include <QAbstractSocket>
 #include <QHostAddress>
-#include <QMutex>
 #include <QObject>
 #include <QThread>
 #include <QVector>
 
 #include <memory>
+#include <mutex>
 
 namespace kvr::QMTClient {
 
@@ -67,7 +67,7 @@ private:
 
     SourceFrameReceiverWorker *m_worker;
     QThread m_thread;
-    QMutex m_pendingMutex;
+    std::mutex m_pendingMutex; // a standard mutex, so that race detectors see it
     QVector<PendingFrame> m_pendingFrames;
     bool m_deliveryQueued = false;
 };

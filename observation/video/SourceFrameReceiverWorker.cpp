@@ -206,6 +206,9 @@ void SourceFrameReceiverWorker::stopRequest()
 
 void SourceFrameReceiverWorker::onSourcesDataTimer()
 {
+    // The waiting requests may have been stopped meanwhile.
+    if (m_pendingInternalIds.isEmpty() || !m_authorized)
+        return;
     m_client->command(kRequestSourcesData, QVariant());
 }
 

@@ -11,6 +11,7 @@
 #include <QSize>
 #include <QVariant>
 
+#include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
 
 #include <memory>
@@ -34,7 +35,7 @@ inline QJsonObject definitionFixture(const char *name)
 }
 
 // A valid video definition; definitions with different tags never compare equal.
-inline std::shared_ptr<kvr::tracker::common::SourceDefinition> videoDefinition(const QString &tag)
+inline QJsonObject videoDefinitionJson(const QString &tag)
 {
     QJsonObject object = definitionFixture("camera_v2.json");
     QJsonObject data = object.value(QStringLiteral("data")).toObject();
@@ -45,7 +46,12 @@ inline std::shared_ptr<kvr::tracker::common::SourceDefinition> videoDefinition(c
     input.insert(QStringLiteral("data"), inputData);
     data.insert(QStringLiteral("input_parameters"), input);
     object.insert(QStringLiteral("data"), data);
-    return kvr::tracker::common::SourceDefinition::createFromJson(object);
+    return object;
+}
+
+inline std::shared_ptr<kvr::tracker::common::SourceDefinition> videoDefinition(const QString &tag)
+{
+    return kvr::tracker::common::SourceDefinition::createFromJson(videoDefinitionJson(tag));
 }
 
 inline std::shared_ptr<kvr::tracker::common::SourceDefinition> cubeDefinition()
@@ -63,21 +69,28 @@ inline kvr::tracker::common::SourceFrameFormatDefinition frameFormat(quint32 fra
     return format;
 }
 
-inline QByteArray jpeg(const QSize &size)
+// Diagonal stripes, optionally with sensor-like noise so that a large picture compresses as
+// poorly as a camera's would.
+inline QByteArray jpeg(const QSize &size, double noise = 0)
 {
     cv::Mat image(size.height(), size.width(), CV_8UC3);
     for (int y = 0; y < image.rows; ++y) {
         for (int x = 0; x < image.cols; ++x)
-            image.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x * 4), uchar(y * 5), 128);
+            image.at<cv::Vec3b>(y, x) = cv::Vec3b(uchar(x * 4), uchar(y * 5), uchar((x + 2 * y) / 3));
+    }
+    if (noise > 0) {
+        cv::Mat grain(image.size(), CV_8UC3);
+        cv::randn(grain, cv::Scalar::all(0), cv::Scalar::all(noise));
+        image += grain;
     }
     std::vector<uchar> encoded;
     cv::imencode(".jpg", image, encoded);
     return QByteArray(reinterpret_cast<const char *>(encoded.data()), int(encoded.size()));
 }
 
-inline QVariantMap jpegFrame(const QSize &size = FrameSize)
+inline QVariantMap jpegFrame(const QSize &size = FrameSize, double noise = 0)
 {
-    return {{QStringLiteral("data"), jpeg(size)}, {QStringLiteral("size"), size}, {QStringLiteral("channels"), 3}};
+    return {{QStringLiteral("data"), jpeg(size, noise)}, {QStringLiteral("size"), size}, {QStringLiteral("channels"), 3}};
 }
 
 inline QHash<QString, QVariant> nodeSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &definition)

@@ -327,7 +327,14 @@ bool SimulatedBlock::parseOne(Connection *connection)
     m_requests.append(request);
     const QByteArray path = withoutApiPrefix(request.path);
     const auto responder = m_responders.constFind(path);
-    Reply answer = responder != m_responders.constEnd() ? responder.value()(request) : reply(path);
+    Reply answer = reply(path);
+    if (responder != m_responders.constEnd()) {
+        // setAction() still holds or drops the answers a responder builds.
+        const Action action = answer.action;
+        answer = responder.value()(request);
+        if (action != Action::Answer)
+            answer.action = action;
+    }
     if (m_noAnswer.contains(path))
         answer.action = Action::Close;
     if (answer.action == Action::Close) {

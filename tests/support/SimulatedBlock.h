@@ -88,7 +88,8 @@ public:
     void setReply(const QByteArray &path, int status, const QByteArray &contentType, const QByteArray &body);
     void setAction(const QByteArray &path, Action action); // keeps the rest of the path's reply
     // A reply built from each request (a block that answers what it was asked); replaces the
-    // path's fixed reply until resetReplies(). An Action::Close answer gives the client status 0.
+    // path's fixed reply until resetReplies(), except for an action other than Answer set with
+    // setAction(). An Action::Close answer gives the client status 0.
     using Responder = std::function<Reply(const Request &)>;
     void setResponder(const QByteArray &path, const Responder &responder);
     // Status 0 on demand: every request of the path is dropped without an answer while set.

@@ -1,0 +1,320 @@
+#include "observation/camera/CameraObserver.h"
+
+#include "core/log/Log.h"
+#include "core/tracker/CMClientFrame.h"
+#include "observation/video/FrameConvertor.h"
+#include "observation/video/FrameReceiverRegistry.h"
+#include "observation/video/SourceFrameReceiver.h"
+#include "observation/video/SourceMatch.h"
+
+#include <QHostAddress>
+
+namespace kvr::QMTClient {
+
+using kvr::tracker::common::CompareParams;
+using kvr::tracker::common::SourceCUBEDefinition;
+using kvr::tracker::common::SourceDefinition;
+using kvr::tracker::common::SourceVIDEODefinition;
+using kvr::tracker::net::CMClient;
+
+namespace {
+
+const QString kVellorinNodeServerAddress = QStringLiteral("vellorin_node_server_address");
+const QString kVellorinNodeServerPort = QStringLiteral("vellorin_node_server_port");
+
+// Enough for the sources of a few nodes; past it the list starts over.
+constexpr int MaxRememberedDefinitions = 32;
+
+} // namespace
+
+CameraObserver::CameraObserver(const QJsonObject &camera)
+    : m_frameConvertor(new FrameConvertor)
+    , m_sourceInfo(std::make_shared<SourceInfo>())
+{
+    qRegisterMetaType<std::shared_ptr<CMClient::Frame>>("std::shared_ptr<kvr::tracker::net::CMClient::Frame>");
+    qRegisterMetaType<std::shared_ptr<SourceDefinition>>("std::shared_ptr<kvr::tracker::common::SourceDefinition>");
+    qRegisterMetaType<std::shared_ptr<FrameData>>("std::shared_ptr<FrameData>");
+
+    m_frameConvertorThread.setObjectName(QStringLiteral("FrameConvertor"));
+    m_frameConvertor->moveToThread(&m_frameConvertorThread);
+    connect(&m_frameConvertorThread, &QThread::finished, m_frameConvertor, &QObject::deleteLater);
+    connect(m_frameConvertor, &FrameConvertor::newImage, this, &CameraObserver::onFrameConverted);
+    m_frameConvertorThread.start(QThread::InheritPriority);
+
+    readFromJson(camera);
+}
+
+CameraObserver::~CameraObserver()
+{
+    // The node would otherwise go on streaming this camera's frames to nobody.
+    if (m_frameReceiver) {
+        for (; m_requestedFrames > 0; --m_requestedFrames)
+            m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat);
+    }
+    m_frameConvertorThread.quit();
+    m_frameConvertorThread.wait();
+}
+
+void CameraObserver::readFromJson(const QJsonObject &camera)
+{
+    CubeCameraDefinition definition;
+    definition.read(camera, false);
+
+    if (definition.cameraLocation() != m_cameraDefinition.cameraLocation()) {
+        m_cameraDefinition.setCameraLocation(definition.cameraLocation());
+        emit cameraLocationChanged();
+    }
+
+    if (const std::shared_ptr<SourceDefinition> current = m_cameraDefinition.sourceDefinition()) {
+        const std::shared_ptr<SourceDefinition> incoming = definition.sourceDefinition();
+        if (!current->compare(*incoming, CompareParams::logic(true)).equal) {
+            LOG_INF(QStringLiteral("Received new source definition, updating..."));
+            m_cameraDefinition.read(camera, false);
+        }
+    } else {
+        LOG_INF(QStringLiteral(
+            "No source definition loaded yet, assigning pointer and notifying about source definition changed."));
+        m_cameraDefinition.setSourceDefinition(definition.sourceDefinition());
+    }
+    m_acceptedDefinition.reset();
+    m_rejectedDefinitions.clear();
+
+    if (camera.contains(kVellorinNodeServerAddress))
+        setVellorinNodeServerAddress(camera.value(kVellorinNodeServerAddress).toString());
+    if (camera.contains(kVellorinNodeServerPort))
+        setVellorinNodeServerPort(camera.value(kVellorinNodeServerPort).toInt());
+
+    emit sourceDefinitionChanged();
+}
+
+void CameraObserver::connectToNode(const QString &blockHost, quint16 port)
+{
+    m_nodeHostAddress = m_vellorinNodeServerAddress.isEmpty() ? blockHost : m_vellorinNodeServerAddress;
+    m_nodePort = port != 0 ? port : m_vellorinNodeServerPort;
+    if (m_nodePortOverride != 0)
+        m_nodePort = m_nodePortOverride;
+
+    if (QHostAddress(m_nodeHostAddress).isNull()) {
+        m_hostLookupPending = true;
+        QHostInfo::lookupHost(m_nodeHostAddress, this, SLOT(processCameraNODEHostLookup(QHostInfo)));
+    } else {
+        initializeTrackerConnection();
+    }
+}
+
+void CameraObserver::processCameraNODEHostLookup(QHostInfo hostInfo)
+{
+    bool found = false;
+    for (const QHostAddress &address : hostInfo.addresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol) {
+            m_nodeHostAddress = address.toString();
+            found = true;
+            break;
+        }
+    }
+    if (!found) {
+        qDebug("[ERROR] %s unable to lookup IPv4 address of NODE from domain address: %s", Q_FUNC_INFO,
+               qPrintable(m_nodeHostAddress));
+    }
+
+    if (m_nodePort == -1)
+        m_nodePort = m_vellorinNodeServerPort;
+    if (m_nodePortOverride != 0)
+        m_nodePort = m_nodePortOverride;
+
+    initializeTrackerConnection();
+
+    m_hostLookupPending = false;
+    if (m_startPendingAfterLookup) {
+        m_startPendingAfterLookup = false;
+        startRequestingFrames();
+    }
+}
+
+void CameraObserver::initializeTrackerConnection()
+{
+    if (m_nodeConnected) {
+        LOG_ERR(QStringLiteral("Camera is already connected to the frame source."));
+        return;
+    }
+    m_frameReceiver = acquireFrameReceiver(QHostAddress(m_nodeHostAddress), quint16(m_nodePort));
+    connect(m_frameReceiver, &SourceFrameReceiver::error, this,
+            [this](QAbstractSocket::SocketError socketError) { setNodeConnectionError(socketError); });
+    connect(m_frameReceiver, &SourceFrameReceiver::errorString, this,
+            [this](const QString &errorString) { setNodeConnectionErrorString(errorString); });
+    connect(m_frameReceiver, &SourceFrameReceiver::connected, this, [this] { setNodeConnected(true); });
+    connect(m_frameReceiver, &SourceFrameReceiver::disconnected, this, [this] { setNodeConnected(false); });
+    m_frameReceiver->connect();
+}
+
+void CameraObserver::startRequestingFrames()
+{
+    if (!m_frameReceiver) {
+        if (m_hostLookupPending)
+            m_startPendingAfterLookup = true;
+        else
+            LOG_WRN(QStringLiteral("SourceFrameReceiver is not initialized."));
+        return;
+    }
+    connect(m_frameReceiver, &SourceFrameReceiver::imageReceived, this, &CameraObserver::onImageReceived,
+            Qt::UniqueConnection);
+    m_frameReceiver->startRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat);
+    ++m_requestedFrames;
+}
+
+void CameraObserver::stopRequestingFrames(bool disconnectImages)
+{
+    if (!m_frameReceiver) {
+        if (m_hostLookupPending && m_startPendingAfterLookup)
+            m_startPendingAfterLookup = false;
+        else
+            LOG_WRN(QStringLiteral("SourceFrameReceiver is not initialized."));
+        return;
+    }
+    m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat);
+    if (m_requestedFrames > 0)
+        --m_requestedFrames;
+    if (disconnectImages)
+        disconnect(m_frameReceiver, &SourceFrameReceiver::imageReceived, this, &CameraObserver::onImageReceived);
+}
+
+void CameraObserver::setResizeSize(const QSize &size)
+{
+    QMetaObject::invokeMethod(m_frameConvertor, "setResizeSize", Qt::QueuedConnection, Q_ARG(QSize, size));
+}
+
+void CameraObserver::updateSourceInfo(const QJsonObject &object)
+{
+    m_sourceInfo->read(object);
+    emit sourceInfoChanged(m_sourceInfo.get());
+}
+
+bool CameraObserver::isOwnSource(const std::shared_ptr<SourceDefinition> &sourceDefinition)
+{
+    if (!sourceDefinition)
+        return false;
+    if (sourceDefinition == m_acceptedDefinition)
+        return true;
+    if (m_rejectedDefinitions.contains(sourceDefinition))
+        return false;
+    const bool own = SourceMatch::sameDefinition(m_cameraDefinition.sourceDefinition(), sourceDefinition);
+    if (own) {
+        m_acceptedDefinition = sourceDefinition;
+    } else {
+        if (m_rejectedDefinitions.size() >= MaxRememberedDefinitions)
+            m_rejectedDefinitions.clear();
+        m_rejectedDefinitions.append(sourceDefinition);
+    }
+    return own;
+}
+
+void CameraObserver::onImageReceived(std::shared_ptr<SourceDefinition> sourceDefinition,
+                                     std::shared_ptr<CMClient::Frame> frame)
+{
+    if (!frame || !isOwnSource(sourceDefinition))
+        return;
+    const qint64 timestamp = frame->getSourceFrame().getTimestamp().getDataTimestampMS();
+    if (m_converting)
+        m_waitingFrame = std::move(frame);
+    else
+        convert(std::move(frame));
+    emit nodeFrameTimestampChanged(qulonglong(timestamp));
+}
+
+void CameraObserver::convert(std::shared_ptr<CMClient::Frame> frame)
+{
+    m_converting = true;
+    QMetaObject::invokeMethod(m_frameConvertor, "convertImage", Qt::QueuedConnection,
+                              Q_ARG(std::shared_ptr<kvr::tracker::net::CMClient::Frame>, frame));
+}
+
+void CameraObserver::onFrameConverted(QImage image, qlonglong timestamp)
+{
+    m_converting = false;
+    if (m_waitingFrame)
+        convert(std::move(m_waitingFrame));
+    m_waitingFrame.reset();
+    m_lastFrame = std::make_shared<FrameData>(timestamp, image);
+    emit rawFrameChanged(m_lastFrame);
+}
+
+SourceVIDEODefinition CameraObserver::sourceVIDEODefinition() const
+{
+    const std::shared_ptr<SourceDefinition> definition = m_cameraDefinition.sourceDefinition();
+    if (definition && definition->getType() == SourceDefinition::SourceDefinitionType::Video) {
+        if (const auto video = definition->toVIDEODefinitionPtr())
+            return *video;
+    }
+    return SourceVIDEODefinition();
+}
+
+SourceCUBEDefinition CameraObserver::sourceCUBEDefinition() const
+{
+    const std::shared_ptr<SourceDefinition> definition = m_cameraDefinition.sourceDefinition();
+    if (definition && definition->getType() == SourceDefinition::SourceDefinitionType::Cube) {
+        if (const auto cube = definition->toCUBEDefinitionPtr())
+            return *cube;
+    }
+    return SourceCUBEDefinition();
+}
+
+SourceDefinition::SourceDefinitionType CameraObserver::sourceDefinitionType() const
+{
+    const std::shared_ptr<SourceDefinition> definition = m_cameraDefinition.sourceDefinition();
+    return definition ? definition->getType() : SourceDefinition::SourceDefinitionType(-1);
+}
+
+bool CameraObserver::isOnvifPTZ() const
+{
+    return sourceVIDEODefinition().getPTZParams().getEnabled();
+}
+
+void CameraObserver::setCameraLocation(const SourceLocation &cameraLocation)
+{
+    if (m_cameraDefinition.cameraLocation() == cameraLocation)
+        return;
+    m_cameraDefinition.setCameraLocation(cameraLocation);
+    emit cameraLocationChanged();
+}
+
+void CameraObserver::setVellorinNodeServerAddress(const QString &vellorinNodeServerAddress)
+{
+    if (m_vellorinNodeServerAddress == vellorinNodeServerAddress)
+        return;
+    m_vellorinNodeServerAddress = vellorinNodeServerAddress;
+    emit vellorinNodeServerAddressChanged(m_vellorinNodeServerAddress);
+}
+
+void CameraObserver::setVellorinNodeServerPort(int vellorinNodeServerPort)
+{
+    if (int(m_vellorinNodeServerPort) == vellorinNodeServerPort)
+        return;
+    m_vellorinNodeServerPort = quint16(vellorinNodeServerPort);
+    emit vellorinNodeServerPortChanged(m_vellorinNodeServerPort);
+}
+
+void CameraObserver::setNodeConnected(bool nodeConnected)
+{
+    if (m_nodeConnected == nodeConnected)
+        return;
+    m_nodeConnected = nodeConnected;
+    emit nodeConnectedChanged(m_nodeConnected);
+}
+
+void CameraObserver::setNodeConnectionError(QAbstractSocket::SocketError nodeConnectionError)
+{
+    if (m_nodeConnectionError == nodeConnectionError)
+        return;
+    m_nodeConnectionError = nodeConnectionError;
+    emit nodeConnectionErrorChanged(m_nodeConnectionError);
+}
+
+void CameraObserver::setNodeConnectionErrorString(const QString &nodeConnectionErrorString)
+{
+    if (m_nodeConnectionErrorString == nodeConnectionErrorString)
+        return;
+    m_nodeConnectionErrorString = nodeConnectionErrorString;
+    emit nodeConnectionErrorStringChanged(m_nodeConnectionErrorString);
+}
+
+} // namespace kvr::QMTClient

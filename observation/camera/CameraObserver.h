@@ -1,0 +1,158 @@
+#pragma once
+
+#include "core/tracker/CMClient.h"
+#include "datamodel/definitions/SourceCUBEDefinition.h"
+#include "datamodel/definitions/SourceDefinition.h"
+#include "datamodel/definitions/SourceVIDEODefinition.h"
+#include "datamodel/frames/SourceFrameFormatDefinition.h"
+#include "observation/camera/CubeCameraDefinition.h"
+#include "observation/camera/SourceLocation.h"
+#include "observation/status/SourceInfo.h"
+#include "observation/video/FrameData.h"
+
+#include <QAbstractSocket>
+#include <QHostInfo>
+#include <QImage>
+#include <QJsonObject>
+#include <QObject>
+#include <QSize>
+#include <QThread>
+#include <QVector>
+
+#include <memory>
+
+class FrameConvertor;
+
+namespace kvr::QMTClient {
+
+class SourceFrameReceiver;
+
+// One camera of a cube: what the block says about it, its runtime status, and its live
+// frames. Frames come from the receiver shared by all cameras of the camera's tracker node
+// and are converted in this camera's own "FrameConvertor" thread. Lives in the GUI thread.
+// At most one frame waits for conversion: a newer one replaces it.
+class CameraObserver : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(SourceLocation cameraLocation READ cameraLocation WRITE setCameraLocation NOTIFY cameraLocationChanged)
+    Q_PROPERTY(QString vellorinNodeServerAddress READ vellorinNodeServerAddress WRITE setVellorinNodeServerAddress
+                   NOTIFY vellorinNodeServerAddressChanged)
+    Q_PROPERTY(int vellorinNodeServerPort READ vellorinNodeServerPort WRITE setVellorinNodeServerPort
+                   NOTIFY vellorinNodeServerPortChanged)
+    Q_PROPERTY(bool nodeConnected READ nodeConnected WRITE setNodeConnected NOTIFY nodeConnectedChanged)
+    Q_PROPERTY(QAbstractSocket::SocketError nodeConnectionError READ nodeConnectionError WRITE setNodeConnectionError
+                   NOTIFY nodeConnectionErrorChanged)
+    Q_PROPERTY(QString nodeConnectionErrorString READ nodeConnectionErrorString WRITE setNodeConnectionErrorString
+                   NOTIFY nodeConnectionErrorStringChanged)
+    Q_PROPERTY(SourceInfo *sourceInfo READ sourceInfo CONSTANT)
+    Q_PROPERTY(kvr::tracker::common::SourceVIDEODefinition sourceVIDEODefinition READ sourceVIDEODefinition
+                   NOTIFY sourceDefinitionChanged)
+    Q_PROPERTY(kvr::tracker::common::SourceCUBEDefinition sourceCUBEDefinition READ sourceCUBEDefinition
+                   NOTIFY sourceDefinitionChanged)
+    Q_PROPERTY(kvr::tracker::common::SourceDefinition::SourceDefinitionType sourceDefinitionType
+                   READ sourceDefinitionType NOTIFY sourceDefinitionChanged)
+    Q_PROPERTY(bool sourceDefinitionValid READ sourceDefinitionValid NOTIFY sourceDefinitionChanged)
+    Q_PROPERTY(bool isOnvifPTZ READ isOnvifPTZ NOTIFY sourceDefinitionChanged)
+
+public:
+    static constexpr quint16 DefaultNodePort = 5556;
+
+    explicit CameraObserver(const QJsonObject &camera);
+    // Stops this camera's outstanding frame requests and waits for its conversion thread.
+    ~CameraObserver() override;
+
+    void readFromJson(const QJsonObject &camera);
+    // The node is the camera's own address, else blockHost; its port `port`, else the
+    // camera's, replaced by a non-zero override. A host name is looked up first.
+    void connectToNode(const QString &blockHost, quint16 port);
+    void initializeTrackerConnection();
+    void startRequestingFrames();
+    void stopRequestingFrames(bool disconnectImages);
+    void setNodePortOverride(quint16 port) { m_nodePortOverride = port; }
+    // Converted frames get this size; an empty size keeps the decoded one.
+    void setResizeSize(const QSize &size);
+    void updateSourceInfo(const QJsonObject &object);
+    std::shared_ptr<FrameData> lastFrame() const { return m_lastFrame; }
+
+    QString nodeHostAddress() const { return m_nodeHostAddress; }
+    int nodePort() const { return m_nodePort; }
+    SourceFrameReceiver *frameReceiver() const { return m_frameReceiver; }
+    std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition() const
+    {
+        return m_cameraDefinition.sourceDefinition();
+    }
+
+    SourceLocation cameraLocation() const { return m_cameraDefinition.cameraLocation(); }
+    QString vellorinNodeServerAddress() const { return m_vellorinNodeServerAddress; }
+    int vellorinNodeServerPort() const { return m_vellorinNodeServerPort; }
+    bool nodeConnected() const { return m_nodeConnected; }
+    QAbstractSocket::SocketError nodeConnectionError() const { return m_nodeConnectionError; }
+    QString nodeConnectionErrorString() const { return m_nodeConnectionErrorString; }
+    SourceInfo *sourceInfo() const { return m_sourceInfo.get(); }
+    kvr::tracker::common::SourceVIDEODefinition sourceVIDEODefinition() const;
+    kvr::tracker::common::SourceCUBEDefinition sourceCUBEDefinition() const;
+    // -1 without a definition.
+    kvr::tracker::common::SourceDefinition::SourceDefinitionType sourceDefinitionType() const;
+    bool sourceDefinitionValid() const { return m_cameraDefinition.sourceDefinition() != nullptr; }
+    bool isOnvifPTZ() const;
+
+public slots:
+    void setCameraLocation(const SourceLocation &cameraLocation);
+    void setVellorinNodeServerAddress(const QString &vellorinNodeServerAddress);
+    void setVellorinNodeServerPort(int vellorinNodeServerPort);
+    void setNodeConnected(bool nodeConnected);
+    void setNodeConnectionError(QAbstractSocket::SocketError nodeConnectionError);
+    void setNodeConnectionErrorString(const QString &nodeConnectionErrorString);
+
+signals:
+    void cameraLocationChanged();
+    void vellorinNodeServerAddressChanged(QString vellorinNodeServerAddress);
+    void vellorinNodeServerPortChanged(int vellorinNodeServerPort);
+    void nodeConnectedChanged(bool nodeConnected);
+    void nodeConnectionErrorChanged(QAbstractSocket::SocketError nodeConnectionError);
+    void nodeConnectionErrorStringChanged(QString nodeConnectionErrorString);
+    void sourceInfoChanged(SourceInfo *sourceInfo);
+    void requestStaticBackgroundFrame(int cameraId);
+    void rawFrameChanged(std::shared_ptr<FrameData> frame);
+    void nodeFrameTimestampChanged(qulonglong timestamp);
+    void sourceDefinitionChanged();
+
+private slots:
+    void processCameraNODEHostLookup(QHostInfo hostInfo);
+    void onImageReceived(std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition,
+                         std::shared_ptr<kvr::tracker::net::CMClient::Frame> frame);
+    void onFrameConverted(QImage image, qlonglong timestamp);
+
+private:
+    bool isOwnSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
+    void convert(std::shared_ptr<kvr::tracker::net::CMClient::Frame> frame);
+
+    FrameConvertor *m_frameConvertor;
+    QThread m_frameConvertorThread;
+    QString m_vellorinNodeServerAddress;
+    QString m_nodeHostAddress;
+    quint16 m_vellorinNodeServerPort = DefaultNodePort;
+    QAbstractSocket::SocketError m_nodeConnectionError = QAbstractSocket::UnknownSocketError;
+    QString m_nodeConnectionErrorString;
+    std::shared_ptr<SourceInfo> m_sourceInfo;
+    bool m_hostLookupPending = false;
+    bool m_startPendingAfterLookup = false;
+    bool m_nodeConnected = false;
+    quint16 m_nodePortOverride = 0;
+    int m_nodePort = -1;
+    kvr::tracker::common::SourceFrameFormatDefinition m_frameFormat;
+    SourceFrameReceiver *m_frameReceiver = nullptr;
+    CubeCameraDefinition m_cameraDefinition;
+    std::shared_ptr<FrameData> m_lastFrame;
+
+    // Starts not yet matched by a stop: stopped on destruction so the node stops streaming.
+    int m_requestedFrames = 0;
+    bool m_converting = false;
+    std::shared_ptr<kvr::tracker::net::CMClient::Frame> m_waitingFrame;
+    // Definitions arrive as the receiver's own immutable copies, so once judged they are
+    // known by identity; a shared node sends the frames of every camera to every camera.
+    std::shared_ptr<kvr::tracker::common::SourceDefinition> m_acceptedDefinition;
+    QVector<std::shared_ptr<kvr::tracker::common::SourceDefinition>> m_rejectedDefinitions;
+};
+
+} // namespace kvr::QMTClient

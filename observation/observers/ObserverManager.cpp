@@ -1,0 +1,136 @@
+#include "observation/observers/ObserverManager.h"
+
+#include "devices/models/FavoriteDeviceModel.h"
+#include "observation/camera/CameraObserver.h"
+#include "observation/observers/CubeObserver.h"
+
+#include <QtGlobal>
+
+ObserverManager::ObserverManager(QObject *parent)
+    : QObject(parent)
+{
+    connect(this, &ObserverManager::sourceModelChanged, this, &ObserverManager::loadSourceModel);
+}
+
+ObserverManager::~ObserverManager()
+{
+    releaseOwnFrameReceivers();
+    m_cubeModel.clear();
+    m_deviceModel.clear();
+}
+
+void ObserverManager::releaseOwnFrameReceivers()
+{
+    // TODO: release only the receivers this manager's cameras used
+}
+
+void ObserverManager::setSourceModel(FavoriteDeviceModel *model)
+{
+    if (m_sourceModel == model)
+        return;
+    m_sourceModel = model;
+    emit sourceModelChanged();
+}
+
+void ObserverManager::setCubeViewPosition(double position)
+{
+    if (qFuzzyCompare(m_cubeViewPosition, position))
+        return;
+    m_cubeViewPosition = position;
+    emit cubeViewPositionChanged();
+}
+
+void ObserverManager::setDeviceViewPosition(double position)
+{
+    if (qFuzzyCompare(m_deviceViewPosition, position))
+        return;
+    m_deviceViewPosition = position;
+    emit deviceViewPositionChanged();
+}
+
+void ObserverManager::setHighlightedCubeId(int id)
+{
+    if (m_highlightedCubeId == id)
+        return;
+    m_highlightedCubeId = id;
+    emit highlightedCubeIdChanged();
+}
+
+void ObserverManager::setObserverViewStyle(ObserverViewStyle style)
+{
+    if (m_observerViewStyle == style)
+        return;
+    m_observerViewStyle = style;
+    emit observerViewStyleChanged();
+}
+
+void ObserverManager::setPollIntervals(int blockStatusMs, int analyticsMs, int camerasMs)
+{
+    m_pollIntervals[0] = blockStatusMs;
+    m_pollIntervals[1] = analyticsMs;
+    m_pollIntervals[2] = camerasMs;
+}
+
+void ObserverManager::loadSourceModel()
+{
+    m_cubeModel.clear();
+    m_deviceModel.clear();
+    if (!m_sourceModel)
+        return;
+    for (int row = 0; row < m_sourceModel->rowCount(); ++row) {
+        const QModelIndex index = m_sourceModel->index(row, 0);
+        addCubeObserver(m_sourceModel->at(index), index);
+    }
+}
+
+void ObserverManager::addCubeObserver(const FavoriteDevice &favoriteDevice, const QModelIndex &sourceIndex)
+{
+    if (favoriteDevice.address().isEmpty() || favoriteDevice.username().isEmpty()
+        || favoriteDevice.password().isEmpty())
+        return;
+    const int id = m_deviceModel.rowCount() + 1;
+    auto observer = std::make_shared<DeviceObserver>(ObservedDevice(id, sourceIndex, favoriteDevice));
+    observer->setPollIntervals(m_pollIntervals[0], m_pollIntervals[1], m_pollIntervals[2]);
+    connect(observer.get(), &DeviceObserver::cubesReady, this, &ObserverManager::onCubesReady);
+    connect(observer.get(), &DeviceObserver::loginStatusChanged, this, &ObserverManager::onLoginStatusChanged);
+    connect(observer.get(), &DeviceObserver::currentVersionNumberChanged, this,
+            &ObserverManager::onCurrentVersionNumberChanged);
+    observer->confirmServerAddress(favoriteDevice.address());
+    observer->connectToBlock(favoriteDevice.address(), favoriteDevice.username(), favoriteDevice.password());
+    m_deviceModel.append(observer);
+}
+
+void ObserverManager::onCubesReady(QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>> cubes)
+{
+    for (const auto &cube : qAsConst(cubes)) {
+        cube->setObserverId(m_cubeModel.rowCount() + 1);
+        m_cubeModel.append(cube);
+    }
+}
+
+void ObserverManager::onLoginStatusChanged()
+{
+    refreshRow(DeviceObserverModel::LoginStatusRole);
+}
+
+void ObserverManager::onCurrentVersionNumberChanged()
+{
+    refreshRow(DeviceObserverModel::VersionRole);
+}
+
+void ObserverManager::refreshRow(int role)
+{
+    const auto *observer = qobject_cast<DeviceObserver *>(sender());
+    if (!observer)
+        return;
+    const QModelIndex index = m_deviceModel.indexOfObservedDevice(observer->observedDevice().id());
+    if (index.isValid())
+        emit m_deviceModel.dataChanged(index, index, {role});
+}
+
+void ObserverManager::logoutObservers()
+{
+    const auto observers = m_deviceModel.items();
+    for (const auto &observer : observers)
+        observer->logout(true);
+}

@@ -1,0 +1,250 @@
+#include "observation/camera/CameraObserver.h"
+#include "observation/video/FrameReceiverRegistry.h"
+#include "observation/video/SourceFrameReceiver.h"
+#include "observation/video/VideoSource.h"
+#include "observation/video/VideoSourceManager.h"
+#include "support/FrameTestFixtures.h"
+#include "support/LogCapture.h"
+#include "support/RecordingVideoSurface.h"
+#include "support/SimulatedTrackerNode.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+using kvr::QMTClient::CameraObserver;
+using kvr::QMTClient::SourceFrameReceiver;
+using namespace frametest;
+
+namespace {
+
+QJsonObject cameraObject(const QString &tag, const QJsonObject &extra = QJsonObject())
+{
+    QJsonObject camera = extra;
+    camera.insert(QStringLiteral("source_definition"), videoDefinitionJson(tag));
+    return camera;
+}
+
+const QString kSourcesData = QStringLiteral("request_sources_data");
+const QString kFrames = QStringLiteral("request_frames");
+const QString kFramesStop = QStringLiteral("request_frames_stop");
+const QString kStopAll = QStringLiteral("request_frames_stop_all");
+
+} // namespace
+
+class tst_CameraObserver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void choosesNodeAddressAndPort_data();
+    void choosesNodeAddressAndPort();
+    void startDuringHostLookup_data();
+    void startDuringHostLookup();
+    void framesReachTheSurfaceAtTheRequestedSize();
+    void camerasShareTheirNodesReceiver_data();
+    void camerasShareTheirNodesReceiver();
+    void destroyedWhileFramesAreInFlight();
+
+private:
+    // Stops all requests and waits for the stop-all to arrive: commands sent before it have too.
+    void settle(SourceFrameReceiver *receiver);
+
+    SimulatedTrackerNode *m_node = nullptr;
+};
+
+void tst_CameraObserver::init()
+{
+    m_node = new SimulatedTrackerNode(this);
+    QVERIFY(m_node->listen());
+    m_node->setFrame(jpegFrame());
+    m_node->setFrameTimestamps(true);
+    m_node->setSourcesData(nodeSources());
+}
+
+void tst_CameraObserver::cleanup()
+{
+    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    delete m_node;
+}
+
+void tst_CameraObserver::settle(SourceFrameReceiver *receiver)
+{
+    receiver->stopRequest();
+    QTRY_COMPARE(m_node->commandNames().count(kStopAll), 1);
+}
+
+void tst_CameraObserver::choosesNodeAddressAndPort_data()
+{
+    QTest::addColumn<QJsonObject>("extra");
+    QTest::addColumn<QString>("blockHost");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("portOverride");
+    QTest::addColumn<QString>("expectedHost");
+    QTest::addColumn<int>("expectedPort");
+
+    const QString address = QStringLiteral("vellorin_node_server_address");
+    const QString port = QStringLiteral("vellorin_node_server_port");
+    QTest::newRow("block host, default port") << QJsonObject() << "127.0.0.1" << 0 << 0 << "127.0.0.1" << 5556;
+    QTest::newRow("camera's address wins") << QJsonObject{{address, "127.0.0.1"}} << "localhost" << 0 << 0
+                                           << "127.0.0.1" << 5556;
+    QTest::newRow("camera's port when none given") << QJsonObject{{port, 7000}} << "127.0.0.1" << 0 << 0
+                                                   << "127.0.0.1" << 7000;
+    QTest::newRow("given port beats the camera's") << QJsonObject{{port, 7000}} << "127.0.0.1" << 6000 << 0
+                                                   << "127.0.0.1" << 6000;
+    QTest::newRow("override beats both") << QJsonObject{{port, 7000}} << "127.0.0.1" << 6000 << 8000
+                                         << "127.0.0.1" << 8000;
+    QTest::newRow("host name looked up") << QJsonObject() << "localhost" << 0 << 8000 << "127.0.0.1" << 8000;
+}
+
+void tst_CameraObserver::choosesNodeAddressAndPort()
+{
+    QFETCH(QJsonObject, extra);
+    QFETCH(QString, blockHost);
+    QFETCH(int, port);
+    QFETCH(int, portOverride);
+    QFETCH(QString, expectedHost);
+    QFETCH(int, expectedPort);
+
+    CameraObserver camera(cameraObject(QStringLiteral("a"), extra));
+    camera.setNodePortOverride(quint16(portOverride));
+    camera.connectToNode(blockHost, quint16(port));
+    QTRY_VERIFY(camera.frameReceiver() != nullptr);
+    QCOMPARE(camera.nodeHostAddress(), expectedHost);
+    QCOMPARE(camera.nodePort(), expectedPort);
+    QCOMPARE(camera.frameReceiver(),
+             kvr::QMTClient::acquireFrameReceiver(QHostAddress(expectedHost), quint16(expectedPort)));
+}
+
+void tst_CameraObserver::startDuringHostLookup_data()
+{
+    QTest::addColumn<bool>("stopBeforeResult");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("start waits for the address") << false << QStringList{kSourcesData, kFrames, kStopAll};
+    QTest::newRow("stop cancels the waiting start") << true << QStringList{kSourcesData, kStopAll};
+}
+
+void tst_CameraObserver::startDuringHostLookup()
+{
+    QFETCH(bool, stopBeforeResult);
+    QFETCH(QStringList, expected);
+
+    LogCapture log(kvr::log::WRN);
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    QSignalSpy connected(&camera, &CameraObserver::nodeConnectedChanged);
+    camera.connectToNode(QStringLiteral("localhost"), m_node->port());
+    camera.startRequestingFrames();
+    if (stopBeforeResult)
+        camera.stopRequestingFrames(true);
+    QVERIFY(camera.frameReceiver() == nullptr);
+    QTRY_VERIFY(camera.frameReceiver() != nullptr);
+    QTRY_VERIFY(m_node->commandNames().contains(kSourcesData));
+    QCOMPARE(connected.first().at(0).toBool(), true);
+    settle(camera.frameReceiver());
+    QCOMPARE(m_node->commandNames(), expected);
+    QVERIFY(!log.contains(QStringLiteral("SourceFrameReceiver is not initialized.")));
+}
+
+void tst_CameraObserver::framesReachTheSurfaceAtTheRequestedSize()
+{
+    RecordingVideoSurface surface;
+    VideoSource source;
+    source.setVideoSurface(&surface);
+    VideoSourceManager manager;
+    manager.setVideoSource(&source);
+
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    QSignalSpy stamps(&camera, &CameraObserver::nodeFrameTimestampChanged);
+    connect(&camera, &CameraObserver::rawFrameChanged, &manager,
+            [&](const std::shared_ptr<FrameData> &frame) { manager.publishFrame(QVideoFrame(frame->image)); });
+    camera.setResizeSize(QSize(40, 30));
+    camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera.startRequestingFrames();
+
+    QTRY_VERIFY(surface.presented() >= 3);
+    QCOMPARE(surface.lastFrameSize(), QSize(40, 30));
+    QCOMPARE(surface.lastPixelFormat(), QVideoFrame::Format_RGB32);
+    QCOMPARE(surface.starts(), 1);
+    QVERIFY(camera.nodeConnected());
+    QVERIFY(camera.lastFrame() && camera.lastFrame()->holdsFrame());
+    // The node stamps frames from 1001 on; the converted frame keeps its frame's time.
+    QVERIFY(camera.lastFrame()->timestamp > 1000);
+    QVERIFY(stamps.last().at(0).toULongLong() >= quint64(camera.lastFrame()->timestamp));
+}
+
+void tst_CameraObserver::camerasShareTheirNodesReceiver_data()
+{
+    QTest::addColumn<QString>("secondTag");
+    QTest::addColumn<QStringList>("expected");
+    // Every camera that attaches restarts the shared link, and the node is asked again for
+    // everything wanted (a request sent while the link restarts is lost, and repeated then).
+    // One stream for one source however many cameras show it; the last stop ends it.
+    QTest::newRow("same source") << "a" << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFramesStop, kStopAll};
+    QTest::newRow("other source") << "b"
+                                  << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFrames, kFramesStop,
+                                                 kFramesStop, kStopAll};
+    QTest::newRow("source the node lacks") << "c"
+                                           << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFramesStop,
+                                                          kStopAll};
+}
+
+void tst_CameraObserver::camerasShareTheirNodesReceiver()
+{
+    QFETCH(QString, secondTag);
+    QFETCH(QStringList, expected);
+
+    CameraObserver first(cameraObject(QStringLiteral("a")));
+    CameraObserver second(cameraObject(secondTag));
+    QSignalSpy firstFrames(&first, &CameraObserver::rawFrameChanged);
+    QSignalSpy secondFrames(&second, &CameraObserver::rawFrameChanged);
+    first.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    first.startRequestingFrames();
+    QTRY_VERIFY(firstFrames.size() >= 2);
+    second.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    QCOMPARE(second.frameReceiver(), first.frameReceiver());
+    second.startRequestingFrames();
+
+    if (secondTag == QLatin1String("c")) {
+        // The other camera's frames never reach this one.
+        QTRY_VERIFY(firstFrames.size() >= 6);
+        QCOMPARE(secondFrames.size(), 0);
+    } else {
+        QTRY_VERIFY(secondFrames.size() >= 2);
+    }
+    first.stopRequestingFrames(true);
+    second.stopRequestingFrames(true);
+    settle(first.frameReceiver());
+    // The second camera's own request for the sources may or may not beat the restart.
+    QStringList names = m_node->commandNames();
+    for (int i = names.size() - 1; i > 0; --i) {
+        if (names.at(i) == kSourcesData && names.at(i - 1) == kSourcesData)
+            names.removeAt(i);
+    }
+    QCOMPARE(names, expected);
+}
+
+void tst_CameraObserver::destroyedWhileFramesAreInFlight()
+{
+    m_node->setFrameInterval(0); // as fast as the launcher reads
+    auto camera = std::make_unique<CameraObserver>(cameraObject(QStringLiteral("a")));
+    QSignalSpy frames(camera.get(), &CameraObserver::rawFrameChanged);
+    camera->connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera->startRequestingFrames();
+    camera->startRequestingFrames();
+    QTRY_VERIFY(frames.size() >= 3);
+    SourceFrameReceiver *receiver = camera->frameReceiver();
+    camera.reset();
+
+    // Its requests are stopped, so the node stops streaming; the receiver lives on.
+    QTRY_COMPARE(m_node->frameStreams(), 0);
+    QCOMPARE(m_node->commandNames().count(kFramesStop), 1);
+    settle(receiver);
+    QCOMPARE(kvr::QMTClient::frameReceiverRegistry().receivers.size(), 1);
+}
+
+QTEST_MAIN(tst_CameraObserver)
+#include "tst_CameraObserver.moc"

@@ -1,0 +1,159 @@
+#include "observation/camera/CameraObserver.h"
+#include "observation/models/CubeObserverModel.h"
+#include "observation/observers/CubeObserver.h"
+#include "support/LogCapture.h"
+#include "support/ModelTester.h"
+#include "support/ObservedBlockScript.h"
+
+#include <QtTest>
+
+using kvr::QMTClient::CubeObserver;
+
+namespace {
+
+// Cubes numbered as the observer manager numbers them; `withCamera` gives each one camera.
+std::shared_ptr<CubeObserver> makeCube(int observerId, bool withCamera, const QString &host = QStringLiteral("127.0.0.1"))
+{
+    ObservedBlockScript script;
+    script.camerasPerCube = withCamera ? 1 : 0;
+    auto cube = std::make_shared<CubeObserver>(ObservedDevice(), script.cubeObject(observerId * 10));
+    cube->setObserverId(observerId);
+    cube->setBlockHostAddress(host);
+    return cube;
+}
+
+int notInitializedWarnings(const LogCapture &log)
+{
+    return log.texts(kvr::log::WRN).filter(QStringLiteral("SourceFrameReceiver is not initialized.")).size();
+}
+
+} // namespace
+
+class tst_CubeObserverModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rowsWithoutCameraHaveEmptyCameraRoles();
+    void showingStartsFramesOnce();
+    void showingNeedsABlockAndAnEnabledCube_data();
+    void showingNeedsABlockAndAnEnabledCube();
+    void cubeChangeRefreshesItsRowOnly();
+    void releasingTheModelFreesItsCubes();
+};
+
+void tst_CubeObserverModel::rowsWithoutCameraHaveEmptyCameraRoles()
+{
+    CubeObserverModel model;
+    ModelTester tester(&model);
+    model.append(makeCube(1, false));
+    model.append(makeCube(2, true));
+    const QModelIndex bare = model.index(0, 0);
+    QCOMPARE(bare.data(CubeObserverModel::SourceInfoRole).value<QObject *>(), nullptr);
+    QCOMPARE(bare.data(CubeObserverModel::SourceConnectedRole), QVariant(false));
+    QCOMPARE(bare.data(CubeObserverModel::CubeIsOnvifPTZ), QVariant(false));
+    QVERIFY(!bare.data(CubeObserverModel::CubeCameraPositionLatitude).isValid());
+    QVERIFY(!bare.data(CubeObserverModel::CubeSourceDefinitionType).isValid());
+    QVERIFY(!model.index(5, 0).data(CubeObserverModel::CubeIdRole).isValid());
+    QCOMPARE(model.observersIds(), (QList<int>{1, 2}));
+    QCOMPARE(model.cubesCoordinates().size(), 1);
+    QCOMPARE(model.roleNames().size(), 18);
+    model.clear();
+    QCOMPARE(tester.failures(), QStringList());
+}
+
+void tst_CubeObserverModel::showingStartsFramesOnce()
+{
+    CubeObserverModel model;
+    model.append(makeCube(1, true));
+    const auto cube = model.at(model.index(0, 0));
+    LogCapture log(kvr::log::WRN | kvr::log::ERR);
+    // The camera has no node yet, so each request it gets logs one warning.
+    model.setAnalyticsVisibleInGUI(1, true);
+    model.setAnalyticsVisibleInGUI(1, true);
+    QVERIFY(cube->requestingFrames());
+    QCOMPARE(notInitializedWarnings(log), 1);
+    model.setAnalyticsVisibleInGUI(1, false);
+    QVERIFY(!cube->requestingFrames());
+    QCOMPARE(notInitializedWarnings(log), 2);
+    model.setAnalyticsVisibleInGUI(1, false);
+    QCOMPARE(notInitializedWarnings(log), 2);
+}
+
+void tst_CubeObserverModel::showingNeedsABlockAndAnEnabledCube_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("observerId");
+    QTest::addColumn<bool>("started");
+    QTest::addColumn<bool>("notFound");
+
+    QTest::newRow("known block") << "127.0.0.1" << true << 1 << true << false;
+    QTest::newRow("no block address") << QString() << true << 1 << false << false;
+    QTest::newRow("disabled cube") << "127.0.0.1" << false << 1 << false << false;
+    QTest::newRow("unknown id") << "127.0.0.1" << true << 7 << false << false;
+}
+
+void tst_CubeObserverModel::showingNeedsABlockAndAnEnabledCube()
+{
+    QFETCH(QString, host);
+    QFETCH(bool, enabled);
+    QFETCH(int, observerId);
+    QFETCH(bool, started);
+    QFETCH(bool, notFound);
+
+    CubeObserverModel model;
+    model.append(makeCube(1, false, host));
+    const auto cube = model.at(model.index(0, 0));
+    cube->setCubeEnabled(enabled);
+    LogCapture log(kvr::log::ERR | kvr::log::DBG0);
+    model.setAnalyticsVisibleInGUI(observerId, true);
+    QCOMPARE(cube->requestingFrames(), started);
+    QCOMPARE(log.contains(QStringLiteral("Started cube 1 requests")), started);
+    QCOMPARE(log.contains(QStringLiteral("No such cube found!")), notFound);
+    // Asked for directly, an unknown cube is reported.
+    model.startCube(9, true);
+    QVERIFY(log.contains(QStringLiteral("No such cube found!")));
+}
+
+void tst_CubeObserverModel::cubeChangeRefreshesItsRowOnly()
+{
+    CubeObserverModel model;
+    model.append(makeCube(1, true));
+    model.append(makeCube(2, true));
+    QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+    model.at(model.index(1, 0))->setCubeName(QStringLiteral("renamed"));
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().at(0).toModelIndex().row(), 1);
+    QCOMPARE(changed.first().at(1).toModelIndex().row(), 1);
+    QCOMPARE(changed.first().at(2).value<QVector<int>>(), QVector<int>{CubeObserverModel::CubeNameRole});
+    model.at(model.index(0, 0))->currentCamera()->updateSourceInfo(
+        ObservedBlockScript::cameraInfo(QStringLiteral("running"), 5));
+    QCOMPARE(changed.size(), 2);
+    QCOMPARE(changed.last().at(0).toModelIndex().row(), 0);
+    QCOMPARE(changed.last().at(2).value<QVector<int>>(), QVector<int>{CubeObserverModel::SourceInfoRole});
+    model.notifyRoleChanged(-1, {CubeObserverModel::ObserverOnlineRole});
+    QCOMPARE(changed.last().at(1).toModelIndex().row(), 1);
+}
+
+void tst_CubeObserverModel::releasingTheModelFreesItsCubes()
+{
+    std::weak_ptr<CubeObserver> cube;
+    std::weak_ptr<kvr::QMTClient::CameraObserver> camera;
+    {
+        CubeObserverModel model;
+        model.append(makeCube(1, true));
+        cube = model.at(model.index(0, 0));
+        camera = cube.lock()->currentCameraShared();
+        model.clear();
+        // The model's connections alone keep nothing alive.
+        QVERIFY(cube.expired());
+        QVERIFY(camera.expired());
+        model.append(makeCube(2, true));
+        cube = model.at(model.index(0, 0));
+    }
+    QVERIFY(cube.expired());
+}
+
+QTEST_MAIN(tst_CubeObserverModel)
+#include "tst_CubeObserverModel.moc"

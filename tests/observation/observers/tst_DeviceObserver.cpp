@@ -1,0 +1,439 @@
+#include "observation/observers/CubeObserver.h"
+#include "observation/observers/DeviceObserver.h"
+#include "observation/status/AnalyticInfo.h"
+#include "support/ObservedBlockScript.h"
+#include "support/SimulatedBlock.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+using Request = SimulatedBlock::Request;
+
+namespace {
+
+QJsonObject bodyOf(const Request &request)
+{
+    return QJsonDocument::fromJson(request.body).object();
+}
+
+QStringList pathsOf(const QVector<Request> &requests)
+{
+    QStringList paths;
+    for (const Request &request : requests)
+        paths << QString::fromLatin1(request.path);
+    return paths;
+}
+
+// One observed block over HTTPS on 127.0.0.1; the address names the port, so nothing is probed.
+struct Fixture
+{
+    SimulatedBlock block{SimulatedBlock::Scheme::Https};
+    ObservedBlockScript script;
+    std::unique_ptr<DeviceObserver> observer;
+
+    Fixture() { script.camerasPerCube = 0; }
+
+    QString address(const QString &suffix = QString()) const
+    {
+        return QStringLiteral("127.0.0.1:%1").arg(block.port()) + suffix;
+    }
+
+    bool start(const QString &suffix = QString())
+    {
+        if (!block.listen())
+            return false;
+        script.install(block);
+        observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice(address(suffix)))));
+        observer->connectToBlock(address(suffix), QStringLiteral(" operator "), QStringLiteral("secret"));
+        return true;
+    }
+
+    bool waitLoggedIn(int timeout = 10000)
+    {
+        return QTest::qWaitFor([this]() { return observer->loginStatus() == DeviceObserver::LoggedIn; }, timeout);
+    }
+
+    // The path's first answer is `status`; later ones are the script's. A failed block
+    // information starts the 1000 ms tick, which then repeats whatever the log-in phase asks.
+    void failFirst(const QByteArray &path, int status)
+    {
+        auto answered = std::make_shared<int>(0);
+        const SimulatedBlock::Reply good = block.reply(path);
+        block.setResponder(path, [answered, good, status](const Request &) {
+            SimulatedBlock::Reply reply = good;
+            if ((*answered)++ == 0) {
+                reply.status = status;
+                reply.body = R"({"error":{"code":503,"reason":"busy"}})";
+            }
+            return reply;
+        });
+    }
+
+    // Nothing of `path` arrives within `ms` (waits on the event loop, not a fixed sleep of the test's logic).
+    bool silentFor(const QByteArray &path, int ms)
+    {
+        const int before = block.requests(path).size();
+        return !QTest::qWaitFor([&]() { return block.requests(path).size() > before; }, ms);
+    }
+};
+
+} // namespace
+
+class tst_DeviceObserver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void logInRequestsInOrder();
+    void pollBodiesListCubesInAscendingOrder_data();
+    void pollBodiesListCubesInAscendingOrder();
+    void pollsKeepTheirPeriods();
+    void refusedLogIn_data();
+    void refusedLogIn();
+    void addressForms_data();
+    void addressForms();
+    void compatibilityFollowsTheBlockVersion_data();
+    void compatibilityFollowsTheBlockVersion();
+    void noAnswerToAnalyticsMarksCubesOffline();
+    void failedCubeListIsAskedAgain();
+    void logoutPostsSessionAndStopsPolling();
+    void lateReplyAfterStopStartsNothing_data();
+    void lateReplyAfterStopStartsNothing();
+};
+
+void tst_DeviceObserver::logInRequestsInOrder()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    QSignalSpy ready(f.observer.get(), &DeviceObserver::cubesReady);
+    QVERIFY(f.waitLoggedIn());
+    QTRY_VERIFY(f.block.requests("/block_status_info").size() >= 1);
+
+    const QVector<Request> requests = f.block.requests();
+    QCOMPARE(pathsOf(requests).mid(0, 3),
+             (QStringList{QStringLiteral("/api/block_info"), QStringLiteral("/api/users/auth"), QStringLiteral("/api/cubes/all")}));
+    const Request auth = f.block.requests("/users/auth").first();
+    QCOMPARE(auth.method, QByteArray("POST"));
+    QCOMPARE(bodyOf(auth), (QJsonObject{{QStringLiteral("username"), QStringLiteral("operator")}, {QStringLiteral("password"), QStringLiteral("secret")}}));
+    // The block's own API version is sent from the log-in on; the token once it is known.
+    QCOMPARE(auth.header("Accept-Version"), QByteArray("1.19.0"));
+    QCOMPARE(f.block.requests("/cubes/all").first().header("Authorization"), QByteArray("Bearer token-1"));
+    QCOMPARE(f.block.requests("/block_status_info").first().header("Authorization"), QByteArray("Bearer token-1"));
+    QCOMPARE(f.observer->sessionIdentifier(), QStringLiteral("session-1"));
+    QCOMPARE(f.observer->currentVersionNumber(), QStringLiteral("1.19.11"));
+    QCOMPARE(f.observer->orvaSerialNumber(), QStringLiteral("ORVA-0001"));
+    QCOMPARE(f.observer->blockDeviceType(), 32);
+    QCOMPARE(ready.size(), 1);
+    QCOMPARE(ready.first().first().value<QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>>>().size(), 2);
+    // The first analytics and cameras polls go out with the cube list, before any timer.
+    QTRY_VERIFY(!f.block.requests("/cubes/analytics/info").isEmpty() && !f.block.requests("/cubes/cameras/info").isEmpty());
+    QVERIFY(f.block.requests("/cubes/cameras/info").first().receivedMs
+            < f.block.requests("/cubes/all").first().receivedMs + 400);
+}
+
+void tst_DeviceObserver::pollBodiesListCubesInAscendingOrder_data()
+{
+    QTest::addColumn<QByteArray>("cubeList");
+    QTest::addColumn<QString>("deviceType");
+    QTest::addColumn<QList<int>>("polledIds");
+
+    QTest::newRow("unsorted ids") << QByteArray(R"({"cubes":[{"id":7},{"id":2},{"id":5}]})")
+                                  << "enterprise" << QList<int>{2, 5, 7};
+    QTest::newRow("duplicate id kept once") << QByteArray(R"({"cubes":[{"id":4},{"id":4,"name":"again"}]})")
+                                            << "enterprise" << QList<int>{4};
+    QTest::newRow("missing id reads 0") << QByteArray(R"({"cubes":[{"name":"no id"},{"id":1}]})")
+                                        << "enterprise" << QList<int>{0, 1};
+    QTest::newRow("brimvale skips 0 to 2") << QByteArray(R"({"cubes":[{"id":0},{"id":1},{"id":2},{"id":3}]})")
+                                           << "brimvale" << QList<int>{3};
+    QTest::newRow("no cubes") << QByteArray(R"({"cubes":[]})") << "enterprise" << QList<int>{};
+}
+
+void tst_DeviceObserver::pollBodiesListCubesInAscendingOrder()
+{
+    QFETCH(QByteArray, cubeList);
+    QFETCH(QString, deviceType);
+    QFETCH(QList<int>, polledIds);
+
+    Fixture f;
+    f.script.deviceType = deviceType;
+    QVERIFY(f.block.listen());
+    f.script.install(f.block);
+    f.block.setReply("/cubes/all", 200, "application/json", cubeList);
+    f.observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice(f.address()))));
+    f.observer->connectToBlock(f.address(), QStringLiteral("operator"), QStringLiteral("secret"));
+    QVERIFY(f.waitLoggedIn());
+    // The two first polls leave together and may travel on different connections.
+    QTRY_VERIFY(!f.block.requests("/cubes/cameras/info").isEmpty()
+                && !f.block.requests("/cubes/analytics/info").isEmpty());
+
+    for (const QByteArray &path : {QByteArray("/cubes/analytics/info"), QByteArray("/cubes/cameras/info")}) {
+        const QVector<Request> polls = f.block.requests(path);
+        QVERIFY2(!polls.isEmpty(), path.constData());
+        const QJsonArray cubes = bodyOf(polls.first()).value(QStringLiteral("cubes")).toArray();
+        QList<int> ids;
+        for (const QJsonValue &cube : cubes) {
+            ids << cube.toObject().value(QStringLiteral("id")).toInt(-1);
+            // Time stamps travel as decimal strings; a cube without a camera has none.
+            if (path == "/cubes/analytics/info")
+                QCOMPARE(cube.toObject().value(QStringLiteral("last_timestamp")).toString(), QStringLiteral("0"));
+            else
+                QVERIFY(!cube.toObject().contains(QStringLiteral("last_timestamp")));
+        }
+        QCOMPARE(ids, polledIds);
+    }
+    // The analytics body carries the time stamp of the last answer once one came.
+    QTRY_VERIFY(f.block.requests("/cubes/analytics/info").size() >= 3);
+    if (!polledIds.isEmpty()) {
+        const QVector<Request> polls = f.block.requests("/cubes/analytics/info");
+        const QJsonArray cubes = bodyOf(polls.last()).value(QStringLiteral("cubes")).toArray();
+        QVERIFY(cubes.first().toObject().value(QStringLiteral("last_timestamp")).toString().toULongLong() > 1700000000000ULL);
+    }
+}
+
+void tst_DeviceObserver::pollsKeepTheirPeriods()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.waitLoggedIn());
+    // Three status polls after the log-in take a little over 6 s; the others come more often.
+    QTRY_VERIFY_WITH_TIMEOUT(f.block.requests("/block_status_info").size() >= 3
+                                 && f.block.requests("/cubes/cameras/info").size() >= 3, 10000);
+
+    const struct
+    {
+        QByteArray path;
+        int period;
+    } polls[] = {{"/block_status_info", 2000}, {"/cubes/analytics/info", 500}, {"/cubes/cameras/info", 3000}};
+    for (const auto &poll : polls) {
+        const QVector<Request> requests = f.block.requests(poll.path);
+        QVERIFY2(requests.size() >= 3, poll.path.constData());
+        // Measured where the block receives them; the first poll of each kind may wait for a
+        // connection of its own to be set up, which would shorten the first gap.
+        for (int i = 2; i < requests.size(); ++i) {
+            const qint64 gap = requests.at(i).receivedMs - requests.at(i - 1).receivedMs;
+            // Re-armed by the reply: never closer than the period, and not much later on loopback.
+            QVERIFY2(gap >= poll.period - 5 && gap < poll.period + 400,
+                     qPrintable(QStringLiteral("%1: %2 ms").arg(QString::fromLatin1(poll.path)).arg(gap)));
+        }
+    }
+}
+
+void tst_DeviceObserver::refusedLogIn_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<int>("loginStatus");
+    QTest::addColumn<bool>("triesAgain");
+
+    const QByteArray noTokens = R"({"username":"operator","access_tokens":[]})";
+    QTest::newRow("401 auth_error") << 401 << QByteArray(R"({"error":{"code":401,"reason":"auth_error"}})")
+                                    << int(DeviceObserver::IncorrectPasswordOrUsername) << false;
+    QTest::newRow("410 expired") << 410 << QByteArray(R"({"error":{"code":410,"reason":"expired_account"}})")
+                                 << int(DeviceObserver::ExpiredAccount) << false;
+    QTest::newRow("403 forbidden ends the log-in")
+        << 403 << QByteArray(R"({"error":{"code":403,"reason":"forbidden"}})")
+        << int(DeviceObserver::NotLoggedIn) << false;
+    QTest::newRow("200 without tokens") << 200 << noTokens << int(DeviceObserver::IncorrectPasswordOrUsername)
+                                        << false;
+    QTest::newRow("500 is no wrong password") << 500
+                                              << QByteArray(R"({"error":{"code":500,"reason":"internal"}})")
+                                              << int(DeviceObserver::WaitingForResponse) << true;
+}
+
+void tst_DeviceObserver::refusedLogIn()
+{
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(int, loginStatus);
+    QFETCH(bool, triesAgain);
+
+    Fixture f;
+    QVERIFY(f.block.listen());
+    f.script.install(f.block);
+    f.block.setReply("/users/auth", status, "application/json", body);
+    f.failFirst("/block_info", 503);
+    f.observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice(f.address()))));
+    QSignalSpy forbidden(f.observer.get(), &DeviceObserver::userLoginForbidden);
+    f.observer->connectToBlock(f.address(), QStringLiteral("operator"), QStringLiteral("wrong"));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.block.requests("/users/auth").isEmpty(), 3000);
+    QTRY_COMPARE(f.observer->loginStatus(), loginStatus);
+    if (triesAgain) {
+        QTRY_VERIFY_WITH_TIMEOUT(f.block.requests("/users/auth").size() >= 2, 3000);
+    } else {
+        QVERIFY(f.silentFor("/users/auth", 2200));
+        QCOMPARE(f.observer->loginPhase(), int(DeviceObserver::Idle));
+    }
+    QCOMPARE(forbidden.size(), status == 403 ? 1 : 0);
+    if (status == 403)
+        QVERIFY(!f.observer->loginErrorMessage().isEmpty());
+    QVERIFY(f.block.requests("/cubes/all").isEmpty());
+}
+
+void tst_DeviceObserver::addressForms_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<int>("nodePort");
+
+    QTest::newRow("host:rest") << QString() << 5556;
+    QTest::newRow("host:rest:node") << ":6000" << 6000;
+    QTest::newRow("host:rest:node:unused") << ":6001:7" << 6001;
+    QTest::newRow("blanks around") << ":6002  " << 6002;
+}
+
+void tst_DeviceObserver::addressForms()
+{
+    QFETCH(QString, suffix);
+    QFETCH(int, nodePort);
+
+    Fixture f;
+    QVERIFY(f.block.listen());
+    f.script.install(f.block);
+    f.observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice())));
+    QSignalSpy uri(f.observer.get(), &DeviceObserver::serverURIChanged);
+    f.observer->connectToBlock(QStringLiteral("  ") + f.address(suffix), QStringLiteral("operator"),
+                               QStringLiteral("secret"));
+    QCOMPARE(f.observer->serverURI(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.observer->host(), QStringLiteral("127.0.0.1"));
+    QCOMPARE(f.observer->restPort(), int(f.block.port()));
+    QCOMPARE(f.observer->nodePort(), nodePort);
+    QCOMPARE(uri.size(), 1);
+    QVERIFY(f.waitLoggedIn());
+}
+
+void tst_DeviceObserver::compatibilityFollowsTheBlockVersion_data()
+{
+    QTest::addColumn<QByteArray>("blockInfo");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<bool>("compatible");
+
+    QTest::newRow("1.16.9") << QByteArray(R"({"Block_Version":"1.16.9","Api_Version":"1.16.0"})") << "1.16.9"
+                            << false;
+    QTest::newRow("1.17.0") << QByteArray(R"({"Block_Version":"1.17.0","Api_Version":"1.17.0"})") << "1.17.0"
+                            << true;
+    QTest::newRow("2.0.1") << QByteArray(R"({"Block_Version":"2.0.1","Api_Version":"2.0.0"})") << "2.0.1" << true;
+    QTest::newRow("lower-case keys") << QByteArray(R"({"block_version":"1.18.2","api_version":"1.18.0"})")
+                                     << "1.18.2" << true;
+    QTest::newRow("Api_Version alone reads lower-case keys")
+        << QByteArray(R"({"Api_Version":"1.19.0","block_version":"1.15.1"})") << "1.15.1" << false;
+    QTest::newRow("no version") << QByteArray("{}") << QString() << false;
+}
+
+void tst_DeviceObserver::compatibilityFollowsTheBlockVersion()
+{
+    QFETCH(QByteArray, blockInfo);
+    QFETCH(QString, version);
+    QFETCH(bool, compatible);
+
+    Fixture f;
+    QVERIFY(f.block.listen());
+    f.script.install(f.block);
+    f.block.setReply("/block_info", 200, "application/json", blockInfo);
+    f.observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice())));
+    QSignalSpy ready(f.observer.get(), &DeviceObserver::cubesReady);
+    f.observer->connectToBlock(f.address(), QStringLiteral("operator"), QStringLiteral("secret"));
+    QVERIFY(f.waitLoggedIn());
+    QCOMPARE(f.observer->currentVersionNumber(), version);
+    QCOMPARE(f.observer->observedDevice().compatible(), compatible);
+    // The cubes carry the device as it was when they were made.
+    const auto cubes = ready.first().first().value<QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>>>();
+    QVERIFY(!cubes.isEmpty());
+    QCOMPARE(cubes.first()->observedDevice().compatible(), compatible);
+    QCOMPARE(cubes.first()->blockHostAddress(), QStringLiteral("127.0.0.1"));
+}
+
+void tst_DeviceObserver::noAnswerToAnalyticsMarksCubesOffline()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.waitLoggedIn());
+    const auto cubes = f.observer->cubes();
+    QTRY_VERIFY(cubes.first()->analyticInfo()->timestamp() > 0);
+    QVERIFY(cubes.first()->observerOnline());
+
+    f.block.setNoAnswer("/cubes/analytics/info", true);
+    QTRY_VERIFY(!cubes.first()->observerOnline() && !cubes.last()->observerOnline());
+    // The poll goes on while the block is silent...
+    const int silentPolls = f.block.requests("/cubes/analytics/info").size();
+    QTRY_VERIFY(f.block.requests("/cubes/analytics/info").size() > silentPolls);
+    // ...and the next answer brings the cubes back.
+    f.block.setNoAnswer("/cubes/analytics/info", false);
+    QTRY_VERIFY(cubes.first()->observerOnline() && cubes.last()->observerOnline());
+    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::LoggedIn));
+}
+
+void tst_DeviceObserver::failedCubeListIsAskedAgain()
+{
+    Fixture f;
+    QVERIFY(f.block.listen());
+    f.script.install(f.block);
+    f.block.setReply("/cubes/all", 503, "application/json", R"({"error":{"code":503,"reason":"busy"}})");
+    f.observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice())));
+    f.observer->connectToBlock(f.address(), QStringLiteral("operator"), QStringLiteral("secret"));
+    QTRY_VERIFY(f.block.requests("/cubes/all").size() >= 2);
+    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::WaitingForResponse));
+    f.script.install(f.block);
+    QVERIFY(f.waitLoggedIn(4000));
+    QCOMPARE(f.observer->cubes().size(), 2);
+}
+
+void tst_DeviceObserver::logoutPostsSessionAndStopsPolling()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.waitLoggedIn());
+    // An analytics poll is on its way when the operator logs out.
+    f.block.setAction("/cubes/analytics/info", SimulatedBlock::Action::Hold);
+    QTRY_VERIFY(f.block.heldCount() > 0);
+
+    f.observer->logout(true);
+    const qint64 loggedOutAt = f.block.elapsedMs();
+    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::NotLoggedIn));
+    QTRY_COMPARE(f.block.requests("/users/logout").size(), 1);
+    QCOMPARE(bodyOf(f.block.requests("/users/logout").first()), (QJsonObject{{QStringLiteral("session_identifier"), QStringLiteral("session-1")}}));
+    f.block.releaseHeld();
+
+    QTest::qWait(3500);
+    for (const Request &request : f.block.requests())
+        QVERIFY2(request.receivedMs <= loggedOutAt + 1000, request.path.constData());
+    // A plain log-out asks nothing of the block.
+    f.observer->logout();
+    QVERIFY(f.silentFor("/users/logout", 300));
+}
+
+void tst_DeviceObserver::lateReplyAfterStopStartsNothing_data()
+{
+    QTest::addColumn<QByteArray>("heldPath");
+    QTest::addColumn<QByteArray>("forbiddenPath");
+    QTest::addColumn<bool>("cancel");
+
+    QTest::newRow("block_info after cancelLogin") << QByteArray("/block_info") << QByteArray("/users/auth") << true;
+    QTest::newRow("auth after logout") << QByteArray("/users/auth") << QByteArray("/cubes/all") << false;
+    QTest::newRow("cube list after cancelLogin") << QByteArray("/cubes/all") << QByteArray("/cubes/analytics/info")
+                                                 << true;
+}
+
+void tst_DeviceObserver::lateReplyAfterStopStartsNothing()
+{
+    QFETCH(QByteArray, heldPath);
+    QFETCH(QByteArray, forbiddenPath);
+    QFETCH(bool, cancel);
+
+    Fixture f;
+    QVERIFY(f.block.listen());
+    f.script.install(f.block);
+    f.block.setAction(heldPath, SimulatedBlock::Action::Hold);
+    f.observer.reset(new DeviceObserver(ObservedDevice(1, QModelIndex(), FavoriteDevice())));
+    f.observer->connectToBlock(f.address(), QStringLiteral("operator"), QStringLiteral("secret"));
+    QTRY_VERIFY(f.block.heldCount() > 0);
+    if (cancel)
+        f.observer->cancelLogin();
+    else
+        f.observer->logout(true);
+    f.block.releaseHeld();
+    QVERIFY(f.silentFor(forbiddenPath, 2500));
+    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::NotLoggedIn));
+}
+
+QTEST_MAIN(tst_DeviceObserver)
+#include "tst_DeviceObserver.moc"

@@ -1,0 +1,286 @@
+#include "devices/models/FavoriteDeviceModel.h"
+#include "observation/camera/CameraObserver.h"
+#include "observation/models/CubeObserverSortFilterProxyModel.h"
+#include "observation/models/DeviceObserverSortFilterProxyModel.h"
+#include "observation/observers/CubeObserver.h"
+#include "observation/observers/ObserverManager.h"
+#include "observation/status/SourceInfo.h"
+#include "support/ModelTester.h"
+#include "support/ObservedBlockScript.h"
+#include "support/SimulatedBlock.h"
+
+#include <QtTest>
+
+namespace {
+
+FavoriteDevice favourite(const QString &address, const QString &password, int type = 32,
+                         const QString &name = QString())
+{
+    FavoriteDevice device(address, QStringLiteral("operator"), password);
+    device.setName(name.isEmpty() ? address : name);
+    device.setType(type);
+    return device;
+}
+
+// Blocks that are observed but older than 1.17, so their cameras never reach for a node.
+struct Blocks
+{
+    std::vector<std::unique_ptr<SimulatedBlock>> blocks;
+    FavoriteDeviceModel favourites;
+
+    bool add(ObservedBlockScript script)
+    {
+        blocks.emplace_back(new SimulatedBlock(SimulatedBlock::Scheme::Https));
+        if (!blocks.back()->listen())
+            return false;
+        script.blockVersion = QStringLiteral("1.16.4");
+        script.install(*blocks.back());
+        favourites.addDevice(favourite(QStringLiteral("127.0.0.1:%1").arg(blocks.back()->port()),
+                                       QStringLiteral("secret")));
+        return true;
+    }
+};
+
+std::shared_ptr<DeviceObserver> observerAt(ObserverManager &manager, int row)
+{
+    return manager.deviceModel()->at(manager.deviceModel()->index(row, 0));
+}
+
+} // namespace
+
+class tst_ObserverManager : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startsOneObserverPerCompleteFavourite();
+    void cubesOfEveryBlockInOneModel();
+    void loginStatusRefreshesOnlyItsRow();
+    void logoutObserversEndsEverySession();
+    void releasingTheManagerFreesItsObservers();
+    void deviceProxyGroupsKinds_data();
+    void deviceProxyGroupsKinds();
+    void cubeProxyFiltersByState_data();
+    void cubeProxyFiltersByState();
+};
+
+void tst_ObserverManager::startsOneObserverPerCompleteFavourite()
+{
+    SimulatedBlock block(SimulatedBlock::Scheme::Https);
+    QVERIFY(block.listen());
+    ObservedBlockScript().install(block);
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(block.port());
+    FavoriteDeviceModel favourites;
+    favourites.addDevice(favourite(address, QStringLiteral("a"), 32, QStringLiteral("first")));
+    favourites.addDevice(favourite(address, QString(), 32, QStringLiteral("no password")));
+    favourites.addDevice(favourite(address, QStringLiteral("c"), 32, QStringLiteral("third")));
+
+    ObserverManager manager;
+    ModelTester deviceTester(manager.deviceModel());
+    QSignalSpy changed(&manager, &ObserverManager::sourceModelChanged);
+    manager.setSourceModel(&favourites);
+    QCOMPARE(manager.deviceModel()->rowCount(), 2);
+    const QModelIndex second = manager.deviceModel()->index(1, 0);
+    QCOMPARE(second.data(DeviceObserverModel::NameRole).toString(), QStringLiteral("third"));
+    QCOMPARE(second.data(DeviceObserverModel::AddressRole).toString(), address);
+    const auto device = second.data(DeviceObserverModel::DeviceRole).value<ObservedDevice>();
+    QCOMPARE(device.id(), 2);
+    QCOMPARE(device.sourceIndex(), favourites.index(2, 0));
+    QCOMPARE(observerAt(manager, 0)->observedDevice().id(), 1);
+    QCOMPARE(manager.deviceModel()->indexOfObservedDevice(2).row(), 1);
+    QVERIFY(!manager.deviceModel()->indexOfObservedDevice(3).isValid());
+
+    QSignalSpy reset(manager.deviceModel(), &QAbstractItemModel::modelReset);
+    manager.setSourceModel(&favourites);
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(reset.size(), 0);
+    FavoriteDeviceModel other;
+    manager.setSourceModel(&other);
+    QCOMPARE(manager.deviceModel()->rowCount(), 0);
+    QCOMPARE(deviceTester.failures(), QStringList());
+}
+
+void tst_ObserverManager::cubesOfEveryBlockInOneModel()
+{
+    Blocks blocks;
+    ObservedBlockScript script;
+    script.cubeCount = 2;
+    QVERIFY(blocks.add(script));
+    script.firstCubeId = 10;
+    QVERIFY(blocks.add(script));
+
+    ObserverManager manager;
+    ModelTester cubeTester(manager.cubeModel());
+    CubeObserverSortFilterProxyModel proxy;
+    proxy.setSourceModel(manager.cubeModel());
+    ModelTester proxyTester(&proxy);
+    manager.setSourceModel(&blocks.favourites);
+    QTRY_COMPARE(manager.cubeModel()->rowCount(), 4);
+
+    CubeObserverModel *cubes = manager.cubeModel();
+    QCOMPARE(cubes->observersIds(), (QList<int>{1, 2, 3, 4}));
+    QSet<int> cubeIds;
+    for (int row = 0; row < 4; ++row) {
+        const QModelIndex index = cubes->index(row, 0);
+        QCOMPARE(index.data(CubeObserverModel::ObserverIdRole).toInt(), row + 1);
+        cubeIds << index.data(CubeObserverModel::CubeIdRole).toInt();
+        const auto *cube = index.data(CubeObserverModel::ObjectRole).value<kvr::QMTClient::CubeObserver *>();
+        QVERIFY(cube);
+        QCOMPARE(index.data(CubeObserverModel::CubeNameRole).toString(), QStringLiteral("Cube %1").arg(cube->cubeId()));
+        QVERIFY(index.data(CubeObserverModel::SourceInfoRole).value<SourceInfo *>());
+        QCOMPARE(index.data(CubeObserverModel::SourceConnectedRole).toBool(), false);
+        QCOMPARE(index.data(CubeObserverModel::CubeSourceDefinitionType).toInt(), 1);
+        QCOMPARE(index.data(CubeObserverModel::CubeCameraPositionLatitude).toDouble(), 48.0 + cube->cubeId() / 100.0);
+        QCOMPARE(index.data(CubeObserverModel::ObservedAddressRole).toString(),
+                 blocks.favourites.index(cube->observedDevice().id() - 1, 0)
+                     .data(FavoriteDeviceModel::DeviceRole).value<FavoriteDevice>().address());
+        QVERIFY(!index.data(CubeObserverModel::ObservedDeviceRole).value<ObservedDevice>().compatible());
+    }
+    QCOMPARE(cubeIds, (QSet<int>{1, 2, 10, 11}));
+    QCOMPARE(cubes->cubesCoordinates().size(), 4);
+    QCOMPARE(cubes->roleNames().value(CubeObserverModel::CubeLastFrameTimestampRole), QByteArray("CubeTimestampRole"));
+    // The cameras poll fills the current camera's status, which QML sees through the row.
+    QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::SourceInfoRole).value<SourceInfo *>()
+                    ->cmClientInfo()->sourceState() == QStringLiteral("running"));
+    manager.setSourceModel(nullptr);
+    QCOMPARE(cubeTester.failures(), QStringList());
+    QCOMPARE(proxyTester.failures(), QStringList());
+}
+
+void tst_ObserverManager::loginStatusRefreshesOnlyItsRow()
+{
+    Blocks blocks;
+    QVERIFY(blocks.add(ObservedBlockScript()));
+    QVERIFY(blocks.add(ObservedBlockScript()));
+    ObserverManager manager;
+    manager.setSourceModel(&blocks.favourites);
+    QTRY_VERIFY(observerAt(manager, 0)->loginStatus() == DeviceObserver::LoggedIn
+                && observerAt(manager, 1)->loginStatus() == DeviceObserver::LoggedIn);
+
+    QSignalSpy changed(manager.deviceModel(), &QAbstractItemModel::dataChanged);
+    observerAt(manager, 1)->logout();
+    QCOMPARE(changed.size(), 1);
+    QCOMPARE(changed.first().at(0).toModelIndex().row(), 1);
+    QCOMPARE(changed.first().at(1).toModelIndex().row(), 1);
+    QCOMPARE(changed.first().at(2).value<QVector<int>>(), QVector<int>{DeviceObserverModel::LoginStatusRole});
+    QCOMPARE(manager.deviceModel()->index(1, 0).data(DeviceObserverModel::LoginStatusRole).toInt(),
+             int(DeviceObserver::NotLoggedIn));
+}
+
+void tst_ObserverManager::logoutObserversEndsEverySession()
+{
+    Blocks blocks;
+    QVERIFY(blocks.add(ObservedBlockScript()));
+    QVERIFY(blocks.add(ObservedBlockScript()));
+    ObserverManager manager;
+    manager.setSourceModel(&blocks.favourites);
+    QTRY_VERIFY(observerAt(manager, 0)->loginStatus() == DeviceObserver::LoggedIn
+                && observerAt(manager, 1)->loginStatus() == DeviceObserver::LoggedIn);
+
+    manager.logoutObservers();
+    for (const auto &block : blocks.blocks)
+        QTRY_COMPARE(block->requests("/users/logout").size(), 1);
+    QCOMPARE(manager.deviceModel()->rowCount(), 2);
+    QCOMPARE(manager.cubeModel()->rowCount(), 4);
+}
+
+void tst_ObserverManager::releasingTheManagerFreesItsObservers()
+{
+    Blocks blocks;
+    QVERIFY(blocks.add(ObservedBlockScript()));
+    auto manager = std::make_unique<ObserverManager>();
+    manager->setSourceModel(&blocks.favourites);
+    QTRY_COMPARE(manager->cubeModel()->rowCount(), 2);
+
+    std::weak_ptr<DeviceObserver> device = observerAt(*manager, 0);
+    std::weak_ptr<kvr::QMTClient::CubeObserver> cube = manager->cubeModel()->at(manager->cubeModel()->index(0, 0));
+    std::weak_ptr<kvr::QMTClient::CameraObserver> camera = cube.lock()->currentCameraShared();
+    QVERIFY(camera.lock());
+    manager.reset();
+    QVERIFY(device.expired());
+    QVERIFY(cube.expired());
+    QVERIFY(camera.expired());
+}
+
+void tst_ObserverManager::deviceProxyGroupsKinds_data()
+{
+    QTest::addColumn<QString>("type");
+    QTest::addColumn<QList<int>>("shownKinds");
+
+    QTest::newRow("All types") << "All types" << QList<int>{0, 1, 2, 4, 16, 32, 64, 128, 256};
+    QTest::newRow("Camera takes camera light") << "Camera" << QList<int>{1, 2};
+    QTest::newRow("Tarnvale/Embedded") << "Tarnvale/Embedded" << QList<int>{4, 16};
+    QTest::newRow("Enterprise") << "Enterprise" << QList<int>{32};
+    QTest::newRow("Drone") << "Drone" << QList<int>{128};
+}
+
+void tst_ObserverManager::deviceProxyGroupsKinds()
+{
+    QFETCH(QString, type);
+    QFETCH(QList<int>, shownKinds);
+
+    DeviceObserverModel model;
+    for (int kind : {0, 1, 2, 4, 16, 32, 64, 128, 256}) {
+        model.append(std::make_shared<DeviceObserver>(
+            ObservedDevice(model.rowCount() + 1, QModelIndex(), favourite(QString::number(kind), QStringLiteral("x"), kind))));
+    }
+    DeviceObserverSortFilterProxyModel proxy;
+    ModelTester tester(&proxy);
+    proxy.setSourceModel(&model);
+    QCOMPARE(proxy.availableTypes(), (QStringList{QStringLiteral("All types"), QStringLiteral("Camera"), QStringLiteral("Tarnvale/Embedded"), QStringLiteral("Enterprise"), QStringLiteral("Drone")}));
+    proxy.setFilteredType(proxy.availableTypes().indexOf(type));
+    QList<int> shown;
+    for (int row = 0; row < proxy.rowCount(); ++row)
+        shown << proxy.index(row, 0).data(DeviceObserverModel::TypeRole).toInt();
+    QCOMPARE(shown, shownKinds);
+    QCOMPARE(tester.failures(), QStringList());
+}
+
+void tst_ObserverManager::cubeProxyFiltersByState_data()
+{
+    QTest::addColumn<QString>("sourceState");
+    QTest::addColumn<QString>("processing");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("running is online") << "running" << "Idle" << "Online" << true;
+    QTest::newRow("ends with running") << "source_running" << "Idle" << "Online" << true;
+    QTest::newRow("RUNNING is offline") << "RUNNING" << "Idle" << "Offline" << true;
+    QTest::newRow("stopped is not online") << "stopped" << "Idle" << "Online" << false;
+    QTest::newRow("processing and online") << "running" << "Processing" << "Processing" << true;
+    QTest::newRow("processing but offline") << "stopped" << "Processing" << "Processing" << false;
+    QTest::newRow("idle") << "running" << "Idle" << "Idle" << true;
+    QTest::newRow("enabled whatever its state") << "stopped" << "Processing" << "Enabled" << true;
+    QTest::newRow("not disabled") << "running" << "Processing" << "Disabled" << false;
+}
+
+void tst_ObserverManager::cubeProxyFiltersByState()
+{
+    QFETCH(QString, sourceState);
+    QFETCH(QString, processing);
+    QFETCH(QString, filter);
+    QFETCH(bool, shown);
+
+    Blocks blocks;
+    ObservedBlockScript script;
+    script.cubeCount = 1;
+    script.sourceState = sourceState;
+    script.processingState = processing;
+    QVERIFY(blocks.add(script));
+    ObserverManager manager;
+    manager.setSourceModel(&blocks.favourites);
+    QTRY_COMPARE(manager.cubeModel()->rowCount(), 1);
+    const auto cube = manager.cubeModel()->at(manager.cubeModel()->index(0, 0));
+    QTRY_COMPARE(cube->currentCamera()->sourceInfo()->cmClientInfo()->sourceState(), sourceState);
+    QTRY_VERIFY(cube->analyticInfo()->timestamp() > 0);
+
+    CubeObserverSortFilterProxyModel proxy;
+    ModelTester tester(&proxy);
+    proxy.setSourceModel(manager.cubeModel());
+    proxy.setFilteredType(proxy.availableTypes().indexOf(filter));
+    QTRY_COMPARE(proxy.rowCount(), shown ? 1 : 0);
+    QCOMPARE(tester.failures(), QStringList());
+}
+
+QTEST_MAIN(tst_ObserverManager)
+#include "tst_ObserverManager.moc"
