@@ -68,6 +68,7 @@ ViewBase {
                 CubeObserverDelegate {
                     id: cubeItem
 
+                    objectName: "cubeItem"
                     anchors.fill: parent
                     anchors.margins: Style.observerTileMargin
                     itemId: cube.observerId

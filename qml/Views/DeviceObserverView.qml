@@ -81,6 +81,7 @@ ViewBase {
                 DeviceObserverDelegate {
                     id: deviceItem
 
+                    objectName: "deviceItem"
                     anchors.fill: parent
                     anchors.margins: Style.observerTileMargin
                     itemId: cube.device ? cube.device.id : 0

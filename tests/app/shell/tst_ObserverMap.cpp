@@ -1,0 +1,226 @@
+#include "app/Launcher.h"
+#include "devices/models/FavoriteDeviceModel.h"
+#include "observation/maps/HostMapsManager.h"
+#include "observation/models/CubeObserverModel.h"
+#include "observation/observers/ObserverManager.h"
+#include "support/FrameTestFixtures.h"
+#include "support/ObservedBlockScript.h"
+#include "support/SimulatedTileServer.h"
+#include "support/SimulatedTrackerNode.h"
+
+#include <QQuickItem>
+#include <QQuickView>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+QObject *findByName(QObject *from, const QString &name)
+{
+    if (from->objectName() == name)
+        return from;
+    if (auto *item = qobject_cast<QQuickItem *>(from)) {
+        const auto childItems = item->childItems();
+        for (QQuickItem *child : childItems) {
+            if (QObject *found = findByName(child, name))
+                return found;
+        }
+    }
+    const auto children = from->children();
+    for (QObject *child : children) {
+        if (QObject *found = findByName(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+// Visible items of that name below `from`.
+int visibleItemsNamed(QQuickItem *from, const QString &name)
+{
+    int count = from->objectName() == name && from->isVisible() ? 1 : 0;
+    const auto childItems = from->childItems();
+    for (QQuickItem *child : childItems)
+        count += visibleItemsNamed(child, name);
+    return count;
+}
+
+bool waitForFrame(QQuickWindow *window)
+{
+    auto frames = std::make_shared<int>(0);
+    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [frames]() { ++*frames; },
+                                             Qt::QueuedConnection);
+    window->update();
+    const bool shown = QTest::qWaitFor([frames]() { return *frames > 0; }, 5000);
+    QObject::disconnect(connection);
+    return shown;
+}
+
+// The node's sources: the cameras of the script's cubes, as the block describes them.
+QMap<quint32, QHash<QString, QVariant>> nodeSourcesOf(const ObservedBlockScript &script)
+{
+    QMap<quint32, QHash<QString, QVariant>> sources;
+    const QJsonArray cubes = script.cubes();
+    for (const QJsonValue &cube : cubes) {
+        const QJsonArray cameras = cube.toObject().value(QStringLiteral("cameras")).toArray();
+        for (const QJsonValue &camera : cameras) {
+            const QJsonObject definition = camera.toObject().value(QStringLiteral("source_definition")).toObject();
+            const quint32 id = quint32(definition.value(QStringLiteral("data")).toObject().value(QStringLiteral("source_id")).toInt());
+            sources.insert(id, {{QStringLiteral("source_definition"), definition.toVariantMap()}});
+        }
+    }
+    return sources;
+}
+
+} // namespace
+
+// The observer page's map against simulated blocks, a simulated tracker node and the tiles of
+// a server on 127.0.0.1: pins, a group of close cubes, the preview with live video. Nothing but
+// 127.0.0.1 may be contacted. Leaves "screenshots/observer_map.png".
+class tst_ObserverMap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void mapShowsCubesGroupsAndLiveVideo();
+
+private:
+    QObject *object(const QString &name) const { return findByName(m_launcher->view()->contentItem(), name); }
+
+    std::unique_ptr<QTemporaryDir> m_configHome;
+    std::unique_ptr<SimulatedTileServer> m_tiles;
+    std::unique_ptr<SimulatedTrackerNode> m_node;
+    std::vector<std::unique_ptr<SimulatedBlock>> m_blocks;
+    std::unique_ptr<Launcher> m_launcher;
+};
+
+void tst_ObserverMap::initTestCase()
+{
+    QCoreApplication::setOrganizationName(QStringLiteral("KVR"));
+    QCoreApplication::setApplicationName(QStringLiteral("ORVA Launcher Map Test"));
+    QVERIFY2(qEnvironmentVariableIsSet("DISPLAY"), "needs an X display (run the tests under xvfb-run)");
+    QDir().mkpath(QStringLiteral("screenshots"));
+    m_configHome = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_configHome->isValid());
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configHome->path()));
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(m_configHome->path() + QStringLiteral("/cache")));
+
+    m_tiles = std::make_unique<SimulatedTileServer>();
+    QVERIFY(m_tiles->listen());
+    m_tiles->catchForeignRequests();
+
+    m_node = std::make_unique<SimulatedTrackerNode>();
+    QVERIFY(m_node->listen());
+    m_node->setFrame(frametest::jpegFrame(QSize(320, 240), 0.3));
+    m_node->setFrameTimestamps(true);
+
+    // Three cubes about a kilometre apart, and one block further away with one cube.
+    QMap<quint32, QHash<QString, QVariant>> sources;
+    const int firstCubes[] = {1, 30};
+    const int cubeCounts[] = {3, 1};
+    for (int i = 0; i < 2; ++i) {
+        ObservedBlockScript script;
+        script.cubeCount = cubeCounts[i];
+        script.firstCubeId = firstCubes[i];
+        script.serialNumber = QStringLiteral("ORVA-%1").arg(i + 1);
+        script.nodeAddress = QStringLiteral("127.0.0.1");
+        script.nodePort = m_node->port();
+        m_blocks.emplace_back(new SimulatedBlock(SimulatedBlock::Scheme::Https));
+        QVERIFY(m_blocks.back()->listen());
+        script.install(*m_blocks.back());
+        const auto blockSources = nodeSourcesOf(script);
+        for (auto it = blockSources.begin(); it != blockSources.end(); ++it)
+            sources.insert(it.key(), it.value());
+    }
+    m_node->setSourcesData(sources);
+
+    m_launcher = std::make_unique<Launcher>();
+    m_launcher->mapsManager()->hostManager()->setOpenStreetMapTileServer(m_tiles->baseUrl());
+    QVERIFY(m_launcher->init({QStringLiteral("orva-launcher")}));
+    m_launcher->mapsManager()->hostManager()->setOpenStreetMapTileServer(m_tiles->baseUrl());
+    FavoriteDeviceModel *favourites = m_launcher->favoriteDeviceModel();
+    for (int i = 0; i < int(m_blocks.size()); ++i) {
+        FavoriteDevice device = favourites->createDevice(QStringLiteral("127.0.0.1:%1").arg(m_blocks[i]->port()),
+                                                         QStringLiteral("operator"), QStringLiteral("secret"));
+        device.setName(QStringLiteral("Crossing %1").arg(i + 1));
+        device.setType(32);
+        favourites->addDevice(device);
+    }
+    QVERIFY(QTest::qWaitForWindowExposed(m_launcher->view()));
+}
+
+void tst_ObserverMap::cleanupTestCase()
+{
+    m_launcher.reset();
+    m_blocks.clear();
+    m_node.reset();
+    m_tiles.reset();
+    m_configHome.reset();
+}
+
+void tst_ObserverMap::mapShowsCubesGroupsAndLiveVideo()
+{
+    m_launcher->requestChangePage(Launcher::ObserverPage);
+    QTRY_COMPARE(m_launcher->currentPage(), Launcher::ObserverPage);
+    QObject *loader = nullptr;
+    QTRY_VERIFY((loader = object(QStringLiteral("viewLoader"))));
+    auto *manager = qvariant_cast<ObserverManager *>(loader->parent()->property("observerManager"));
+    if (!manager) {
+        QObject *page = loader;
+        while (page && !page->property("observerManager").isValid())
+            page = page->parent();
+        QVERIFY(page);
+        manager = qvariant_cast<ObserverManager *>(page->property("observerManager"));
+    }
+    QVERIFY(manager);
+    manager->setObserverViewStyle(ObserverManager::MapView);
+
+    QQuickItem *sideList = nullptr;
+    QTRY_VERIFY((sideList = qobject_cast<QQuickItem *>(object(QStringLiteral("sideList")))));
+    // Every cube with a position has its row.
+    QTRY_COMPARE_WITH_TIMEOUT(visibleItemsNamed(sideList, QStringLiteral("sideListRow")), 4, 20000);
+
+    auto *mapItem = qvariant_cast<QQuickItem *>(loader->property("item"))->property("mapItem").value<QQuickItem *>();
+    QVERIFY(mapItem);
+    QObject *groups = mapItem->property("mapGroupManager").value<QObject *>();
+    QVERIFY(groups);
+    QTRY_COMPARE_WITH_TIMEOUT(groups->property("streamCount").toInt(), 4, 10000);
+    // Zoomed so that the three close cubes share a marker and the far one stands alone.
+    QQuickItem *map = mapItem->property("map").value<QQuickItem *>();
+    QVERIFY(map);
+    map->setProperty("zoomLevel", 11.0);
+    QTRY_COMPARE_WITH_TIMEOUT(groups->property("nodeIndices").toList().size(), 3, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(groups->property("runningCount").toInt(), 4, 20000);
+
+    // The preview of the far cube, as a click on its row opens it.
+    CubeObserverModel *cubes = manager->cubeModel();
+    int farCube = -1;
+    for (int row = 0; row < cubes->rowCount(); ++row) {
+        const QModelIndex index = cubes->index(row, 0);
+        if (cubes->data(index, CubeObserverModel::CubeIdRole).toInt() == 30)
+            farCube = cubes->data(index, CubeObserverModel::ObserverIdRole).toInt();
+    }
+    QVERIFY(farCube != -1);
+    QMetaObject::invokeMethod(mapItem, "cubeTabSelected", Q_ARG(QVariant, QVariant(farCube)));
+    QObject *popup = object(QStringLiteral("previewPopup"));
+    QVERIFY(popup);
+    QTRY_VERIFY(popup->property("opened").toBool());
+    QTRY_VERIFY_WITH_TIMEOUT(popup->property("previewObject").value<QObject *>()
+                                 && popup->property("previewObject").value<QObject *>()->property("lastImageTimestamp").toLongLong() > 0,
+                             20000);
+    QTest::qWait(1500);
+    QVERIFY(waitForFrame(m_launcher->view()));
+    const QImage image = m_launcher->view()->grabWindow();
+    QVERIFY(image.save(QStringLiteral("screenshots/observer_map.png")));
+
+    QVERIFY(m_tiles->tileCount() > 0);
+    QCOMPARE(m_tiles->foreignHosts(), QStringList());
+}
+
+QTEST_MAIN(tst_ObserverMap)
+#include "tst_ObserverMap.moc"
