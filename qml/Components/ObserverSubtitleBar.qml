@@ -8,6 +8,7 @@ RowLayout {
     id: root
 
     Layout.preferredHeight: Style.observerSubtitleHeight
+    Layout.maximumHeight: Style.observerSubtitleHeight
     spacing: Style.spacingTiny + 1
     clip: true
 

@@ -206,6 +206,7 @@ PageBase {
 
         Loader {
             anchors.fill: parent
+            anchors.margins: Style.observerTileMargin
             active: !!popupRoot.previewObject
             sourceComponent: cubePopupDelegateComponent
         }
@@ -224,8 +225,6 @@ PageBase {
             readonly property var cube: popupRoot.previewObject
             readonly property var camera: cube ? cube.currentCamera : null
 
-            anchors.fill: parent
-            anchors.margins: Style.observerTileMargin
             itemId: cube ? cube.observerId : -1
             name: cube ? root.cubeTitle(cube.cubeId, cube.cubeName, cube.observedDevice) : ""
             blockOnline: !!cube && cube.observerOnline
@@ -313,8 +312,7 @@ PageBase {
                         TableText {
                             Layout.fillWidth: true
                             text: root.cubeTitle(model.CubeIdRole, model.CubeNameRole, delegate.device)
-                            font.bold: true
-                            font.pointSize: Style.observerTitlePointSize
+                            font: Qt.font({ family: Style.fontFamily, pointSize: Style.observerTitlePointSize, bold: true })
                             color: Style.secondaryTextColor
                         }
 
@@ -342,8 +340,7 @@ PageBase {
                             TableText {
                                 Layout.fillWidth: true
                                 text: delegate.state
-                                font.bold: true
-                                font.pointSize: Style.observerTextPointSize
+                                font: Qt.font({ family: Style.fontFamily, pointSize: Style.observerTextPointSize, bold: true })
                                 color: Style.mutedTextColor
                             }
                         }
