@@ -6,6 +6,7 @@
 #include "observation/observers/ObserverManager.h"
 #include "support/FrameTestFixtures.h"
 #include "support/ObservedBlockScript.h"
+#include "support/QuickWindowProbe.h"
 #include "support/SimulatedTileServer.h"
 #include "support/SimulatedTrackerNode.h"
 
@@ -21,45 +22,9 @@
 
 namespace {
 
-QObject *findByName(QObject *from, const QString &name)
-{
-    if (from->objectName() == name)
-        return from;
-    if (auto *item = qobject_cast<QQuickItem *>(from)) {
-        const auto childItems = item->childItems();
-        for (QQuickItem *child : childItems) {
-            if (QObject *found = findByName(child, name))
-                return found;
-        }
-    }
-    const auto children = from->children();
-    for (QObject *child : children) {
-        if (QObject *found = findByName(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-// Visible items of that name below `from`.
-int visibleItemsNamed(QQuickItem *from, const QString &name)
-{
-    int count = from->objectName() == name && from->isVisible() ? 1 : 0;
-    const auto childItems = from->childItems();
-    for (QQuickItem *child : childItems)
-        count += visibleItemsNamed(child, name);
-    return count;
-}
-
-bool waitForFrame(QQuickWindow *window)
-{
-    auto frames = std::make_shared<int>(0);
-    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [frames]() { ++*frames; },
-                                             Qt::QueuedConnection);
-    window->update();
-    const bool shown = QTest::qWaitFor([frames]() { return *frames > 0; }, 5000);
-    QObject::disconnect(connection);
-    return shown;
-}
+using QuickWindowProbe::findByName;
+using QuickWindowProbe::visibleItemsNamed;
+using QuickWindowProbe::waitForFrame;
 
 // The script's cubes with a valid video definition per camera (the node offers frames only for
 // valid sources), installed as the block's cube list; the node offers each of them.
