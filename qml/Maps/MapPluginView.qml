@@ -134,6 +134,10 @@ ItemBase {
         client.startORVA()
     }
 
+    function cubeTitle(cubeId, cubeName, device) {
+        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
+    }
+
     function _restoreView() {
         if (!visible || !map.mapReady || !client.mapViewCoordinate.isValid)
             return
@@ -337,7 +341,7 @@ ItemBase {
                         visible: cameraPinMA.containsMouse && !root.previewOpen
                         tooltipSize: root.rowHeight
                         y: -height - Style.spacingSmall
-                        text: mapCubeTitle(model.CubeIdRole, model.CubeNameRole, cameraMapDelegateItem.device)
+                        text: root.cubeTitle(model.CubeIdRole, model.CubeNameRole, cameraMapDelegateItem.device)
                     }
                 }
 
@@ -480,12 +484,5 @@ ItemBase {
             map.pan(1, -1)
             map.pan(-1, 1)
         }
-    }
-
-    function mapCubeTitle(cubeId, cubeName, device) {
-        if (!device || device.name === undefined)
-            return "[" + cubeId + "] " + cubeName
-        return "[" + cubeId + "] " + cubeName + " | " + device.name + " - " + device.address
-                + " (" + favoriteDeviceSortFilterModel.typeName(device.type) + ")"
     }
 }

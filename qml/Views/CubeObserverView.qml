@@ -29,10 +29,7 @@ ViewBase {
     }
 
     function cubeTitle(cubeId, cubeName, device) {
-        if (!device)
-            return "[" + cubeId + "] " + cubeName
-        return "[" + cubeId + "] " + cubeName + " | " + device.name + " - " + device.address
-                + " (" + favoriteDeviceSortFilterModel.typeName(device.type) + ")"
+        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
     }
 
     CubeObserverSortFilterProxyModel {

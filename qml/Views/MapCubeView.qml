@@ -29,10 +29,7 @@ PageBase {
     readonly property alias mapMenu: mapMenu
 
     function cubeTitle(cubeId, cubeName, device) {
-        if (!device || device.name === undefined)
-            return "[" + cubeId + "] " + cubeName
-        return "[" + cubeId + "] " + cubeName + " | " + device.name + " - " + device.address
-                + " (" + favoriteDeviceSortFilterModel.typeName(device.type) + ")"
+        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
     }
 
     // A new key, tile layer or tile server takes a new map: the plugin reads them once.
