@@ -95,8 +95,6 @@ void registerQmlTypes()
 
     // ClientGlobal, the video, map and source-settings types are
     // registered here as they land.
-    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
-    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 
     // Maps and settings sections: the map views create the group manager and the geo table,
     // the settings dialog its section manager; the shell owns the maps manager.
@@ -110,4 +108,7 @@ void registerQmlTypes()
 
     // Live video: a VideoOutput's source, fed by a cube observer.
     qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");
+
+    // The interface's own modules (Orva.Style, Orva.Controls, ...) need no registration: their
+    // qmldir files lie where every QML engine looks for imports (qml/qml.qrc).
 }

@@ -135,6 +135,11 @@ int main(int argc, char *argv[])
     const int sampleMs = parser.value(sampleOption).toInt() * 1000;
     double lastCpu = startCpu;
     qint64 lastMs = 0;
+    // The first interval holds the log-ins; the steady state is what comes after it.
+    double steadyFromCpu = -1;
+    qint64 steadyFromMs = 0;
+    double steadyMinRss = 0;
+    double steadyMaxRss = 0;
     std::printf("%8s %10s %10s %10s %8s\n", "time s", "CPU %", "RSS MB", "logged in", "cubes");
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, &app, [&]() {
@@ -146,6 +151,14 @@ int main(int argc, char *argv[])
         std::printf("%8.1f %10.2f %10.1f %10d %8d\n", now / 1000.0, 100.0 * (cpu - lastCpu) * 1000.0 / (now - lastMs),
                     residentMegabytes(), loggedIn, manager->cubeModel()->rowCount());
         std::fflush(stdout);
+        const double rss = residentMegabytes();
+        if (steadyFromCpu < 0) {
+            steadyFromCpu = cpu;
+            steadyFromMs = now;
+            steadyMinRss = steadyMaxRss = rss;
+        }
+        steadyMinRss = qMin(steadyMinRss, rss);
+        steadyMaxRss = qMax(steadyMaxRss, rss);
         lastCpu = cpu;
         lastMs = now;
         if (now >= seconds * 1000LL)
@@ -156,6 +169,9 @@ int main(int argc, char *argv[])
     const double totalCpu = cpuSeconds() - startCpu;
     std::printf("whole run: %.2f%% of one core over %.1f s (start-up included)\n",
                 100.0 * totalCpu * 1000.0 / clock.elapsed(), clock.elapsed() / 1000.0);
+    std::printf("steady state: %.2f%% of one core, RSS %.1f to %.1f MB\n",
+                100.0 * (lastCpu - steadyFromCpu) * 1000.0 / double(lastMs - steadyFromMs), steadyMinRss,
+                steadyMaxRss);
     manager.reset();
     server.closeWriteChannel();
     server.waitForFinished(5000);

@@ -170,6 +170,9 @@ void TCPConnection::fail(const QString &errorString)
 
 void TCPConnection::onReadyRead()
 {
+    const qint64 limit = m_socket->readBufferSize();
+    if (limit > 0 && m_socket->bytesAvailable() >= limit)
+        m_bufferFilled = true;
     if (m_timeouts.keepAliveTimeout > 0)
         m_receiveIdleTimer->start(m_timeouts.keepAliveTimeout);
     while (m_socket->state() == QAbstractSocket::ConnectedState && m_inFlight.load() < MaxPacketsInFlight) {
@@ -177,6 +180,7 @@ void TCPConnection::onReadyRead()
         QString error;
         switch (m_decoder.next(*m_socket, packet, error)) {
         case PacketDecoder::Result::NeedMore:
+            keepReading();
             return;
         case PacketDecoder::Result::Error:
             fail(error);
@@ -189,6 +193,19 @@ void TCPConnection::onReadyRead()
             break;
         }
     }
+}
+
+void TCPConnection::keepReading()
+{
+    // A socket whose read buffer filled up stops reading until a read reaches past the
+    // buffer, which the decoder never does: it waits for whole packets. Setting the limit
+    // again lets the socket read on, or the link would stall and be taken for dead.
+    if (!m_bufferFilled)
+        return;
+    m_bufferFilled = false;
+    const qint64 limit = m_socket->readBufferSize();
+    m_socket->setReadBufferSize(0);
+    m_socket->setReadBufferSize(limit);
 }
 
 } // namespace kvr::net

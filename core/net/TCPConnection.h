@@ -63,6 +63,7 @@ private:
     void onDisconnected();
     void onSocketError();
     void onReadyRead();
+    void keepReading();
     void fail(const QString &errorString);
     void write(const QByteArray &bytes);
 
@@ -75,6 +76,7 @@ private:
     QTimer *m_connectTimer = nullptr;
     QTimer *m_sendIdleTimer = nullptr;
     QTimer *m_receiveIdleTimer = nullptr;
+    bool m_bufferFilled = false; // the socket stopped reading at its buffer limit
     std::atomic<int> m_inFlight{0};
 };
 

@@ -77,6 +77,9 @@ DeviceObserver::DeviceObserver(const ObservedDevice &device)
     connect(&m_connectionTester, &ConnectionTester::connected, this, &DeviceObserver::onTesterConnected);
     connect(&m_connectionTester, &ConnectionTester::timeout, this, &DeviceObserver::onTesterTimeout);
 
+    // A coarse timer may fire up to 5 % early; a block is never asked again sooner than its period.
+    for (QTimer *poll : {&m_blockStatusTimer, &m_analyticsTimer, &m_camerasTimer})
+        poll->setTimerType(Qt::PreciseTimer);
     m_blockStatusTimer.setSingleShot(true);
     m_blockStatusTimer.setInterval(m_blockStatusInterval);
     m_analyticsTimer.setSingleShot(true);
@@ -89,6 +92,12 @@ DeviceObserver::DeviceObserver(const ObservedDevice &device)
 }
 
 DeviceObserver::~DeviceObserver() = default;
+
+bool DeviceObserver::timersActive() const
+{
+    return m_connectionTimer.isActive() || m_blockStatusTimer.isActive() || m_analyticsTimer.isActive()
+           || m_camerasTimer.isActive();
+}
 
 void DeviceObserver::setPollIntervals(int blockStatusMs, int analyticsMs, int camerasMs)
 {
@@ -436,36 +445,38 @@ void DeviceObserver::processCubes(const std::shared_ptr<restservice::BlockRespon
     LOG_INF(QStringLiteral("[INFO] Login was successful."));
 }
 
-void DeviceObserver::requestCubesAnalyticsInfo()
+QJsonObject DeviceObserver::pollBody(const std::function<QString(const kvr::QMTClient::CubeObserver &)> &lastTimestamp) const
 {
     QJsonArray list;
     for (auto it = m_cubes.cbegin(); it != m_cubes.cend(); ++it) {
         QJsonObject entry;
         entry.insert(QStringLiteral("id"), it.value()->cubeId());
-        entry.insert(QStringLiteral("last_timestamp"), QString::number(it.value()->analyticInfo()->timestamp()));
+        const QString stamp = lastTimestamp(*it.value());
+        if (!stamp.isNull())
+            entry.insert(QStringLiteral("last_timestamp"), stamp);
         list.append(entry);
     }
     QJsonObject body;
     body.insert(QStringLiteral("cubes"), list);
-    m_blockConnection.requestCubesAnalyticsInfo(body);
+    return body;
+}
+
+void DeviceObserver::requestCubesAnalyticsInfo()
+{
+    m_blockConnection.requestCubesAnalyticsInfo(pollBody([](const kvr::QMTClient::CubeObserver &cube) {
+        return QString::number(cube.analyticInfo()->timestamp());
+    }));
 }
 
 void DeviceObserver::requestCubesCamerasInfo()
 {
-    QJsonArray list;
-    for (auto it = m_cubes.cbegin(); it != m_cubes.cend(); ++it) {
-        QJsonObject entry;
-        entry.insert(QStringLiteral("id"), it.value()->cubeId());
-        const kvr::QMTClient::CameraObserver *camera = it.value()->currentCamera();
-        if (camera && camera->sourceInfo()) {
-            const qint64 stamp = camera->sourceInfo()->cmClientInfo()->cmClientInfo().sourceTimestamp().getDataTimestampMS();
-            entry.insert(QStringLiteral("last_timestamp"), QString::number(stamp));
-        }
-        list.append(entry);
-    }
-    QJsonObject body;
-    body.insert(QStringLiteral("cubes"), list);
-    m_blockConnection.requestCubesCamerasInfo(body);
+    // A cube whose camera has no status yet is listed by its id alone.
+    m_blockConnection.requestCubesCamerasInfo(pollBody([](const kvr::QMTClient::CubeObserver &cube) {
+        const kvr::QMTClient::CameraObserver *camera = cube.currentCamera();
+        if (!camera || !camera->sourceInfo())
+            return QString();
+        return QString::number(camera->sourceInfo()->cmClientInfo()->cmClientInfo().sourceTimestamp().getDataTimestampMS());
+    }));
 }
 
 void DeviceObserver::processBlockStatusInfo(const std::shared_ptr<restservice::BlockResponse> &response)
@@ -481,33 +492,36 @@ void DeviceObserver::processBlockStatusInfo(const std::shared_ptr<restservice::B
         m_blockStatus->read(document->object());
 }
 
+QJsonArray DeviceObserver::polledCubes(const restservice::BlockResponse &response, const char *function) const
+{
+    const QString handler = kvr::log::functionName(function);
+    if (response.statusCode != 200)
+        KVR_LOG_AT(kvr::log::ERR, handler, QStringLiteral("Received error state %1").arg(response.statusCode));
+    const QJsonDocument *document = response.data.kind == restservice::ResponseData::Json
+                                        ? response.responseDataToJson() : nullptr;
+    if (!document || !document->isObject()) {
+        KVR_LOG_AT(kvr::log::WRN, handler, QStringLiteral("Cannot convert data to JSON!"));
+        return QJsonArray();
+    }
+    return document->object().value(QStringLiteral("cubes")).toArray();
+}
+
 void DeviceObserver::processCubesAnalyticsInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response)
 {
     if (m_observationState != Observing)
         return;
     m_analyticsTimer.start();
-    const int status = response->statusCode;
-    if (status != 200) {
-        LOG_ERR(QStringLiteral("Received error state %1").arg(status));
-        if (status == 0) {
-            onServerDisconnected();
-            return;
-        }
-    }
-    const QJsonDocument *document = response->data.kind == restservice::ResponseData::Json
-                                        ? response->responseDataToJson() : nullptr;
-    if (!document || !document->isObject()) {
-        LOG_WRN(QStringLiteral("Cannot convert data to JSON!"));
+    if (response->statusCode == 0) {
+        LOG_ERR(QStringLiteral("Received error state %1").arg(response->statusCode));
+        onServerDisconnected();
         return;
     }
-    const QJsonArray list = document->object().value(QStringLiteral("cubes")).toArray();
-    for (const QJsonValue &entry : list) {
+    for (const QJsonValue &entry : polledCubes(*response, Q_FUNC_INFO)) {
         const QJsonObject object = entry.toObject();
-        const auto cube = m_cubes.value(object.value(QStringLiteral("id")).toInt(-1));
-        if (!cube)
-            continue;
-        cube->setObserverOnline(true);
-        cube->processAnalyticInfo(object.value(QStringLiteral("analytic_info")).toObject());
+        if (const auto cube = m_cubes.value(object.value(QStringLiteral("id")).toInt(-1))) {
+            cube->setObserverOnline(true);
+            cube->processAnalyticInfo(object.value(QStringLiteral("analytic_info")).toObject());
+        }
     }
 }
 
@@ -516,23 +530,13 @@ void DeviceObserver::processCubesSourcesInfoResponse(const std::shared_ptr<rests
     if (m_observationState != Observing)
         return;
     m_camerasTimer.start();
-    const int status = response->statusCode;
-    if (status != 200) {
-        LOG_ERR(QStringLiteral("Received error state %1").arg(status));
-        if (status == 0)
-            return;
-    }
-    const QJsonDocument *document = response->data.kind == restservice::ResponseData::Json
-                                        ? response->responseDataToJson() : nullptr;
-    if (!document || !document->isObject()) {
-        LOG_WRN(QStringLiteral("Cannot convert data to JSON!"));
+    if (response->statusCode == 0) {
+        LOG_ERR(QStringLiteral("Received error state %1").arg(response->statusCode));
         return;
     }
-    const QJsonArray list = document->object().value(QStringLiteral("cubes")).toArray();
-    for (const QJsonValue &entry : list) {
+    for (const QJsonValue &entry : polledCubes(*response, Q_FUNC_INFO)) {
         const QJsonObject object = entry.toObject();
-        const auto cube = m_cubes.value(object.value(QStringLiteral("id")).toInt(-1));
-        if (cube)
+        if (const auto cube = m_cubes.value(object.value(QStringLiteral("id")).toInt(-1)))
             cube->updateCameraSourceInfo(object.value(QStringLiteral("camera_info")).toObject());
     }
 }

@@ -5,6 +5,7 @@
 #include "observation/observers/ObservedDevice.h"
 #include "observation/status/BlockStatusInfo.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QMap>
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <QTimer>
 #include <QVector>
 
+#include <functional>
 #include <memory>
 
 namespace kvr::QMTClient {
@@ -86,6 +88,10 @@ public:
     int nodePort() const { return m_nodePort; }
     QString host() const { return m_host; }
     QString sessionIdentifier() const { return m_sessionIdentifier; }
+    // True while a timer may still send a request: the connection tick or a poll.
+    bool timersActive() const;
+    // The REST client, to follow requests in flight.
+    const BlockConnectionManager &blockConnection() const { return m_blockConnection; }
     // The block's cubes by id, ascending.
     QMap<qint32, std::shared_ptr<kvr::QMTClient::CubeObserver>> cubes() const { return m_cubes; }
 
@@ -151,6 +157,11 @@ private:
     void processCubesAnalyticsInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
     void processCubesSourcesInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
     void requestCubes();
+    // {"cubes": [{"id", "last_timestamp"}...]} in ascending id order; a null stamp is left out.
+    QJsonObject pollBody(const std::function<QString(const kvr::QMTClient::CubeObserver &)> &lastTimestamp) const;
+    // The "cubes" array of a poll reply; logs a failed status and a body that is no JSON
+    // under the handler's name.
+    QJsonArray polledCubes(const restservice::BlockResponse &response, const char *function) const;
     void requestCubesAnalyticsInfo();
     void requestCubesCamerasInfo();
     // Ends a log-in that the block refused; the tick stops asking.

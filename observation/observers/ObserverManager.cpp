@@ -3,25 +3,69 @@
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
+#include "observation/video/FrameReceiverRegistry.h"
 
+#include <QSet>
 #include <QtGlobal>
+
+namespace {
+
+// Every live manager, so that one going away keeps the receivers another still uses (during a
+// page reload two managers observe the same nodes). GUI thread only.
+QSet<const ObserverManager *> &liveManagers()
+{
+    static QSet<const ObserverManager *> managers;
+    return managers;
+}
+
+} // namespace
 
 ObserverManager::ObserverManager(QObject *parent)
     : QObject(parent)
 {
     connect(this, &ObserverManager::sourceModelChanged, this, &ObserverManager::loadSourceModel);
+    liveManagers().insert(this);
 }
 
 ObserverManager::~ObserverManager()
 {
-    releaseOwnFrameReceivers();
+    liveManagers().remove(this);
+    QSet<kvr::QMTClient::SourceFrameReceiver *> released = frameReceivers();
+    for (const ObserverManager *other : qAsConst(liveManagers()))
+        released -= other->frameReceivers();
+    // The cameras end their frame requests on receivers that still exist; only then do the
+    // receivers go.
     m_cubeModel.clear();
     m_deviceModel.clear();
+    releaseFrameReceivers(released);
 }
 
-void ObserverManager::releaseOwnFrameReceivers()
+QSet<kvr::QMTClient::SourceFrameReceiver *> ObserverManager::frameReceivers() const
 {
-    // TODO: release only the receivers this manager's cameras used
+    QSet<kvr::QMTClient::SourceFrameReceiver *> receivers;
+    for (const auto &cube : m_cubeModel.items()) {
+        for (const auto &camera : cube->cameras()) {
+            if (camera->frameReceiver())
+                receivers.insert(camera->frameReceiver());
+        }
+    }
+    return receivers;
+}
+
+void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::SourceFrameReceiver *> &receivers)
+{
+    using namespace kvr::QMTClient;
+    FrameReceiverRegistry &registry = frameReceiverRegistry();
+    FrameReceiverRegistry released;
+    for (auto it = registry.receivers.begin(); it != registry.receivers.end();) {
+        if (receivers.contains(it.value())) {
+            released.receivers.insert(it.key(), it.value());
+            it = registry.receivers.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    kvr::QMTClient::releaseFrameReceivers(released);
 }
 
 void ObserverManager::setSourceModel(FavoriteDeviceModel *model)
@@ -95,6 +139,8 @@ void ObserverManager::addCubeObserver(const FavoriteDevice &favoriteDevice, cons
     connect(observer.get(), &DeviceObserver::loginStatusChanged, this, &ObserverManager::onLoginStatusChanged);
     connect(observer.get(), &DeviceObserver::currentVersionNumberChanged, this,
             &ObserverManager::onCurrentVersionNumberChanged);
+    connect(observer.get(), &DeviceObserver::orvaSerialNumberChanged, this,
+            &ObserverManager::onOrvaSerialNumberChanged);
     observer->confirmServerAddress(favoriteDevice.address());
     observer->connectToBlock(favoriteDevice.address(), favoriteDevice.username(), favoriteDevice.password());
     m_deviceModel.append(observer);
@@ -116,6 +162,12 @@ void ObserverManager::onLoginStatusChanged()
 void ObserverManager::onCurrentVersionNumberChanged()
 {
     refreshRow(DeviceObserverModel::VersionRole);
+}
+
+// The block's serial number arrives with its information, after the row was added.
+void ObserverManager::onOrvaSerialNumberChanged()
+{
+    refreshRow(DeviceObserverModel::SerialNumberRole);
 }
 
 void ObserverManager::refreshRow(int role)

@@ -7,6 +7,7 @@
 #include <QModelIndex>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
 
 #include <memory>
@@ -14,6 +15,10 @@
 // The observer page's element: one device observer per favourite device with an address, a
 // user name and a password; every cube they report; the page's view state. Setting a source
 // model rebuilds the observation. GUI thread only.
+namespace kvr::QMTClient {
+class SourceFrameReceiver;
+}
+
 class ObserverManager : public QObject
 {
     Q_OBJECT
@@ -32,7 +37,8 @@ public:
     Q_ENUM(ObserverViewStyle)
 
     explicit ObserverManager(QObject *parent = nullptr);
-    // Releases the frame receivers its cameras used, then its models (and with them the observers).
+    // Releases its models (and with them the observers), then the frame receivers that its
+    // cameras used and no other live manager's cameras use.
     ~ObserverManager() override;
 
     CubeObserverModel *cubeModel() { return &m_cubeModel; }
@@ -67,10 +73,13 @@ public slots:
     void onCubesReady(QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>> cubes);
     void onLoginStatusChanged();
     void onCurrentVersionNumberChanged();
+    void onOrvaSerialNumberChanged();
 
 private:
     void refreshRow(int role);
-    void releaseOwnFrameReceivers();
+    // The node receivers this manager's cameras are attached to.
+    QSet<kvr::QMTClient::SourceFrameReceiver *> frameReceivers() const;
+    static void releaseFrameReceivers(const QSet<kvr::QMTClient::SourceFrameReceiver *> &receivers);
 
     CubeObserverModel m_cubeModel;
     DeviceObserverModel m_deviceModel;

@@ -68,31 +68,29 @@ void SourceFrameReceiver::disconnect()
 void SourceFrameReceiver::startRequest(std::shared_ptr<SourceDefinition> sourceDefinition,
                                        SourceFrameFormatDefinition frameFormat)
 {
-    QMetaObject::invokeMethod(m_worker, "startRequest", Qt::AutoConnection,
-                              Q_ARG(std::shared_ptr<kvr::tracker::common::SourceDefinition>,
-                                    copyDefinition(sourceDefinition)),
-                              Q_ARG(kvr::tracker::common::SourceFrameFormatDefinition, frameFormat));
+    forwardRequest("startRequest", sourceDefinition, frameFormat);
 }
 
 void SourceFrameReceiver::stopRequest(std::shared_ptr<SourceDefinition> sourceDefinition,
                                       SourceFrameFormatDefinition frameFormat)
 {
-    QMetaObject::invokeMethod(m_worker, "stopRequest", Qt::AutoConnection,
-                              Q_ARG(std::shared_ptr<kvr::tracker::common::SourceDefinition>,
-                                    copyDefinition(sourceDefinition)),
+    forwardRequest("stopRequest", sourceDefinition, frameFormat);
+}
+
+void SourceFrameReceiver::forwardRequest(const char *method, const std::shared_ptr<SourceDefinition> &sourceDefinition,
+                                         const SourceFrameFormatDefinition &frameFormat)
+{
+    // A copy made from the definition's values: the worker never shares the caller's object.
+    const std::shared_ptr<SourceDefinition> copy =
+        sourceDefinition ? SourceDefinition::createFromQVariant(QVariant(sourceDefinition->valueMap())) : nullptr;
+    QMetaObject::invokeMethod(m_worker, method, Qt::AutoConnection,
+                              Q_ARG(std::shared_ptr<kvr::tracker::common::SourceDefinition>, copy),
                               Q_ARG(kvr::tracker::common::SourceFrameFormatDefinition, frameFormat));
 }
 
 void SourceFrameReceiver::stopRequest()
 {
     QMetaObject::invokeMethod(m_worker, "stopRequest", Qt::AutoConnection);
-}
-
-std::shared_ptr<SourceDefinition> SourceFrameReceiver::copyDefinition(const std::shared_ptr<SourceDefinition> &sourceDefinition)
-{
-    if (!sourceDefinition)
-        return nullptr;
-    return SourceDefinition::createFromQVariant(QVariant(sourceDefinition->valueMap()));
 }
 
 void SourceFrameReceiver::queueFrame(const std::shared_ptr<SourceDefinition> &sourceDefinition,

@@ -61,9 +61,9 @@ private:
     void queueFrame(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition,
                     const std::shared_ptr<kvr::tracker::net::CMClient::Frame> &frame);
     Q_INVOKABLE void deliverFrames();
-    // A copy made from the definition's values: the worker never shares the caller's object.
-    static std::shared_ptr<kvr::tracker::common::SourceDefinition>
-    copyDefinition(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
+    void forwardRequest(const char *method,
+                        const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition,
+                        const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat);
 
     SourceFrameReceiverWorker *m_worker;
     QThread m_thread;

@@ -91,6 +91,8 @@ Rectangle {
             delegateRadius: root.radius
             patternColor: root.patternColor
             highlighted: root.hovered
+            // Keeps a title that fills the header off the tile's border.
+            titleRightMargin: Style.spacingTiny
             onHeaderHoveredChanged: root.headerHoveredChanged(hovered)
             onHeaderPressed: root.headerPressed(mouse)
             onHeaderReleased: root.headerReleased(mouse)
@@ -142,9 +144,11 @@ Rectangle {
                 boundsBehavior: Flickable.StopAtBounds
                 contentWidth: width
                 contentHeight: statusColumn.implicitHeight + 2 * Style.spacing
+                // Shown for as long as rows lie below the tile's edge, so that a cut row reads
+                // as more to scroll to.
                 QQC.ScrollBar.vertical: QQC.ScrollBar {
                     width: Style.scrollBarWidth
-                    policy: QQC.ScrollBar.AsNeeded
+                    policy: statusArea.contentHeight > statusArea.height ? QQC.ScrollBar.AlwaysOn : QQC.ScrollBar.AsNeeded
                 }
 
                 ColumnLayout {
@@ -221,8 +225,9 @@ Rectangle {
             spacing: Style.spacingTiny
 
             Text {
-                Layout.maximumWidth: parent.width - (helpSign.visible ? helpSign.width + colon.width + 2 * parent.spacing : 0)
+                Layout.minimumWidth: 0
                 text: label
+                textFormat: Text.PlainText
                 elide: Text.ElideRight
                 color: Style.secondaryTextColor
                 font.family: Style.fontFamily
@@ -254,6 +259,7 @@ Rectangle {
         Text {
             Layout.fillWidth: true
             text: value
+            textFormat: Text.PlainText
             elide: Text.ElideRight
             color: Style.textColor
             font.family: Style.fontFamily

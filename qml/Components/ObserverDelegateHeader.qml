@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 2.15 as QQC
 import Orva.Style 1.0
 
 // The header of an observed block's or cube's tile: stripes while it is not running normally,
@@ -79,10 +78,13 @@ Item {
         font.family: Style.fontFamily
         font.pointSize: Style.observerTitlePointSize
         font.bold: true
+        textFormat: Text.PlainText
 
-        QQC.ToolTip.visible: root.toolTipEnabled && titleText.truncated && mouseArea.containsMouse
-        QQC.ToolTip.text: titleText.text
-        QQC.ToolTip.delay: 0
-        QQC.ToolTip.timeout: Style.toolTipTimeout
+        PlainTextToolTip {
+            visible: root.toolTipEnabled && titleText.truncated && mouseArea.containsMouse
+            text: titleText.text
+            delay: 0
+            timeout: Style.toolTipTimeout
+        }
     }
 }

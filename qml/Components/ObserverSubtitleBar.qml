@@ -1,5 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import Orva.Style 1.0
 
@@ -8,6 +7,7 @@ RowLayout {
     id: root
 
     Layout.preferredHeight: Style.observerSubtitleHeight
+    Layout.minimumHeight: Style.observerSubtitleHeight
     Layout.maximumHeight: Style.observerSubtitleHeight
     spacing: Style.spacingTiny + 1
     clip: true
@@ -22,6 +22,8 @@ RowLayout {
 
     Rectangle {
         id: indicator
+
+        objectName: "stateIndicator"
 
         Layout.topMargin: Style.spacingSmall
         Layout.bottomMargin: Style.spacingSmall
@@ -42,14 +44,18 @@ RowLayout {
             acceptedButtons: Qt.NoButton
         }
 
-        QQC.ToolTip.visible: root.diagnosticsShown
-        QQC.ToolTip.text: root.diagnostics ? root.diagnostics.join("\n") : ""
+        PlainTextToolTip {
+            visible: root.diagnosticsShown
+            text: root.diagnostics ? root.diagnostics.join("\n") : ""
+        }
     }
 
+    // Both texts take what they need and give way, eliding, where the tile is narrow.
     Text {
         Layout.alignment: Qt.AlignVCenter
-        Layout.maximumWidth: root.width / 2
+        Layout.minimumWidth: 0
         text: root.stateText
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         color: Style.mutedTextColor
         font.family: Style.fontFamily
@@ -59,9 +65,8 @@ RowLayout {
 
     Rectangle {
         Layout.preferredWidth: Style.borderWidth
-        Layout.fillHeight: true
-        Layout.topMargin: Style.spacingMedium
-        Layout.bottomMargin: Style.spacingMedium
+        Layout.preferredHeight: Style.iconSizeSmall
+        Layout.alignment: Qt.AlignVCenter
         color: Style.mutedTextColor
         visible: timeLabel.visible && timeLabel.text.length > 0
     }
@@ -70,8 +75,9 @@ RowLayout {
         id: timeLabel
 
         Layout.alignment: Qt.AlignVCenter
-        Layout.fillWidth: true
+        Layout.minimumWidth: 0
         text: root.timeText
+        textFormat: Text.PlainText
         elide: Text.ElideRight
         color: Style.mutedTextColor
         font.family: Style.fontFamily
@@ -79,6 +85,6 @@ RowLayout {
     }
 
     Item {
-        Layout.preferredWidth: 0
+        Layout.fillWidth: true
     }
 }

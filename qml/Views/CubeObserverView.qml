@@ -1,7 +1,4 @@
 import QtQuick 2.15
-import QtQuick.Controls 2.15 as QQC
-import QtQuick.Layouts 1.15
-import Client 1.0
 import Observer 1.0
 import Orva.Components 1.0
 import Orva.Templates 1.0
@@ -12,21 +9,6 @@ ViewBase {
     id: root
 
     property ObserverManager manager: null
-
-    // Reads what it hands over before the observers log out: logging out may take the tile away.
-    function handOver(device, cubeId, dashboard) {
-        var shell = client
-        var favourites = favoriteDeviceModel
-        var sourceIndex = device ? device.sourceIndex : undefined
-        if (root.manager)
-            root.manager.logoutObservers()
-        shell.loginSourcePage = Client.ObserverPage
-        if (sourceIndex !== undefined)
-            favourites.loginIndex = sourceIndex
-        shell.autoSelectFlag = dashboard
-        shell.autoSelectId = cubeId
-        shell.startORVA()
-    }
 
     function cubeTitle(cubeId, cubeName, device) {
         return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
@@ -85,8 +67,8 @@ ViewBase {
                             root.manager.cubeModel.updateCubeObserverVideoSource(cube.observerId, provider)
                     }
                     onHeaderHoveredChanged: observerGrid.highlight(itemId, hovered)
-                    onSwitchToCube: root.handOver(cube.device, model.CubeIdRole, false)
-                    onSwitchToDashboard: root.handOver(cube.device, model.CubeIdRole, true)
+                    onSwitchToCube: observerGrid.handOver(cube.device, model.CubeIdRole, false)
+                    onSwitchToDashboard: observerGrid.handOver(cube.device, model.CubeIdRole, true)
                 }
 
                 Connections {

@@ -11,19 +11,6 @@ ViewBase {
 
     property ObserverManager manager: null
 
-    // Reads what it hands over before the observers log out: logging out may take the tile away.
-    function handOver(device) {
-        var shell = client
-        var favourites = favoriteDeviceModel
-        var sourceIndex = device ? device.sourceIndex : undefined
-        if (root.manager)
-            root.manager.logoutObservers()
-        shell.loginSourcePage = Client.ObserverPage
-        if (sourceIndex !== undefined)
-            favourites.loginIndex = sourceIndex
-        shell.startORVA()
-    }
-
     function deviceTitle(name, address, type) {
         return name + " - " + address + " (" + favoriteDeviceSortFilterModel.typeName(type) + ")"
     }
@@ -96,7 +83,7 @@ ViewBase {
                     patternColor: cube.loginState.pattern
 
                     onHeaderHoveredChanged: observerGrid.highlight(itemId, hovered)
-                    onSwitchToDevice: root.handOver(cube.device)
+                    onSwitchToDevice: observerGrid.handOver(cube.device)
                 }
             }
         }

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQml 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
 import Client 1.0
 import Observer 1.0
 import Orva.Components 1.0
@@ -23,6 +24,25 @@ ItemBase {
     property Component tileDelegate: null
     readonly property alias grid: grid
     readonly property alias viewController: viewController
+
+    // Hands a block over to the client application's log-in; with a cube id, the client opens
+    // on that cube (or its dashboard). Reads what it hands over before the observers log out:
+    // logging out may take the tile away.
+    function handOver(device, cubeId, dashboard) {
+        var shell = client
+        var favourites = favoriteDeviceModel
+        var sourceIndex = device ? device.sourceIndex : undefined
+        if (manager)
+            manager.logoutObservers()
+        shell.loginSourcePage = Client.ObserverPage
+        if (sourceIndex !== undefined)
+            favourites.loginIndex = sourceIndex
+        if (cubeId !== undefined) {
+            shell.autoSelectFlag = dashboard
+            shell.autoSelectId = cubeId
+        }
+        shell.startORVA()
+    }
 
     function highlight(itemId, hovered) {
         if (!manager)
@@ -130,11 +150,16 @@ ItemBase {
                     }
                 }
 
+                // A page and a half of the window; the window this grid stands in until the
+                // launcher has measured its own.
+                readonly property real pageHeight: client.windowRect.height > 0 ? client.windowRect.height
+                                                                                : (Window.window ? Window.window.height : height)
+
                 Connections {
                     target: client
 
-                    function onPageUpKeyPressed() { grid.flick(0, 1.5 * client.windowRect.height) }
-                    function onPageDownKeyPressed() { grid.flick(0, -1.5 * client.windowRect.height) }
+                    function onPageUpKeyPressed() { grid.flick(0, 1.5 * grid.pageHeight) }
+                    function onPageDownKeyPressed() { grid.flick(0, -1.5 * grid.pageHeight) }
                 }
             }
         }

@@ -9,7 +9,9 @@
 #include "support/SimulatedBlock.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QQuickItem>
@@ -35,6 +37,23 @@ QJsonObject record(const QVariantMap &values)
     return {{QStringLiteral("version"), 1}, {QStringLiteral("data"), QJsonObject::fromVariantMap(values)}};
 }
 
+// A valid camera of its own: the shared camera fixture under another source id and stream.
+QJsonObject cameraDefinition(int sourceId)
+{
+    QJsonObject object = frametest::definitionFixture("camera_v2.json");
+    QJsonObject data = object.value(QStringLiteral("data")).toObject();
+    QJsonObject input = data.value(QStringLiteral("input_parameters")).toObject();
+    QJsonObject inputData = input.value(QStringLiteral("data")).toObject();
+    inputData.insert(QStringLiteral("connection_string"), QStringLiteral("rtsp://127.0.0.1:554/%1").arg(sourceId));
+    input.insert(QStringLiteral("data"), inputData);
+    data.insert(QStringLiteral("input_parameters"), input);
+    data.remove(QStringLiteral("reference_frame_parameters"));
+    data.insert(QStringLiteral("source_id"), sourceId);
+    data.insert(QStringLiteral("source_definition_name"), QStringLiteral("Camera %1").arg(sourceId));
+    object.insert(QStringLiteral("data"), data);
+    return object;
+}
+
 } // namespace
 
 ObserverPeers::ObserverPeers(FavoriteDeviceModel *favourites, QObject *parent)
@@ -53,42 +72,48 @@ int ObserverPeers::addBlock(const QVariantMap &options)
     ObservedBlockScript &script = peer->script;
     script.cubeCount = options.value(QStringLiteral("cubeCount"), 1).toInt();
     script.firstCubeId = options.value(QStringLiteral("firstCubeId"), 1).toInt();
+    script.camerasPerCube = options.value(QStringLiteral("cameras"), 1).toInt();
     script.deviceType = options.value(QStringLiteral("deviceType"), script.deviceType).toString();
     script.blockVersion = options.value(QStringLiteral("blockVersion"), script.blockVersion).toString();
     if (options.value(QStringLiteral("node")).toBool()) {
         peer->node = std::make_unique<SimulatedTrackerNode>();
         if (!peer->node->listen())
             return -1;
-        script.nodeAddress = peer->node->address().toString();
-        script.nodePort = peer->node->port();
-        // The node offers every camera the block lists, under the definition the block gives.
-        QMap<quint32, QHash<QString, QVariant>> sources;
-        for (int i = 0; i < script.cubeCount; ++i) {
-            const QJsonObject cube = script.cubeObject(script.firstCubeId + i);
-            for (const QJsonValue &camera : cube.value(QStringLiteral("cameras")).toArray()) {
-                const auto definition = kvr::tracker::common::SourceDefinition::createFromJson(
-                    camera.toObject().value(QStringLiteral("source_definition")).toObject());
-                if (definition)
-                    sources.insert(quint32(sources.size() + 1), frametest::nodeSource(definition));
-            }
-        }
-        peer->node->setSourcesData(sources);
         peer->node->setFrame(frametest::jpegFrame(QSize(320, 180)));
         peer->node->setFrameTimestamps(true);
         peer->node->setFrameInterval(40);
     }
     script.install(*peer->block);
-    if (!options.value(QStringLiteral("cubeEnabled"), true).toBool()) {
-        QJsonArray cubes = script.cubes();
-        for (int i = 0; i < cubes.size(); ++i) {
-            QJsonObject cube = cubes.at(i).toObject();
-            cube.insert(QStringLiteral("enabled"), false);
-            cubes.replace(i, cube);
+    // Cameras whose definitions a node can stream (the script's minimal ones are not valid),
+    // offered by the block's own node under the same definitions.
+    const bool enabled = options.value(QStringLiteral("cubeEnabled"), true).toBool();
+    QJsonArray cubes = script.cubes();
+    QMap<quint32, QHash<QString, QVariant>> sources;
+    for (int i = 0; i < cubes.size(); ++i) {
+        QJsonObject cube = cubes.at(i).toObject();
+        cube.insert(QStringLiteral("enabled"), enabled);
+        if (options.contains(QStringLiteral("cubeName")))
+            cube.insert(QStringLiteral("name"), options.value(QStringLiteral("cubeName")).toString());
+        QJsonArray cameras = cube.value(QStringLiteral("cameras")).toArray();
+        for (int j = 0; j < cameras.size(); ++j) {
+            QJsonObject camera = cameras.at(j).toObject();
+            const QJsonObject definition = cameraDefinition(cube.value(QStringLiteral("id")).toInt() * 100 + j);
+            camera.insert(QStringLiteral("source_definition"), definition);
+            cameras.replace(j, camera);
+            if (const auto parsed = kvr::tracker::common::SourceDefinition::createFromJson(definition))
+                sources.insert(quint32(sources.size() + 1), frametest::nodeSource(parsed));
         }
-        peer->block->setReply("/cubes/all", 200, "application/json", json({{QStringLiteral("cubes"), cubes}}));
+        cube.insert(QStringLiteral("cameras"), cameras);
+        cubes.replace(i, cube);
     }
+    peer->block->setReply("/cubes/all", 200, "application/json", json({{QStringLiteral("cubes"), cubes}}));
+    if (peer->node)
+        peer->node->setSourcesData(sources);
 
-    FavoriteDevice device(QStringLiteral("127.0.0.1:%1").arg(peer->block->port()), QStringLiteral("operator"),
+    // The node's port rides on the favourite's address, after the block's own.
+    const QString address = peer->node ? QStringLiteral("127.0.0.1:%1:%2").arg(peer->block->port()).arg(peer->node->port())
+                                       : QStringLiteral("127.0.0.1:%1").arg(peer->block->port());
+    FavoriteDevice device(address, QStringLiteral("operator"),
                           options.value(QStringLiteral("password"), QStringLiteral("secret")).toString());
     device.setName(options.value(QStringLiteral("name"), QStringLiteral("Block %1").arg(m_peers.size() + 1)).toString());
     device.setType(options.value(QStringLiteral("type"), 32).toInt());
@@ -129,6 +154,12 @@ void ObserverPeers::setReply(int block, const QString &path, int status, const Q
         m_peers[block]->block->setReply(path.toUtf8(), status, "application/json", json(QJsonObject::fromVariantMap(body)));
 }
 
+void ObserverPeers::hold(int block, const QString &path)
+{
+    if (block >= 0 && block < int(m_peers.size()))
+        m_peers[block]->block->setAction(path.toUtf8(), SimulatedBlock::Action::Hold);
+}
+
 void ObserverPeers::setSilent(int block, bool silent)
 {
     if (block < 0 || block >= int(m_peers.size()))
@@ -166,6 +197,29 @@ int ObserverPeers::framesSent(int block) const
     return m_peers[block]->node->framesSent();
 }
 
+QString ObserverPeers::webAddress(const QString &path)
+{
+    if (!m_web) {
+        m_web = std::make_unique<SimulatedBlock>(SimulatedBlock::Scheme::Http);
+        if (!m_web->listen())
+            return QString();
+    }
+    // A small image at every address asked for, so that a fetch succeeds.
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    m_web->setReply(path.toUtf8(), 200, "image/png", png);
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_web->port()).arg(path);
+}
+
+int ObserverPeers::webRequests(const QString &path) const
+{
+    return m_web ? m_web->requests(path.toUtf8()).size() : 0;
+}
+
 bool ObserverPeers::screenshotsWanted() const
 {
     return !qEnvironmentVariableIsEmpty("ORVA_SCREENSHOT_DIR");
@@ -184,4 +238,5 @@ void ObserverPeers::clear()
 {
     m_favourites->clear();
     m_peers.clear();
+    m_web.reset();
 }

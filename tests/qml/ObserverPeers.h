@@ -26,13 +26,16 @@ public:
     // A block answering as ObservedBlockScript does, added as a favourite; returns its number.
     // Options: "cubeCount", "deviceType", "blockVersion", "name", "type" (the favourite's kind),
     // "password" (empty: the favourite is not observed), "node" (stream live frames),
-    // "cubeEnabled" (false: every cube's analytics disabled).
+    // "cubeEnabled" (false: every cube's analytics disabled), "cubeName" (every cube's name),
+    // "cameras" (per cube).
     Q_INVOKABLE int addBlock(const QVariantMap &options);
     // What the block reports for every camera and cube from now on. Camera keys:
     // "source_state", "stabilization_state", "ptz_position_state", "ptz_control_state";
     // analytics keys: "processing_state", "home_position" (enables the home position).
     Q_INVOKABLE void setCubeState(int block, const QVariantMap &camera, const QVariantMap &analytics);
     Q_INVOKABLE void setReply(int block, const QString &path, int status, const QVariantMap &body);
+    // The block keeps its answers to the path until the peers are cleared.
+    Q_INVOKABLE void hold(int block, const QString &path);
     // A block that no longer answers at all.
     Q_INVOKABLE void setSilent(int block, bool silent);
     Q_INVOKABLE int requestCount(int block, const QString &path) const;
@@ -41,6 +44,9 @@ public:
     // The log-in status of the observer in the manager's device model row.
     Q_INVOKABLE int loginStatus(QObject *manager, int row) const;
     Q_INVOKABLE int framesSent(int block) const;
+    // An address on a plain HTTP server of ours, and how often it was asked for.
+    Q_INVOKABLE QString webAddress(const QString &path);
+    Q_INVOKABLE int webRequests(const QString &path) const;
     Q_INVOKABLE bool screenshotsWanted() const;
     // Saves the item's window as it stands, in device pixels, into $ORVA_SCREENSHOT_DIR (when set).
     Q_INVOKABLE bool screenshot(QQuickItem *item, const QString &name) const;
@@ -52,4 +58,5 @@ private:
 
     FavoriteDeviceModel *m_favourites;
     std::vector<std::unique_ptr<Peer>> m_peers;
+    std::unique_ptr<SimulatedBlock> m_web;
 };

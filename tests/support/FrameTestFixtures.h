@@ -2,6 +2,10 @@
 
 #include "datamodel/definitions/SourceDefinition.h"
 #include "datamodel/frames/SourceFrameFormatDefinition.h"
+#include "observation/video/FrameReceiverRegistry.h"
+#include "support/SimulatedTrackerNode.h"
+
+#include <QCoreApplication>
 
 #include <QFile>
 #include <QHash>
@@ -18,7 +22,7 @@
 #include <vector>
 
 // Sources of a simulated node and frames for the frame path's tests. Needs ORVA_SOURCE_DIR and
-// a test linked with the tracker and datamodel libraries.
+// a test linked with the observation library.
 namespace frametest {
 
 constexpr quint32 VideoSourceIdA = 3;
@@ -104,6 +108,28 @@ inline QMap<quint32, QHash<QString, QVariant>> nodeSources()
     return {{VideoSourceIdA, nodeSource(videoDefinition(QStringLiteral("a")))},
             {VideoSourceIdB, nodeSource(videoDefinition(QStringLiteral("b")))},
             {CubeSourceId, nodeSource(cubeDefinition())}};
+}
+
+// A node on 127.0.0.1 that knows the sources above and stamps every small JPEG frame it
+// sends; null when it cannot listen.
+inline SimulatedTrackerNode *startNode(QObject *parent = nullptr)
+{
+    auto *node = new SimulatedTrackerNode(parent);
+    if (!node->listen()) {
+        delete node;
+        return nullptr;
+    }
+    node->setFrame(jpegFrame());
+    node->setFrameTimestamps(true);
+    node->setSourcesData(nodeSources());
+    return node;
+}
+
+// Every frame receiver of the process deleted, with its thread and node client, now.
+inline void releaseAllReceivers()
+{
+    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 } // namespace frametest

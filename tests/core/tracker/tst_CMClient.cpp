@@ -58,6 +58,7 @@ private slots:
     void badInputDropsAndReconnects();
     void destroyedWithWorkInFlight_data();
     void destroyedWithWorkInFlight();
+    void fullReadBufferKeepsReading();
 
 private:
     void connectAndAuthorize();
@@ -403,6 +404,43 @@ void tst_CMClient::destroyedWithWorkInFlight()
     QVERIFY(worker.isFinished() || !inWorker);
     QTRY_VERIFY_WITH_TIMEOUT(!connectionThreads().contains(*ownThreads.cbegin()), 20000);
     QCOMPARE(m_node->decodeErrors(), 0);
+}
+
+// A node faster than its client fills the connection's read buffer; once the client catches
+// up, the link must read on instead of stalling until it is taken for dead.
+void tst_CMClient::fullReadBufferKeepsReading()
+{
+    auto *node = new SimulatedTrackerNode;
+    QVERIFY(node->listen());
+    QThread nodeThread;
+    node->moveToThread(&nodeThread);
+    connect(&nodeThread, &QThread::finished, node, &QObject::deleteLater);
+    nodeThread.start();
+    const auto stopNode = qScopeGuard([&] {
+        nodeThread.quit();
+        nodeThread.wait();
+    });
+
+    CMClient client;
+    client.setHostAddress(node->address());
+    client.setPort(node->port());
+    int frames = 0;
+    QObject::connect(&client, &CMClient::imageReceived, &client, [&] { ++frames; });
+    QSignalSpy authorized(&client, &CMClient::authorizedReceived);
+    client.connect();
+    QVERIFY(authorized.wait());
+
+    // 48 MiB, more than the socket holds: this thread is busy while the node sends them.
+    constexpr int Count = 48;
+    const QVariantMap frame{{QStringLiteral("data"), QByteArray(1 << 20, 'x')}};
+    const QVariantMap format{{QStringLiteral("source_id"), 1u}};
+    QMetaObject::invokeMethod(node, [&] {
+        for (int i = 0; i < Count; ++i)
+            node->sendFrame(frame, format);
+    });
+    QThread::msleep(1500);
+    // A stalled link is dropped as dead and what it held is lost: waiting longer cannot help it.
+    QTRY_COMPARE_WITH_TIMEOUT(frames, Count, 20000);
 }
 
 QTEST_GUILESS_MAIN(tst_CMClient)

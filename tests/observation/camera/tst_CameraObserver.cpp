@@ -58,17 +58,13 @@ private:
 
 void tst_CameraObserver::init()
 {
-    m_node = new SimulatedTrackerNode(this);
-    QVERIFY(m_node->listen());
-    m_node->setFrame(jpegFrame());
-    m_node->setFrameTimestamps(true);
-    m_node->setSourcesData(nodeSources());
+    m_node = startNode(this);
+    QVERIFY(m_node);
 }
 
 void tst_CameraObserver::cleanup()
 {
-    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    releaseAllReceivers();
     delete m_node;
 }
 
@@ -89,16 +85,16 @@ void tst_CameraObserver::choosesNodeAddressAndPort_data()
 
     const QString address = QStringLiteral("vellorin_node_server_address");
     const QString port = QStringLiteral("vellorin_node_server_port");
-    QTest::newRow("block host, default port") << QJsonObject() << "127.0.0.1" << 0 << 0 << "127.0.0.1" << 5556;
-    QTest::newRow("camera's address wins") << QJsonObject{{address, "127.0.0.1"}} << "localhost" << 0 << 0
-                                           << "127.0.0.1" << 5556;
-    QTest::newRow("camera's port when none given") << QJsonObject{{port, 7000}} << "127.0.0.1" << 0 << 0
-                                                   << "127.0.0.1" << 7000;
-    QTest::newRow("given port beats the camera's") << QJsonObject{{port, 7000}} << "127.0.0.1" << 6000 << 0
-                                                   << "127.0.0.1" << 6000;
-    QTest::newRow("override beats both") << QJsonObject{{port, 7000}} << "127.0.0.1" << 6000 << 8000
-                                         << "127.0.0.1" << 8000;
-    QTest::newRow("host name looked up") << QJsonObject() << "localhost" << 0 << 8000 << "127.0.0.1" << 8000;
+    QTest::newRow("block host, default port") << QJsonObject() << QStringLiteral("127.0.0.1") << 0 << 0 << QStringLiteral("127.0.0.1") << 5556;
+    QTest::newRow("camera's address wins") << QJsonObject{{address, QStringLiteral("127.0.0.1")}} << QStringLiteral("localhost") << 0 << 0
+                                           << QStringLiteral("127.0.0.1") << 5556;
+    QTest::newRow("camera's port when none given") << QJsonObject{{port, 7000}} << QStringLiteral("127.0.0.1") << 0 << 0
+                                                   << QStringLiteral("127.0.0.1") << 7000;
+    QTest::newRow("given port beats the camera's") << QJsonObject{{port, 7000}} << QStringLiteral("127.0.0.1") << 6000 << 0
+                                                   << QStringLiteral("127.0.0.1") << 6000;
+    QTest::newRow("override beats both") << QJsonObject{{port, 7000}} << QStringLiteral("127.0.0.1") << 6000 << 8000
+                                         << QStringLiteral("127.0.0.1") << 8000;
+    QTest::newRow("host name looked up") << QJsonObject() << QStringLiteral("localhost") << 0 << 8000 << QStringLiteral("127.0.0.1") << 8000;
 }
 
 void tst_CameraObserver::choosesNodeAddressAndPort()
@@ -142,7 +138,7 @@ void tst_CameraObserver::startDuringHostLookup()
         camera.stopRequestingFrames(true);
     QVERIFY(camera.frameReceiver() == nullptr);
     QTRY_VERIFY(camera.frameReceiver() != nullptr);
-    QTRY_VERIFY(m_node->commandNames().contains(kSourcesData));
+    QTRY_VERIFY(m_node->commandNames().contains(stopBeforeResult ? kSourcesData : kFrames));
     QCOMPARE(connected.first().at(0).toBool(), true);
     settle(camera.frameReceiver());
     QCOMPARE(m_node->commandNames(), expected);
@@ -183,11 +179,11 @@ void tst_CameraObserver::camerasShareTheirNodesReceiver_data()
     // Every camera that attaches restarts the shared link, and the node is asked again for
     // everything wanted (a request sent while the link restarts is lost, and repeated then).
     // One stream for one source however many cameras show it; the last stop ends it.
-    QTest::newRow("same source") << "a" << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFramesStop, kStopAll};
-    QTest::newRow("other source") << "b"
+    QTest::newRow("same source") << QStringLiteral("a") << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFramesStop, kStopAll};
+    QTest::newRow("other source") << QStringLiteral("b")
                                   << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFrames, kFramesStop,
                                                  kFramesStop, kStopAll};
-    QTest::newRow("source the node lacks") << "c"
+    QTest::newRow("source the node lacks") << QStringLiteral("c")
                                            << QStringList{kSourcesData, kFrames, kSourcesData, kFrames, kFramesStop,
                                                           kStopAll};
 }

@@ -4,7 +4,6 @@
 #include "support/LogCapture.h"
 #include "support/ObservedBlockScript.h"
 
-#include <QJsonArray>
 #include <QtTest>
 
 using kvr::QMTClient::CubeObserver;
@@ -18,7 +17,6 @@ private slots:
     void readsTheCubeObject();
     void analyticsNeedEveryKey_data();
     void analyticsNeedEveryKey();
-    void cubeWithoutCamerasIsInert();
 };
 
 void tst_CubeObserver::readsTheCubeObject_data()
@@ -85,18 +83,6 @@ void tst_CubeObserver::analyticsNeedEveryKey()
     QCOMPARE(changed.size(), missing.isEmpty() ? 1 : 0);
     QCOMPARE(cube.analyticInfo()->timestamp(), missing.isEmpty() ? 1234ULL : 0ULL);
     QCOMPARE(log.contains(QStringLiteral("Wrong payload in JSON")), !missing.isEmpty());
-}
-
-void tst_CubeObserver::cubeWithoutCamerasIsInert()
-{
-    CubeObserver cube(ObservedDevice(), QJsonObject{{QStringLiteral("id"), 4}, {QStringLiteral("cameras"), QJsonArray()}});
-    cube.updateCameraSourceInfo(ObservedBlockScript::cameraInfo(QStringLiteral("running"), 1));
-    cube.startRequestingFrames();
-    QVERIFY(cube.requestingFrames());
-    cube.stopRequestingFrames();
-    QVERIFY(!cube.requestingFrames());
-    cube.setVideoSource(nullptr);
-    QCOMPARE(cube.currentCamera(), nullptr);
 }
 
 QTEST_MAIN(tst_CubeObserver)

@@ -5,10 +5,16 @@
 #include "observation/observers/CubeObserver.h"
 #include "observation/observers/ObserverManager.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/FrameReceiverRegistry.h"
+#include "observation/video/VideoSource.h"
+#include "support/FrameTestFixtures.h"
 #include "support/ModelTester.h"
 #include "support/ObservedBlockScript.h"
+#include "support/RecordingVideoSurface.h"
 #include "support/SimulatedBlock.h"
+#include "support/SimulatedTrackerNode.h"
 
+#include <QJsonDocument>
 #include <QtTest>
 
 namespace {
@@ -41,6 +47,41 @@ struct Blocks
     }
 };
 
+// A block of the current version with one cube whose one camera a simulated node streams.
+struct StreamingBlock
+{
+    SimulatedTrackerNode node;
+    SimulatedBlock block{SimulatedBlock::Scheme::Https};
+    FavoriteDeviceModel favourites;
+
+    bool start()
+    {
+        if (!node.listen() || !block.listen())
+            return false;
+        const QString tag = QStringLiteral("a");
+        node.setSourcesData({{frametest::VideoSourceIdA, frametest::nodeSource(frametest::videoDefinition(tag))}});
+        node.setFrame(frametest::jpegFrame());
+        node.setFrameInterval(20);
+        node.setFrameTimestamps(true);
+        ObservedBlockScript script;
+        script.install(block);
+        QJsonObject cube = script.cubeObject(1);
+        cube.insert(QStringLiteral("cameras"),
+                    QJsonArray{QJsonObject{{QStringLiteral("source_definition"), frametest::videoDefinitionJson(tag)}}});
+        block.setReply("/cubes/all", 200, "application/json",
+                       QJsonDocument(QJsonObject{{QStringLiteral("cubes"), QJsonArray{cube}}}).toJson());
+        // The address's third part names the node port every camera of the block uses.
+        favourites.addDevice(favourite(QStringLiteral("127.0.0.1:%1:%2").arg(block.port()).arg(node.port()),
+                                       QStringLiteral("secret")));
+        return true;
+    }
+};
+
+int registeredReceivers()
+{
+    return kvr::QMTClient::frameReceiverRegistry().receivers.size();
+}
+
 std::shared_ptr<DeviceObserver> observerAt(ObserverManager &manager, int row)
 {
     return manager.deviceModel()->at(manager.deviceModel()->index(row, 0));
@@ -55,9 +96,8 @@ class tst_ObserverManager : public QObject
 private slots:
     void startsOneObserverPerCompleteFavourite();
     void cubesOfEveryBlockInOneModel();
-    void loginStatusRefreshesOnlyItsRow();
-    void logoutObserversEndsEverySession();
-    void releasingTheManagerFreesItsObservers();
+    void logOutRefreshesItsRowAndEndsSessions();
+    void framesReachTheSurfaceUntilTheLastManagerGoes();
     void deviceProxyGroupsKinds_data();
     void deviceProxyGroupsKinds();
     void cubeProxyFiltersByState_data();
@@ -147,7 +187,7 @@ void tst_ObserverManager::cubesOfEveryBlockInOneModel()
     QCOMPARE(proxyTester.failures(), QStringList());
 }
 
-void tst_ObserverManager::loginStatusRefreshesOnlyItsRow()
+void tst_ObserverManager::logOutRefreshesItsRowAndEndsSessions()
 {
     Blocks blocks;
     QVERIFY(blocks.add(ObservedBlockScript()));
@@ -165,18 +205,8 @@ void tst_ObserverManager::loginStatusRefreshesOnlyItsRow()
     QCOMPARE(changed.first().at(2).value<QVector<int>>(), QVector<int>{DeviceObserverModel::LoginStatusRole});
     QCOMPARE(manager.deviceModel()->index(1, 0).data(DeviceObserverModel::LoginStatusRole).toInt(),
              int(DeviceObserver::NotLoggedIn));
-}
 
-void tst_ObserverManager::logoutObserversEndsEverySession()
-{
-    Blocks blocks;
-    QVERIFY(blocks.add(ObservedBlockScript()));
-    QVERIFY(blocks.add(ObservedBlockScript()));
-    ObserverManager manager;
-    manager.setSourceModel(&blocks.favourites);
-    QTRY_VERIFY(observerAt(manager, 0)->loginStatus() == DeviceObserver::LoggedIn
-                && observerAt(manager, 1)->loginStatus() == DeviceObserver::LoggedIn);
-
+    // A local log-out keeps the session; the manager's log-out ends it on every block.
     manager.logoutObservers();
     for (const auto &block : blocks.blocks)
         QTRY_COMPARE(block->requests("/users/logout").size(), 1);
@@ -184,22 +214,45 @@ void tst_ObserverManager::logoutObserversEndsEverySession()
     QCOMPARE(manager.cubeModel()->rowCount(), 4);
 }
 
-void tst_ObserverManager::releasingTheManagerFreesItsObservers()
+void tst_ObserverManager::framesReachTheSurfaceUntilTheLastManagerGoes()
 {
-    Blocks blocks;
-    QVERIFY(blocks.add(ObservedBlockScript()));
-    auto manager = std::make_unique<ObserverManager>();
-    manager->setSourceModel(&blocks.favourites);
-    QTRY_COMPARE(manager->cubeModel()->rowCount(), 2);
+    StreamingBlock streaming;
+    QVERIFY(streaming.start());
+    const int receiversBefore = registeredReceivers();
+    // A page reload: the new page's manager starts before the old one goes.
+    auto old = std::make_unique<ObserverManager>();
+    old->setSourceModel(&streaming.favourites);
+    auto current = std::make_unique<ObserverManager>();
+    current->setSourceModel(&streaming.favourites);
+    CubeObserverModel *cubes = current->cubeModel();
+    QTRY_VERIFY(cubes->rowCount() == 1 && old->cubeModel()->rowCount() == 1);
+    QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::SourceConnectedRole).toBool());
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
 
-    std::weak_ptr<DeviceObserver> device = observerAt(*manager, 0);
-    std::weak_ptr<kvr::QMTClient::CubeObserver> cube = manager->cubeModel()->at(manager->cubeModel()->index(0, 0));
+    old.reset();
+    QCOMPARE(registeredReceivers(), receiversBefore + 1);
+    VideoSource source;
+    RecordingVideoSurface surface;
+    source.setVideoSurface(&surface);
+    cubes->updateCubeObserverVideoSource(1, &source);
+    cubes->setAnalyticsVisibleInGUI(1, true);
+    QTRY_VERIFY(surface.presented() >= 3);
+    QCOMPARE(surface.lastFrameSize(), frametest::FrameSize);
+    QTRY_VERIFY(cubes->index(0, 0).data(CubeObserverModel::CubeLastFrameTimestampRole).toLongLong() > 0);
+    // Hidden again, the node is asked to stop.
+    cubes->setAnalyticsVisibleInGUI(1, false);
+    QTRY_COMPARE(streaming.node.frameStreams(), 0);
+    cubes->updateCubeObserverVideoSource(1, nullptr);
+
+    // The last manager frees its observers, their cameras (which join their converter
+    // threads) and the node's receiver.
+    std::weak_ptr<DeviceObserver> device = observerAt(*current, 0);
+    std::weak_ptr<kvr::QMTClient::CubeObserver> cube = cubes->at(cubes->index(0, 0));
     std::weak_ptr<kvr::QMTClient::CameraObserver> camera = cube.lock()->currentCameraShared();
-    QVERIFY(camera.lock());
-    manager.reset();
-    QVERIFY(device.expired());
-    QVERIFY(cube.expired());
-    QVERIFY(camera.expired());
+    current.reset();
+    QVERIFY(device.expired() && cube.expired() && camera.expired());
+    QCOMPARE(registeredReceivers(), receiversBefore);
+    QTRY_VERIFY(!streaming.node.hasClient());
 }
 
 void tst_ObserverManager::deviceProxyGroupsKinds_data()

@@ -16,6 +16,15 @@ using kvr::tracker::common::SourceFrameFormatDefinition;
 using kvr::tracker::net::CMClient;
 using namespace frametest;
 
+namespace {
+
+QStringList steps(const char *names)
+{
+    return QString::fromLatin1(names).split(QLatin1Char(' '));
+}
+
+} // namespace
+
 class tst_SourceFrameReceiver : public QObject
 {
     Q_OBJECT
@@ -41,17 +50,13 @@ private:
 
 void tst_SourceFrameReceiver::init()
 {
-    m_node = new SimulatedTrackerNode(this);
-    QVERIFY(m_node->listen());
-    m_node->setFrame(jpegFrame());
-    m_node->setFrameTimestamps(true);
-    m_node->setSourcesData(nodeSources());
+    m_node = startNode(this);
+    QVERIFY(m_node);
 }
 
 void tst_SourceFrameReceiver::cleanup()
 {
-    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    releaseAllReceivers();
     delete m_node;
 }
 
@@ -67,11 +72,11 @@ void tst_SourceFrameReceiver::registryKeys_data()
     QTest::addColumn<QString>("addressB");
     QTest::addColumn<int>("portB");
     QTest::addColumn<bool>("same");
-    QTest::newRow("same node") << "127.0.0.1" << 5556 << "127.0.0.1" << 5556 << true;
-    QTest::newRow("other port") << "127.0.0.1" << 5556 << "127.0.0.1" << 5557 << false;
+    QTest::newRow("same node") << QStringLiteral("127.0.0.1") << 5556 << QStringLiteral("127.0.0.1") << 5556 << true;
+    QTest::newRow("other port") << QStringLiteral("127.0.0.1") << 5556 << QStringLiteral("127.0.0.1") << 5557 << false;
     // Address text and port order disagree: both keys must still be found again.
-    QTest::newRow("greater text, smaller port") << "127.0.0.2" << 1 << "127.0.0.10" << 9 << false;
-    QTest::newRow("other address") << "127.0.0.1" << 5556 << "127.0.0.3" << 5556 << false;
+    QTest::newRow("greater text, smaller port") << QStringLiteral("127.0.0.2") << 1 << QStringLiteral("127.0.0.10") << 9 << false;
+    QTest::newRow("other address") << QStringLiteral("127.0.0.1") << 5556 << QStringLiteral("127.0.0.3") << 5556 << false;
 }
 
 void tst_SourceFrameReceiver::registryKeys()
@@ -88,7 +93,7 @@ void tst_SourceFrameReceiver::registryKeys()
     QCOMPARE(acquireFrameReceiver(QHostAddress(addressA), quint16(portA)), a);
     QCOMPARE(acquireFrameReceiver(QHostAddress(addressB), quint16(portB)), b);
     QCOMPARE(kvr::QMTClient::frameReceiverRegistry().receivers.size(), same ? 1 : 2);
-    kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
+    releaseAllReceivers();
     QVERIFY(kvr::QMTClient::frameReceiverRegistry().receivers.isEmpty());
 }
 
@@ -110,32 +115,32 @@ void tst_SourceFrameReceiver::commandFlow_data()
     const QString all = QStringLiteral("request_frames_stop_all");
 
     QTest::newRow("two starts before authorization request once")
-        << false << false << QStringList{"start", "start", "connect", "frame"} << QStringList{sd, frames, all};
+        << false << false << steps("start start connect frame") << QStringList{sd, frames, all};
     QTest::newRow("continuing format asked again sends nothing")
-        << false << false << QStringList{"connect", "start", "frame", "start"} << QStringList{sd, sd, frames, all};
+        << false << false << steps("connect start frame start") << QStringList{sd, sd, frames, all};
     QTest::newRow("single-shot format asked again is asked again")
-        << false << true << QStringList{"start", "start", "connect", "frame", "start", "frame"}
+        << false << true << steps("start start connect frame start frame")
         << QStringList{sd, frames, frames, all};
     QTest::newRow("first stop of two sends nothing, second stops")
-        << false << false << QStringList{"start", "start", "connect", "frame", "stop", "stop"}
+        << false << false << steps("start start connect frame stop stop")
         << QStringList{sd, frames, stop, all};
     QTest::newRow("cube: first frame turns the stream into time stamps")
-        << true << false << QStringList{"start", "connect", "frame", "stop"} << QStringList{sd, frames, stop, time, timeStop, all};
+        << true << false << steps("start connect frame stop") << QStringList{sd, frames, stop, time, timeStop, all};
     QTest::newRow("cube stopped before its first frame stops its frames too")
-        << true << false << QStringList{"start", "connect", "mapped", "stop"} << QStringList{sd, frames, stop, timeStop, all};
+        << true << false << steps("start connect mapped stop") << QStringList{sd, frames, stop, timeStop, all};
     QTest::newRow("stop all ends the time streams as well")
-        << true << false << QStringList{"start", "connect", "frame"} << QStringList{sd, frames, stop, time, all, timeStop};
+        << true << false << steps("start connect frame") << QStringList{sd, frames, stop, time, all, timeStop};
     QTest::newRow("node dropped: formats asked again once")
-        << false << false << QStringList{"start", "connect", "frame", "drop", "frame", "oneStream"}
+        << false << false << steps("start connect frame drop frame oneStream")
         << QStringList{sd, frames, sd, frames, all};
     QTest::newRow("connect while connected asks again once")
-        << false << false << QStringList{"start", "connect", "frame", "connect", "frame", "oneStream"}
+        << false << false << steps("start connect frame connect frame oneStream")
         << QStringList{sd, frames, sd, frames, all};
     QTest::newRow("cube after a drop streams time once")
-        << true << false << QStringList{"start", "connect", "frame", "timeStream", "drop", "frame", "oneTimeStream"}
+        << true << false << steps("start connect frame timeStream drop frame oneTimeStream")
         << QStringList{sd, frames, stop, time, sd, frames, stop, time, all, timeStop};
     QTest::newRow("closed source is looked up and asked again")
-        << false << false << QStringList{"start", "connect", "frame", "closed", "frame"}
+        << false << false << steps("start connect frame closed frame")
         << QStringList{sd, frames, sd, frames, all};
 }
 
@@ -274,19 +279,15 @@ void tst_SourceFrameReceiver::servedSingleShotForgetsItsSource()
 void tst_SourceFrameReceiver::slowConsumerGetsOnlyTheNewestFrame()
 {
     // The node streams from a thread of its own while this thread is busy.
-    auto *node = new SimulatedTrackerNode;
-    QVERIFY(node->listen());
-    node->setFrame(jpegFrame());
-    node->setFrameTimestamps(true);
-    node->setSourcesData(nodeSources());
+    SimulatedTrackerNode *node = startNode();
+    QVERIFY(node);
     node->setFrameInterval(5);
     QThread nodeThread;
     node->moveToThread(&nodeThread);
     connect(&nodeThread, &QThread::finished, node, &QObject::deleteLater);
     nodeThread.start();
     const auto stopNode = qScopeGuard([&] {
-        kvr::QMTClient::releaseFrameReceivers(kvr::QMTClient::frameReceiverRegistry());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        releaseAllReceivers();
         nodeThread.quit();
         nodeThread.wait();
     });

@@ -28,7 +28,6 @@ private slots:
     void surfaceRestartsOnlyOnChange();
     void newSurfaceStartsWithNextFrame_data();
     void newSurfaceStartsWithNextFrame();
-    void changeFormatAsksForBgraByDefault();
     void managerSizeSignal_data();
     void managerSizeSignal();
     void destroyedSurfaceOrSourceIsLeftAlone();
@@ -108,18 +107,6 @@ void tst_VideoSource::newSurfaceStartsWithNextFrame()
     QCOMPARE(next.lastPixelFormat(), QVideoFrame::Format_RGB32);
 }
 
-void tst_VideoSource::changeFormatAsksForBgraByDefault()
-{
-    RecordingVideoSurface surface;
-    VideoSource source;
-    source.changeFormat(QSize(8, 8)); // no surface: nothing to start
-    source.setVideoSurface(&surface);
-    source.changeFormat(QSize(64, 32));
-    QCOMPARE(surface.starts(), 1);
-    QCOMPARE(surface.startedFormat().pixelFormat(), QVideoFrame::Format_BGRA32);
-    QCOMPARE(surface.startedFormat().frameSize(), QSize(64, 32));
-}
-
 void tst_VideoSource::managerSizeSignal_data()
 {
     QTest::addColumn<bool>("attached");
@@ -131,7 +118,7 @@ void tst_VideoSource::managerSizeSignal_data()
     const QString unreadable = QStringLiteral("/nonexistent/picture.png");
     QTest::newRow("published frame, no source") << false << QString() << 0 << QSize() << 0;
     QTest::newRow("published frame, source") << true << QString() << 1 << QSize(16, 9) << 1;
-    QTest::newRow("loaded image, no source") << false << "image" << 1 << QSize(16, 9) << 0;
+    QTest::newRow("loaded image, no source") << false << QStringLiteral("image") << 1 << QSize(16, 9) << 0;
     // An unreadable file still publishes: an empty picture, 0 by 0 counting as a size.
     QTest::newRow("unreadable file, source") << true << unreadable << 1 << QSize(0, 0) << 1;
 }

@@ -55,10 +55,28 @@ Item {
             }, 15000, "frames on every compatible tile")
             wait(500)
             verify(peers.screenshot(page, "cubes"))
+            // The diagnostics of an idle cube under the pointer.
+            for (var i = 0; i < grid.count; ++i) {
+                var tile = findChild(grid.itemAtIndex(i), "cubeItem")
+                if (tile.miniDiagnosticsList.length > 0) {
+                    // A hover needs a move that crosses the item's edge.
+                    var indicator = findChild(tile, "stateIndicator")
+                    mouseMove(page, 1, 1)
+                    mouseMove(indicator, 1, 1)
+                    mouseMove(indicator, indicator.width / 2, indicator.height / 2)
+                    break
+                }
+            }
+            wait(500)
+            verify(peers.screenshot(page, "diagnostics"))
+            mouseMove(page, 1, page.height - 1)
             manager.observerViewStyle = ObserverManager.DeviceView
             tryVerify(function() { return findChild(page.viewLoader.item, "grid").count === 4 })
             wait(2500)
             verify(peers.screenshot(page, "devices"))
+            manager.observerViewStyle = ObserverManager.MapView
+            wait(200)
+            verify(peers.screenshot(page, "map"))
         }
     }
 }
