@@ -9,7 +9,7 @@ import Orva.Style 1.0
 Rectangle {
     id: root
 
-    implicitWidth: Math.max(Style.mapGroupSize, cells.implicitWidth)
+    implicitWidth: Style.mapGroupSize
     implicitHeight: Style.mapGroupSize
     radius: Style.radius
     color: area.containsMouse ? Style.mapSelectedColor : backgroundColor

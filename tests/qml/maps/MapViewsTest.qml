@@ -206,6 +206,21 @@ Item {
             compare(view.mapGroupManager.runningCount, 0)
         }
 
+        // Auto-zoom fits the focused cube's own pin, not every pin on the map.
+        function test_focusFitsTheFocusedCubeOnly() {
+            var view = readyMap()
+            view.map.zoomLevel = 9
+            view.map.center = QtPositioning.coordinate(48.15, 17.3)
+            tryCompare(view.mapGroupManager, "streamCount", 4)
+            var far = QtPositioning.coordinate(48.300, 17.600)
+            view.focusToPosition(4, far)
+            verify(!view.autoZoom)
+            compare(view.focusedId, -1)
+            verify(view.map.visibleRegion.contains(far))
+            verify(!view.map.visibleRegion.contains(QtPositioning.coordinate(48.012, 17.001)),
+                   "fitted all pins instead of the focused one")
+        }
+
         function test_previewStaysInsideTheMap_data() {
             return [
                 { tag: "room above the pin", x: 600, y: 500, at: Qt.point(450, 280) },
