@@ -62,6 +62,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void mapShowsCubesGroupsAndLiveVideo();
+    void settingsDialogOpensTheMapKeys();
 
 private:
     QObject *object(const QString &name) const { return findByName(m_launcher->view()->contentItem(), name); }
@@ -193,6 +194,30 @@ void tst_ObserverMap::mapShowsCubesGroupsAndLiveVideo()
 
     QVERIFY(m_tiles->tileCount() > 0);
     QCOMPARE(m_tiles->foreignHosts(), QStringList());
+}
+
+// The header's settings button opens the dialog; its search opens the map key section, which
+// starts unchanged. Leaves "screenshots/settings_map_keys.png".
+void tst_ObserverMap::settingsDialogOpensTheMapKeys()
+{
+    QQuickItem *button = qobject_cast<QQuickItem *>(object(QStringLiteral("settingsButton")));
+    QVERIFY(button);
+    const QPointF center = button->mapToScene(QPointF(button->width() / 2, button->height() / 2));
+    QTest::mouseClick(m_launcher->view(), Qt::LeftButton, Qt::NoModifier, center.toPoint());
+    QObject *dialog = object(QStringLiteral("settingsDialog"));
+    QVERIFY(dialog);
+    QTRY_VERIFY(dialog->property("opened").toBool());
+    QObject *search = object(QStringLiteral("settingsSearchField"));
+    QVERIFY(search);
+    search->setProperty("text", QStringLiteral("api key"));
+    QObject *saveButton = nullptr;
+    QTRY_VERIFY((saveButton = object(QStringLiteral("saveButton"))));
+    QTRY_VERIFY(qobject_cast<QQuickItem *>(saveButton)->isVisible());
+    QVERIFY(!saveButton->property("enabled").toBool());
+    QTest::qWait(500); // the section fades in
+    QVERIFY(waitForFrame(m_launcher->view()));
+    QVERIFY(m_launcher->view()->grabWindow().save(QStringLiteral("screenshots/settings_map_keys.png")));
+    QMetaObject::invokeMethod(dialog, "close");
 }
 
 QTEST_MAIN(tst_ObserverMap)
