@@ -16,8 +16,8 @@
 #include "devices/models/FavoriteDeviceModel.h"
 #include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
 #include "devices/proxies/NetworkDeviceSortFilterProxyModel.h"
-#include "observation/maps/HostMapsManager.h"
 #include "devices/rest/User.h"
+#include "observation/maps/HostMapsManager.h"
 
 #include <QCoreApplication>
 #include <QQmlContext>
@@ -35,13 +35,13 @@ Launcher::Launcher(QObject *parent)
     : QObject(parent)
     , m_languageModel(new LanguageModel(this))
     , m_templateDialogManager(new TemplateDialogManager(this))
-    , m_mapsManager(new HostMapsManager(this))
     , m_favoriteDeviceModel(std::make_unique<FavoriteDeviceModel>())
     , m_favoriteDeviceSortFilterModel(new FavoriteDeviceSortFilterProxyModel(this))
     , m_networkDeviceSortFilterModel(new NetworkDeviceSortFilterProxyModel(this))
     , m_networkDeviceModel(new NetworkDeviceModel(kNetworkServiceType, this))
     , m_login(new BlockLogin(m_favoriteDeviceModel.get(), this))
     , m_window(new LauncherWindow(this))
+    , m_mapsManager(new HostMapsManager(this))
 {
     m_client = new ClientApplication(m_login->blockConnection(), [this]() {
         return ClientApplication::Command{clientExecutable(), clientArguments(),
@@ -161,13 +161,6 @@ void Launcher::saveFavoriteDevices()
     m_favoriteDeviceModel->save(m_favoritesPath);
 }
 
-void Launcher::saveMapsSettings()
-{
-    if (m_settings.path().isEmpty())
-        m_settings.setPath(ConfigDirectory::filePath(LauncherSettings::fileName()));
-    m_mapsManager->storeSettings(m_settings.path());
-}
-
 void Launcher::loadSettings()
 {
     m_window->setFullScreen(m_settings.fullScreen());
@@ -180,14 +173,21 @@ void Launcher::loadSettings()
     if (!language.isEmpty() && !m_languageModel->selectLanguage(language))
         LOG_WRN(QStringLiteral("[TRANSLATE] Language %1 is not available, %2 is used.")
                     .arg(language, m_languageModel->currentCode()));
-    if (!m_settings.isReadable())
+    // The map settings read and write their group of the same file themselves.
+    m_mapsManager->loadSettings(m_settings.path());
+    if (!m_settings.isReadable()) {
         LOG_WRN(QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and changes are not kept.")
                     .arg(m_settings.path()));
-    else
+    } else {
         LOG_INF(QStringLiteral("[SETTINGS] Successful load of the settings."));
+        LOG_INF(QStringLiteral("[INFO] Successful load of the host map settings."));
+    }
+}
 
-    m_mapsManager->loadSettings(m_settings.path());
-    LOG_INF(QStringLiteral("[INFO] Successful load of the host map settings."));
+void Launcher::saveMapsSettings()
+{
+    if (!m_settings.path().isEmpty())
+        m_mapsManager->storeSettings(m_settings.path());
 }
 
 void Launcher::recordLogin()

@@ -17,8 +17,8 @@
 class BlockConnectionManager;
 class ClientApplication;
 class FavoriteDeviceModel;
-class HostMapsManager;
 class FavoritesWatcher;
+class HostMapsManager;
 class FavoriteDeviceSortFilterProxyModel;
 class LanguageModel;
 class LauncherWindow;
@@ -157,10 +157,10 @@ public:
     LanguageModel *languageModel() const { return m_languageModel; }
     FavoriteDeviceModel *favoriteDeviceModel() const { return m_favoriteDeviceModel.get(); }
     TemplateDialogManager *templateDialogManager() const { return m_templateDialogManager; }
-    HostMapsManager *mapsManager() const { return m_mapsManager; }
     BlockLogin *login() const { return m_login; }
     ClientApplication *clientApplication() const { return m_client; }
     LauncherWindow *window() const { return m_window; }
+    HostMapsManager *mapsManager() const { return m_mapsManager; }
 
     Q_INVOKABLE void requestChangePage(Launcher::Page page);
     Q_INVOKABLE void startORVA(bool favoriteDevices = false);
@@ -168,7 +168,7 @@ public:
     Q_INVOKABLE void setClosedHandCursor();
     Q_INVOKABLE void resetCursor();
     Q_INVOKABLE void saveFavoriteDevices();
-    // Stores the group "MapsSettings" of the settings file.
+    // Stores the map provider, keys and tile layers in the settings file.
     Q_INVOKABLE void saveMapsSettings();
 
     // The log-in: port test, scheme, block information, credentials (answers through
@@ -242,7 +242,6 @@ private:
 
     LanguageModel *m_languageModel = nullptr;
     TemplateDialogManager *m_templateDialogManager = nullptr;
-    HostMapsManager *m_mapsManager = nullptr;
     // The favourites model has no parent; the proxies and the log-in refer to it, so it
     // outlives them.
     std::unique_ptr<FavoriteDeviceModel> m_favoriteDeviceModel;
@@ -255,4 +254,5 @@ private:
     BlockLogin *m_login = nullptr;
     ClientApplication *m_client = nullptr;
     LauncherWindow *m_window = nullptr;
+    HostMapsManager *m_mapsManager = nullptr;
 };

@@ -6,7 +6,8 @@
 // The settings file "config.ini": every group and key the shell reads or writes, with its
 // default, in one table (LauncherSettings.cpp). Each call opens the file, so the several holders
 // of one path never read a stale value. Without a path nothing is written and every key reads
-// as its default. GUI thread.
+// as its default. The group "MapsSettings" is kept by HostMapsManager (observation/maps), which
+// reads and writes it through path() with the key rules of its own. GUI thread.
 class LauncherSettings
 {
 public:

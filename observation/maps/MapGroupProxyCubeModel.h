@@ -13,10 +13,9 @@ class MapGroupProxyCubeModel : public ListModelBase<MapGroup>
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
-    // Above Qt::UserRole: Qt's own roles below it have fixed meanings (FontRole, CheckStateRole, ...)
-    // that views and proxies apply to these counts.
+    // Numbered from 0, like the other observation models.
     enum DisplayRoles {
-        IdRole = Qt::UserRole,
+        IdRole = 0,
         NameRole,
         PositionRole,
         NodesRole,

@@ -10,8 +10,7 @@ class MapNodeModel : public ListModelBase<MapGroupNode>
     Q_PROPERTY(int count READ count NOTIFY countChanged)
 
 public:
-    // Above Qt::UserRole, as in MapGroupProxyCubeModel.
-    enum DisplayRoles { IdRole = Qt::UserRole, NameRole, PositionRole, CoordinateRole, StateRole };
+    enum DisplayRoles { IdRole = 0, NameRole, PositionRole, CoordinateRole, StateRole };
     Q_ENUM(DisplayRoles)
 
     explicit MapNodeModel(QObject *parent = nullptr);

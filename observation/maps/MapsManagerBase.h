@@ -47,7 +47,8 @@ protected:
     virtual QString settingsGroupName() const;
     virtual QString googleApiKeySettingsKey() const = 0;
     virtual QString openStreetMapApiKeySettingsKey() const = 0;
-    // The stored form of a key; provider is a MapType number.
+    // The stored form of a key; provider is a MapType number. Unchanged here: the keys are
+    // kept in the file as typed.
     virtual QString encodeApiKey(const QString &key, int provider) const;
     // False when the stored text is not a key; the load then stops there.
     virtual bool decodeApiKey(const QString &stored, QString &key, int provider) const;

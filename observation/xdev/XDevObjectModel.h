@@ -9,8 +9,8 @@ class XDevObjectModel : public ListModelBase<XDevObject>
     Q_OBJECT
 
 public:
-    // Above Qt::UserRole: Qt's own roles below it have fixed meanings (DisplayRole must be text).
-    enum DisplayRoles { GadgetRole = Qt::UserRole, StateRole, PatternRole };
+    // Numbered from 0, like the other observation models.
+    enum DisplayRoles { GadgetRole = 0, StateRole = 1, PatternRole = 2 };
     Q_ENUM(DisplayRoles)
 
     explicit XDevObjectModel(QObject *parent = nullptr);

@@ -56,7 +56,7 @@ public slots:
         registerQmlTypes();
         if (!m_launcher) {
             m_launcher = std::make_unique<Launcher>();
-            m_launcher->saveMapsSettings();
+            m_launcher->prepareSettingsFile();
             QSettings(m_launcher->configPath(), QSettings::IniFormat).remove(QStringLiteral("MapsSettings"));
         }
         m_launcher->publishContextProperties(engine->rootContext());

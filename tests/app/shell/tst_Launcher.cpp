@@ -48,6 +48,7 @@ private slots:
     void closedHandCursor();
     void qmlKeepsValuesOnClient();
     void unreadableSettingsFileSaysSo();
+    void mapSettingsThroughQml();
     void smallWindowKeepsPageInItsArea_data();
     void smallWindowKeepsPageInItsArea();
 
@@ -400,6 +401,65 @@ void tst_Launcher::unreadableSettingsFileSaysSo()
              QStringList({QStringLiteral("[SETTINGS] Settings file %1 cannot be read; the defaults are used and "
                                          "changes are not kept.").arg(path)}));
     QVERIFY(!log.contains(QStringLiteral("Successful load of the settings.")));
+}
+
+// The map settings load with the rest of "config.ini", reach QML under the names the map views
+// use, and go back to the file when the key settings page saves.
+void tst_Launcher::mapSettingsThroughQml()
+{
+    const QString path = QDir(Launcher::configDirectory()).filePath(QStringLiteral("config.ini"));
+    {
+        QSettings file(path, QSettings::IniFormat);
+        file.setValue(QStringLiteral("MapsSettings/mapType"), QStringLiteral("google_maps"));
+        file.setValue(QStringLiteral("MapsSettings/googleApiKey"), QStringLiteral("older-key"));
+        file.setValue(QStringLiteral("LoginSettings/last_username"), QStringLiteral("operator"));
+    }
+    LogCapture log(kvr::log::INF);
+    Launcher launcher;
+    QVERIFY(launcher.init({QStringLiteral("orva-launcher")}));
+    QVERIFY(log.contains(QStringLiteral("[INFO] Successful load of the host map settings.")));
+
+    QQmlEngine engine;
+    launcher.publishContextProperties(engine.rootContext());
+    QQmlComponent component(&engine);
+    component.setData(R"(
+        import QtQuick 2.15
+        import Client 1.0
+        import AnalyticsProxy 1.0
+        QtObject {
+            property bool google
+            property string key
+            property SourceSettingsManager sections: SourceSettingsManager {}
+            property GeoTableModel table: GeoTableModel {}
+            property MapGroupManager groups: MapGroupManager { sourceModel: table }
+            property bool helpFound
+            property int firstSection
+            Component.onCompleted: {
+                google = mapsManager.mapType === MapsManager.GoogleMaps
+                key = mapsManager.preferredMapApiKey
+                sections.addSourceSettings(ClientGlobal.HelpSection, "Help", true)
+                helpFound = sections.sectionNameFilter(ClientGlobal.HelpSection, "he")
+                sections.filteredString = "help"
+                firstSection = sections.firstFilteredSection
+                hostMapsManager.hostOpenStreetMapApiKeyTileLayer = "atlas"
+                mapsManager.mapType = MapsManager.OpenStreetMap
+                client.saveMapsSettings()
+            }
+        })",
+                      QUrl::fromLocalFile(QDir::current().filePath(QStringLiteral("maps.qml"))));
+    std::unique_ptr<QObject> object(component.create());
+    QVERIFY2(object, qPrintable(component.errorString()));
+
+    QVERIFY(object->property("google").toBool());
+    QCOMPARE(object->property("key").toString(), QStringLiteral("older-key"));
+    QVERIFY(object->property("helpFound").toBool());
+    QCOMPARE(object->property("firstSection").toInt(), 5);
+    QSettings file(path, QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("MapsSettings/hostOpenStreetMapApiKeyTileLayer")).toString(), QStringLiteral("atlas"));
+    QCOMPARE(file.value(QStringLiteral("MapsSettings/mapType")).toString(), QStringLiteral("open_street_map"));
+    QCOMPARE(file.value(QStringLiteral("MapsSettings/hostGoogleApiKey")).toString(), QStringLiteral("older-key"));
+    QVERIFY(!file.contains(QStringLiteral("MapsSettings/googleApiKey")));
+    QCOMPARE(file.value(QStringLiteral("LoginSettings/last_username")).toString(), QStringLiteral("operator"));
 }
 
 void tst_Launcher::smallWindowKeepsPageInItsArea_data()

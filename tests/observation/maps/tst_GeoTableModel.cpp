@@ -1,5 +1,11 @@
+#include "observation/maps/GeoPointModel.h"
 #include "observation/maps/GeoTableModel.h"
+#include "observation/maps/MapNodeModel.h"
+#include "observation/models/CubeObserverModel.h"
+#include "observation/observers/CubeObserver.h"
 #include "support/LogCapture.h"
+#include "support/ModelTester.h"
+#include "support/ObservedBlockScript.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -48,6 +54,8 @@ private slots:
     void setData_data();
     void setData();
     void followsCubeModel();
+    void followsObservedCubes();
+    void pointAndNodeModelsPassTheTester();
 };
 
 void tst_GeoTableModel::loadedRowRoles()
@@ -188,6 +196,52 @@ void tst_GeoTableModel::followsCubeModel()
     delete cubes;
     QCOMPARE(table.cubeModel(), nullptr);
     QCOMPARE(table.rowCount(), 2);
+}
+
+// The observer page's own model: its role names are what the table looks for.
+void tst_GeoTableModel::followsObservedCubes()
+{
+    const auto makeCube = [](int observerId, int cameras) {
+        ObservedBlockScript script;
+        script.camerasPerCube = cameras;
+        auto cube = std::make_shared<kvr::QMTClient::CubeObserver>(ObservedDevice(), script.cubeObject(observerId * 10));
+        cube->setObserverId(observerId);
+        return cube;
+    };
+    CubeObserverModel cubes;
+    GeoTableModel table;
+    table.setCubeModel(&cubes);
+    cubes.append(makeCube(1, 0));
+    cubes.append(makeCube(2, 1));
+
+    QCOMPARE(table.rowCount(), 2);
+    QVERIFY(!table.itemById(1).coordinate.isValid());
+    QCOMPARE(table.itemById(2).coordinate, QGeoCoordinate(48.2, 17.0));
+    // The ids and the camera path differ in length: loading them would change nothing.
+    QCOMPARE(cubes.cubesCoordinates().size(), 1);
+}
+
+// Nothing fills these two yet; they must still hold up under a view.
+void tst_GeoTableModel::pointAndNodeModelsPassTheTester()
+{
+    GeoPointModel points;
+    QAbstractItemModelTester pointTester(&points, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    points.append(GeoPoint());
+    points.append(GeoPoint());
+    QVERIFY(points.setData(points.index(1, 0), QPointF(0.5, 0.5), GeoPointModel::NormalizedPositionRole));
+    QVERIFY(!points.setData(points.index(1, 0), QPointF(0.5, 0.5 + 1e-14), GeoPointModel::NormalizedPositionRole));
+    QVERIFY(!points.setData(points.index(1, 0), 3.0));
+    points.remove(points.index(0, 0));
+    points.clear();
+
+    MapNodeModel nodes;
+    ModelTester nodeTester(&nodes);
+    QSignalSpy count(&nodes, &MapNodeModel::countChanged);
+    QVERIFY(count.isValid());
+    nodes.append(MapGroupNode{});
+    nodes.clear();
+    QCOMPARE(count.count(), 2);
+    QCOMPARE(nodeTester.failures(), QStringList());
 }
 
 QTEST_GUILESS_MAIN(tst_GeoTableModel)

@@ -1,6 +1,6 @@
 #include "observation/maps/MapGroupManager.h"
+#include "support/ModelTester.h"
 
-#include <QAbstractItemModelTester>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QStandardItemModel>
@@ -97,6 +97,7 @@ QList<QList<int>> groupByRestartedScan(const QVector<MapGroupNode> &nodes, doubl
 struct Fixture
 {
     Fixture()
+        : tester(manager.model())
     {
         loadCubes(table, 6);
         objects.append(device(7000000, 46.0, 14.0));
@@ -107,7 +108,7 @@ struct Fixture
     GeoTableModel table;
     XDevObjectModel objects;
     MapGroupManager manager;
-    QAbstractItemModelTester tester{manager.model(), QAbstractItemModelTester::FailureReportingMode::QtTest};
+    ModelTester tester;
 };
 
 } // namespace
@@ -166,6 +167,7 @@ void tst_MapGroupManager::grouping()
     }
     QCOMPARE(f.manager.nodeIndices(), indices);
     QCOMPARE(f.manager.streamCount(), positions.size());
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::groupingMatchesRestartedScan()
@@ -203,14 +205,12 @@ void tst_MapGroupManager::statesAndCounts()
 
     const QModelIndex group = f.manager.model()->index(0, 0);
     QCOMPARE(nodeIds(group), (QList<int>{1, 2, 3, 7000000}));
-    const int expected[] = {4, 1, 1, 1, 1, 0, 1, 0};
-    const int roles[] = {MapGroupProxyCubeModel::CountRole,     MapGroupProxyCubeModel::RunningRole,
-                         MapGroupProxyCubeModel::FailureRole,   MapGroupProxyCubeModel::DisabledRole,
-                         MapGroupProxyCubeModel::NodeCountRole, MapGroupProxyCubeModel::RunningNodeRole,
-                         MapGroupProxyCubeModel::FailureNodeRole, MapGroupProxyCubeModel::DisabledNodeRole};
-    QCOMPARE(group.data(roles[0]).toInt(), 3); // cubes only
-    for (int i = 1; i < 8; ++i)
-        QCOMPARE(group.data(roles[i]).toInt(), expected[i]);
+    using Roles = MapGroupProxyCubeModel;
+    const QPair<int, int> counts[] = {{Roles::CountRole, 3},       {Roles::RunningRole, 1},     {Roles::FailureRole, 1},
+                                      {Roles::DisabledRole, 1},    {Roles::NodeCountRole, 1},   {Roles::RunningNodeRole, 0},
+                                      {Roles::FailureNodeRole, 1}, {Roles::DisabledNodeRole, 0}};
+    for (const auto &count : counts)
+        QCOMPARE(group.data(count.first).toInt(), count.second);
     QCOMPARE(f.manager.runningCount(), 1);
     QCOMPARE(f.manager.failureCount(), 1);
     QCOMPARE(f.manager.disabledCount(), 1);
@@ -235,6 +235,7 @@ void tst_MapGroupManager::statesAndCounts()
     QCOMPARE(dataChanged.at(0).at(2).value<QVector<int>>(),
              (QVector<int>{MapGroupProxyCubeModel::RunningRole, MapGroupProxyCubeModel::FailureRole,
                            MapGroupProxyCubeModel::DisabledRole}));
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::rowsShrinkWithoutRemoval()
@@ -264,6 +265,7 @@ void tst_MapGroupManager::rowsShrinkWithoutRemoval()
     QCOMPARE(last.at(1).at(0).toModelIndex().row(), 2);
     QCOMPARE(last.at(2).at(0).toModelIndex().row(), 1);
     QCOMPARE(last.at(2).at(2).value<QVector<int>>(), QVector<int>{MapGroupProxyCubeModel::VisibleRole});
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::focus()
@@ -299,6 +301,7 @@ void tst_MapGroupManager::focus()
     QCOMPARE(focusChanged.count(), before + 1);
     f.manager.updateGroupFocus(QModelIndex());
     QVERIFY(f.manager.focusRegion().path().isEmpty());
+    QCOMPARE(f.tester.failures(), QStringList());
 }
 
 void tst_MapGroupManager::reportsWithoutModels()

@@ -1,8 +1,8 @@
 #include "devices/rest/BlockResponse.h"
 #include "observation/xdev/XDevObjectManager.h"
 #include "support/LogCapture.h"
+#include "support/ModelTester.h"
 
-#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -72,7 +72,7 @@ void tst_XDevObjectManager::replies()
     QFETCH(QString, logged);
 
     XDevObjectManager manager;
-    QAbstractItemModelTester tester(manager.model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    ModelTester tester(manager.model());
     handle(manager, reply(R"({"states": [{"id": 1, "type": "", "name": "", "manufacturer": "", "serial_number": "", "state": {}}]})", kJson));
     QCOMPARE(manager.model()->rowCount(), 1);
 
@@ -93,6 +93,7 @@ void tst_XDevObjectManager::replies()
     for (int id : ids)
         QCOMPARE(manager.model()->objectById(id).id, id);
     QVERIFY(manager.model()->objectById(7).id < 0); // the block's own id finds nothing
+    QCOMPARE(tester.failures(), QStringList());
 }
 
 void tst_XDevObjectManager::replyWithoutJsonKeepsRows_data()

@@ -188,9 +188,9 @@ Item {
             var visibleGroups = 0
             for (var row = 0; row < group.rowCount(); ++row) {
                 // VisibleRole and CountRole
-                if (group.data(group.index(row, 0), Qt.UserRole + 4)) {
+                if (group.data(group.index(row, 0), 4)) {
                     ++visibleGroups
-                    compare(group.data(group.index(row, 0), Qt.UserRole + 5), data.count)
+                    compare(group.data(group.index(row, 0), 5), data.count)
                 }
             }
             compare(visibleGroups, data.count > 0 ? 1 : 0)
