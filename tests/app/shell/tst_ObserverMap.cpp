@@ -39,6 +39,12 @@ void installCubes(const ObservedBlockScript &script, SimulatedBlock &block,
             QJsonObject camera = cameras.at(i).toObject();
             const QString tag = QStringLiteral("cube-%1-%2").arg(cube.value(QStringLiteral("id")).toInt()).arg(i);
             camera.insert(QStringLiteral("source_definition"), frametest::videoDefinitionJson(tag));
+            // Cube 31 stands on the equator: a position of 0 counts as none.
+            if (cube.value(QStringLiteral("id")).toInt() == 31) {
+                QJsonObject location = camera.value(QStringLiteral("camera_location")).toObject();
+                location.insert(QStringLiteral("latitude"), 0.0);
+                camera.insert(QStringLiteral("camera_location"), location);
+            }
             cameras.replace(i, camera);
             nodeSources.insert(quint32(nodeSources.size() + 1), frametest::nodeSource(frametest::videoDefinition(tag)));
         }
@@ -95,10 +101,11 @@ void tst_ObserverMap::initTestCase()
     m_node->setFrameTimestamps(true);
     m_node->setFrameInterval(40);
 
-    // Three cubes about a kilometre apart, and one block further away with one cube.
+    // Three cubes about a kilometre apart, and one block further away with one cube and one
+    // without a position.
     QMap<quint32, QHash<QString, QVariant>> sources;
     const int firstCubes[] = {1, 30};
-    const int cubeCounts[] = {3, 1};
+    const int cubeCounts[] = {3, 2};
     for (int i = 0; i < 2; ++i) {
         ObservedBlockScript script;
         script.cubeCount = cubeCounts[i];
@@ -157,7 +164,8 @@ void tst_ObserverMap::mapShowsCubesGroupsAndLiveVideo()
 
     QQuickItem *sideList = nullptr;
     QTRY_VERIFY((sideList = qobject_cast<QQuickItem *>(object(QStringLiteral("sideList")))));
-    // Every cube with a position has its row.
+    // Every cube with a position has its row; the one without has none.
+    QTRY_COMPARE_WITH_TIMEOUT(manager->cubeModel()->rowCount(), 5, 20000);
     QTRY_COMPARE_WITH_TIMEOUT(visibleItemsNamed(sideList, QStringLiteral("sideListRow")), 4, 20000);
 
     auto *mapItem = qvariant_cast<QQuickItem *>(loader->property("item"))->property("mapItem").value<QQuickItem *>();
