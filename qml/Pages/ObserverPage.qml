@@ -74,26 +74,11 @@ PageBase {
         }
     }
 
-    // The map of the observed cubes is not part of this build yet.
     Component {
         id: mapCubeView
 
-        Item {
-            ViewStylePicker {
-                objectName: "viewStylePicker"
-                anchors.top: parent.top
-                anchors.right: parent.right
-                anchors.rightMargin: Style.headingSize
-                manager: observerManager
-                radius: Style.radius
-            }
-
-            PlaceholderPanel {
-                anchors.centerIn: parent
-                iconSource: "qrc:/images/icon_cubeview_map.svg"
-                title: qsTr("Map")
-                description: qsTr("The map of the observed cameras is not part of this build yet.")
-            }
+        MapCubeView {
+            manager: observerManager
         }
     }
 

@@ -52,6 +52,31 @@ QtObject {
     // Dims the window behind a modal dialog.
     readonly property color scrimColor: "#801f2a3c"
 
+    // Collapsible settings sections: titles over a line, and titles of tiles.
+    readonly property color sectionTitleColor: "#000000"
+    readonly property color sectionTileTitleColor: "#646464"
+    readonly property color sectionUnavailableColor: "#c2c2c2"
+    readonly property color sectionLineColor: "#c2c2c2"
+    // Notes that something cannot be used, such as a section that is unavailable.
+    readonly property color warningColor: "#ffa500"
+
+    // Maps: pins and side-list rows that are selected or under the pointer, group markers,
+    // and the totals marker in the corner of the map.
+    readonly property color mapSelectedColor: "#ffa500"
+    readonly property color mapHoveredColor: "#add8e6"
+    readonly property color mapPinColor: "#000000"
+    readonly property color mapGroupColor: "#000000"
+    readonly property color mapGroupSpacerColor: "#808080"
+    readonly property color mapGroupTextColor: "#ffffff"
+    readonly property color mapGroupEmptyColor: "#303030"
+    readonly property color mapTotalsColor: "#f0f0f0"
+    readonly property color mapTotalsSpacerColor: "#dcdcdc"
+    readonly property color mapTotalsTextColor: "#000000"
+    readonly property color mapTotalsEmptyColor: "#ffffff"
+    readonly property color mapTotalsBorderColor: "#000000"
+    readonly property color mapCountTextColor: "#a2a2a2"
+    readonly property color mapIconTileColor: "#f0f0f0"
+
     readonly property string fontFamily: "DejaVu Sans"
     readonly property int fontSizeSmall: 12
     readonly property int fontSize: 14
@@ -151,4 +176,33 @@ QtObject {
     readonly property int toolTipTimeout: 5000
 
     readonly property int animationDuration: 200
+
+    // Settings sections.
+    readonly property int sectionLineMargin: 12
+    readonly property int sectionTileLineMargin: 35
+    readonly property int sectionTileHorizontalMargin: 20
+    readonly property int sectionTileVerticalMargin: 15
+    readonly property int sectionTileRadius: 4
+    readonly property int settingsLabelWidth: 180
+    readonly property int keyFieldMaximumWidth: 420
+    readonly property int settingsDialogWidth: 760
+
+    // Maps.
+    readonly property int mapPinSize: 20
+    readonly property int mapPinActiveSize: 30
+    readonly property int mapPinMargin: 3
+    readonly property int mapGroupSize: 40
+    readonly property int mapDotSize: 8
+    readonly property int mapDotRowHeight: 16
+    readonly property int mapDotSpacing: 2
+    readonly property int mapSwatchWidth: 14
+    readonly property int mapSwatchRadius: 3
+    readonly property int mapIconSize: 25
+    readonly property int mapSideListWidth: 400
+    readonly property int mapSideListCollapsedWidth: 140
+    readonly property int mapSideListRowHeight: 75
+    readonly property int mapSideListStripWidth: 5
+    readonly property int mapSideListButtonMargin: 15
+    readonly property int mapPreviewOffset: 20
+    readonly property int mapFocusZoomLevel: 13
 }

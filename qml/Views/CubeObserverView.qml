@@ -11,10 +11,7 @@ ViewBase {
     property ObserverManager manager: null
 
     function cubeTitle(cubeId, cubeName, device) {
-        if (!device)
-            return "[" + cubeId + "] " + cubeName
-        return "[" + cubeId + "] " + cubeName + " | " + device.name + " - " + device.address
-                + " (" + favoriteDeviceSortFilterModel.typeName(device.type) + ")"
+        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
     }
 
     CubeObserverSortFilterProxyModel {
