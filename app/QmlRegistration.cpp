@@ -16,6 +16,7 @@
 #include "devices/rest/User.h"
 #include "devices/proxies/PagingFilterProxyModel.h"
 #include "devices/proxies/SortingFilterProxyModel.h"
+#include "observation/camera/CameraObserver.h"
 #include "observation/camera/SourceLocation.h"
 #include "observation/maps/GeoTableModel.h"
 #include "observation/maps/HostMapsManager.h"
@@ -100,6 +101,8 @@ void registerQmlTypes()
     qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
     qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
     qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
+    // The map's preview reads a cube's current camera.
+    qRegisterMetaType<kvr::QMTClient::CameraObserver *>("kvr::QMTClient::CameraObserver*");
 
     // Live video: a VideoOutput's source, fed by a cube observer.
     qmlRegisterType<VideoSource>("Video", 1, 0, "VideoSource");

@@ -37,6 +37,7 @@ Rectangle {
         onBackRequested: client.requestChangePage(client.currentPage === Client.LoginPage ? client.loginSourcePage
                                                                                           : Client.DemoPage)
         onCloseRequested: quitDialog.open()
+        onSettingsRequested: settingsDialog.open()
     }
 
     Loader {
@@ -79,6 +80,12 @@ Rectangle {
         id: observerPageComponent
 
         ObserverPage {}
+    }
+
+    LauncherSettingsDialog {
+        id: settingsDialog
+
+        objectName: "settingsDialog"
     }
 
     TemplateDialog {

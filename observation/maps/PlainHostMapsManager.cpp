@@ -17,8 +17,11 @@ const QString kHostGoogleApiKey = QStringLiteral("hostGoogleApiKey");
 const QString kHostOpenStreetMapApiKey = QStringLiteral("hostOpenStreetMapApiKey");
 const QString kOldGoogleApiKey = QStringLiteral("googleApiKey");
 const QString kOldOpenStreetMapApiKey = QStringLiteral("openStreetMapApiKey");
+const QString kOpenStreetMapTileServer = QStringLiteral("openStreetMapTileServer");
 
 } // namespace
+
+const QString PlainHostMapsManager::kDefaultOpenStreetMapTileServer = QStringLiteral("https://tile.thunderforest.com/");
 
 PlainHostMapsManager::PlainHostMapsManager(QObject *parent)
     : MapsManagerBase(parent)
@@ -39,6 +42,7 @@ void PlainHostMapsManager::loadSettings(const QString &settingsFilePath)
     setUseHostOpenStreetMapApiKey(settings.value(kUseHostOpenStreetMapApiKey, false).toBool());
     setHostGoogleApiKeyTileLayer(settings.value(kHostGoogleApiKeyTileLayer, QString()).toString());
     setHostOpenStreetMapApiKeyTileLayer(settings.value(kHostOpenStreetMapApiKeyTileLayer, QString()).toString());
+    setOpenStreetMapTileServer(settings.value(kOpenStreetMapTileServer, QString()).toString());
     if (!settings.contains(kHostGoogleApiKey) && settings.contains(kOldGoogleApiKey))
         setGoogleApiKey(settings.value(kOldGoogleApiKey).toString());
     if (!settings.contains(kHostOpenStreetMapApiKey) && settings.contains(kOldOpenStreetMapApiKey))
@@ -60,6 +64,11 @@ void PlainHostMapsManager::storeSettings(const QString &settingsFilePath)
     settings.setValue(QStringLiteral("mapZoomLevel"), m_mapViewZoomLevel);
     settings.setValue(kHostGoogleApiKey, encodeApiKey(googleApiKey(), GoogleMaps));
     settings.setValue(kHostOpenStreetMapApiKey, encodeApiKey(openStreetMapApiKey(), OpenStreetMap));
+    // Written only when it is not the default, so that a later default reaches older files.
+    if (m_openStreetMapTileServer == kDefaultOpenStreetMapTileServer)
+        settings.remove(kOpenStreetMapTileServer);
+    else
+        settings.setValue(kOpenStreetMapTileServer, m_openStreetMapTileServer);
     settings.remove(kOldGoogleApiKey);
     settings.remove(kOldOpenStreetMapApiKey);
     settings.endGroup();
@@ -147,6 +156,19 @@ void PlainHostMapsManager::setMapViewZoomLevel(double level)
         return;
     m_mapViewZoomLevel = level;
     emit mapViewZoomLevelChanged();
+}
+
+void PlainHostMapsManager::setOpenStreetMapTileServer(const QString &address)
+{
+    QString server = address.trimmed();
+    if (server.isEmpty())
+        server = kDefaultOpenStreetMapTileServer;
+    else if (!server.endsWith(QLatin1Char('/')))
+        server += QLatin1Char('/');
+    if (m_openStreetMapTileServer == server)
+        return;
+    m_openStreetMapTileServer = server;
+    emit openStreetMapTileServerChanged();
 }
 
 QString PlainHostMapsManager::googleApiKeySettingsKey() const

@@ -25,8 +25,14 @@ class PlainHostMapsManager : public MapsManagerBase
     Q_PROPERTY(QGeoCoordinate mapViewCoordinate READ mapViewCoordinate WRITE setMapViewCoordinate NOTIFY
                    mapViewCoordinateChanged)
     Q_PROPERTY(double mapViewZoomLevel READ mapViewZoomLevel WRITE setMapViewZoomLevel NOTIFY mapViewZoomLevelChanged)
+    Q_PROPERTY(QString openStreetMapTileServer READ openStreetMapTileServer WRITE setOpenStreetMapTileServer NOTIFY
+                   openStreetMapTileServerChanged)
 
 public:
+    // Where the OpenStreetMap view fetches its tiles unless "openStreetMapTileServer" names
+    // another server (a closed network's own, or a test's).
+    static const QString kDefaultOpenStreetMapTileServer;
+
     explicit PlainHostMapsManager(QObject *parent = nullptr);
 
     QString hostGoogleApiKeyTileLayer() const { return m_hostGoogleApiKeyTileLayer; }
@@ -35,6 +41,8 @@ public:
     bool useHostOpenStreetMapApiKey() const { return m_useHostOpenStreetMapApiKey; }
     QGeoCoordinate mapViewCoordinate() const { return m_mapViewCoordinate; }
     double mapViewZoomLevel() const { return m_mapViewZoomLevel; }
+    // The tile service's base address, ending in "/".
+    QString openStreetMapTileServer() const { return m_openStreetMapTileServer; }
 
     // Also takes the keys of older files ("googleApiKey", "openStreetMapApiKey") when the host
     // keys are absent; the next store moves them to the host names.
@@ -54,6 +62,8 @@ public slots:
     void setUseHostOpenStreetMapApiKey(bool use);
     void setMapViewCoordinate(const QGeoCoordinate &coordinate);
     void setMapViewZoomLevel(double level);
+    // An empty address means the default; "/" is added when missing.
+    void setOpenStreetMapTileServer(const QString &address);
 
 signals:
     void hostGoogleApiKeyChanged();
@@ -64,6 +74,7 @@ signals:
     void useHostOpenStreetMapApiKeyChanged();
     void mapViewCoordinateChanged();
     void mapViewZoomLevelChanged();
+    void openStreetMapTileServerChanged();
 
 protected:
     QString googleApiKeySettingsKey() const override;
@@ -76,4 +87,5 @@ private:
     bool m_useHostOpenStreetMapApiKey = false;
     QGeoCoordinate m_mapViewCoordinate;
     double m_mapViewZoomLevel = 8.0;
+    QString m_openStreetMapTileServer = kDefaultOpenStreetMapTileServer;
 };

@@ -139,6 +139,8 @@ void ObserverManager::addCubeObserver(const FavoriteDevice &favoriteDevice, cons
     connect(observer.get(), &DeviceObserver::loginStatusChanged, this, &ObserverManager::onLoginStatusChanged);
     connect(observer.get(), &DeviceObserver::currentVersionNumberChanged, this,
             &ObserverManager::onCurrentVersionNumberChanged);
+    connect(observer.get(), &DeviceObserver::orvaSerialNumberChanged, this,
+            &ObserverManager::onOrvaSerialNumberChanged);
     observer->confirmServerAddress(favoriteDevice.address());
     observer->connectToBlock(favoriteDevice.address(), favoriteDevice.username(), favoriteDevice.password());
     m_deviceModel.append(observer);
@@ -160,6 +162,12 @@ void ObserverManager::onLoginStatusChanged()
 void ObserverManager::onCurrentVersionNumberChanged()
 {
     refreshRow(DeviceObserverModel::VersionRole);
+}
+
+// The block's serial number arrives with its information, after the row was added.
+void ObserverManager::onOrvaSerialNumberChanged()
+{
+    refreshRow(DeviceObserverModel::SerialNumberRole);
 }
 
 void ObserverManager::refreshRow(int role)

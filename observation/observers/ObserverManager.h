@@ -73,6 +73,7 @@ public slots:
     void onCubesReady(QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>> cubes);
     void onLoginStatusChanged();
     void onCurrentVersionNumberChanged();
+    void onOrvaSerialNumberChanged();
 
 private:
     void refreshRow(int role);

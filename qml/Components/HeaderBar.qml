@@ -15,6 +15,7 @@ Rectangle {
 
     signal backRequested()
     signal closeRequested()
+    signal settingsRequested()
 
     Rectangle {
         anchors.bottom: parent.bottom
@@ -70,6 +71,17 @@ Rectangle {
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSizeLarge
             elide: Text.ElideRight
+        }
+
+        RoundButtonWithIcon {
+            objectName: "settingsButton"
+            iconSource: "qrc:/images/icon_settings.svg"
+            iconOverlayColor: Style.headerTextColor
+            color: "transparent"
+            hoverColor: Style.accentDarkColor
+            borderColor: "transparent"
+            toolTipText: qsTr("Settings")
+            onClicked: root.settingsRequested()
         }
 
         RoundButtonWithIcon {

@@ -1,14 +1,95 @@
 import QtQuick 2.15
+import QtQuick.Layouts 1.15
+import Client 1.0
+import Observer 1.0
 import Orva.Components 1.0
+import Orva.Style 1.0
 import Orva.Templates 1.0
+import Orva.Views 1.0
 
+// Every favourite block at once: its cubes with live video, the blocks themselves, or the map.
+// Creating the page starts the observation of every favourite device.
 PageBase {
-    title: qsTr("Observer")
+    id: root
 
-    PlaceholderPanel {
-        anchors.centerIn: parent
-        iconSource: "qrc:/images/icon_observer.svg"
-        title: qsTr("Observer")
-        description: qsTr("Watching the favorite devices is not part of this build yet.")
+    title: qsTr("Observer")
+    Accessible.role: Accessible.Dialog
+    rowHeight: Style.observerRowHeight
+
+    readonly property alias observerManager: observerManager
+    readonly property alias viewLoader: viewLoader
+
+    ObserverManager {
+        id: observerManager
+
+        sourceModel: favoriteDeviceModel
     }
+
+    MouseArea {
+        anchors.fill: parent
+        hoverEnabled: true
+    }
+
+    ColumnLayout {
+        id: mainLayout
+
+        anchors.fill: parent
+        anchors.topMargin: Style.spacingXLarge
+        anchors.bottomMargin: Style.spacingXLarge
+
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.alignment: Qt.AlignTop | Qt.AlignLeft
+
+            Loader {
+                id: viewLoader
+
+                objectName: "viewLoader"
+                anchors.fill: parent
+                sourceComponent: {
+                    switch (observerManager.observerViewStyle) {
+                    case ObserverManager.DeviceView: return deviceObserverView
+                    case ObserverManager.MapView: return mapCubeView
+                    default: return cubeObserverView
+                    }
+                }
+            }
+        }
+    }
+
+    Component {
+        id: cubeObserverView
+
+        CubeObserverView {
+            manager: observerManager
+        }
+    }
+
+    Component {
+        id: deviceObserverView
+
+        DeviceObserverView {
+            manager: observerManager
+        }
+    }
+
+    Component {
+        id: mapCubeView
+
+        MapCubeView {
+            manager: observerManager
+        }
+    }
+
+    Connections {
+        target: client
+
+        function onEscapeKeyPressed() {
+            observerManager.logoutObservers()
+            client.requestChangePage(Client.DemoPage)
+        }
+    }
+
+    Component.onCompleted: forceActiveFocus()
 }

@@ -14,6 +14,17 @@ QtObject {
     // Pale grounds behind a message in the failure and failed log-in colours.
     readonly property color failureTintColor: "#fff4e5"
     readonly property color loginFailedTintColor: "#fdecec"
+    // The stripes over a block or cube that is not running normally: offline or disabled, in
+    // failure, with a failed log-in.
+    readonly property color disabledPatternColor: "#ebebeb"
+    readonly property color failurePatternColor: "#fce8d3"
+    readonly property color loginFailedPatternColor: "#fcd3d3"
+    // The header of the observed item under the pointer (or under it on the map).
+    readonly property color highlightColor: "lightblue"
+    // Live video and what lies over it.
+    readonly property color videoBackgroundColor: "black"
+    readonly property color videoVeilColor: "grey"
+    readonly property color videoTextColor: "white"
     // Errors in forms and actions that destroy something.
     readonly property color errorColor: loginFailedColor
 
@@ -30,6 +41,7 @@ QtObject {
     readonly property color borderColor: "#dedede"
     readonly property color separatorColor: "#d4d4d4"
     readonly property color selectedColor: "#dcdcdc"
+    readonly property color pickerDisabledColor: "#c8c8c8"
     readonly property color hoverColor: "#e8eef8"
     readonly property color buttonDisabledColor: "#b7b7b7"
     readonly property color textColor: "#2b2b2b"
@@ -39,6 +51,31 @@ QtObject {
     readonly property color mutedTextColor: "#a8a8a8"
     // Dims the window behind a modal dialog.
     readonly property color scrimColor: "#801f2a3c"
+
+    // Collapsible settings sections: titles over a line, and titles of tiles.
+    readonly property color sectionTitleColor: "#000000"
+    readonly property color sectionTileTitleColor: "#646464"
+    readonly property color sectionUnavailableColor: "#c2c2c2"
+    readonly property color sectionLineColor: "#c2c2c2"
+    // Notes that something cannot be used, such as a section that is unavailable.
+    readonly property color warningColor: "#ffa500"
+
+    // Maps: pins and side-list rows that are selected or under the pointer, group markers,
+    // and the totals marker in the corner of the map.
+    readonly property color mapSelectedColor: "#ffa500"
+    readonly property color mapHoveredColor: "#add8e6"
+    readonly property color mapPinColor: "#000000"
+    readonly property color mapGroupColor: "#000000"
+    readonly property color mapGroupSpacerColor: "#808080"
+    readonly property color mapGroupTextColor: "#ffffff"
+    readonly property color mapGroupEmptyColor: "#303030"
+    readonly property color mapTotalsColor: "#f0f0f0"
+    readonly property color mapTotalsSpacerColor: "#dcdcdc"
+    readonly property color mapTotalsTextColor: "#000000"
+    readonly property color mapTotalsEmptyColor: "#ffffff"
+    readonly property color mapTotalsBorderColor: "#000000"
+    readonly property color mapCountTextColor: "#a2a2a2"
+    readonly property color mapIconTileColor: "#f0f0f0"
 
     readonly property string fontFamily: "DejaVu Sans"
     readonly property int fontSizeSmall: 12
@@ -117,5 +154,55 @@ QtObject {
     readonly property int windowWidth: 1280
     readonly property int windowHeight: 800
 
+    // The tiles of observed blocks and cubes; their texts in points, as the tiles were drawn.
+    readonly property int observerRowHeight: 45
+    readonly property int observerTopBarHeight: 25
+    readonly property int observerTitleMargin: 13
+    readonly property int observerSubtitleHeight: 40
+    readonly property int observerContentMargin: 12
+    readonly property int observerTileMargin: 5
+    readonly property int observerStateIndicatorSize: 14
+    readonly property int observerStripeWidth: 10
+    readonly property int observerStripeHeight: 80
+    readonly property int observerStripeSpacing: 16
+    readonly property int observerStripeCount: 50
+    readonly property int observerTitlePointSize: 12
+    readonly property int observerTextPointSize: 10
+    readonly property int observerPlaceholderPointSize: 32
+    readonly property int observerScrollBarWidth: 15
+    readonly property int observerColumnSpacing: 15
+    readonly property int observerWideViewWidth: 1200
+    readonly property int viewStyleButtonWidth: 44
+    readonly property int toolTipTimeout: 5000
+
     readonly property int animationDuration: 200
+
+    // Settings sections.
+    readonly property int sectionLineMargin: 12
+    readonly property int sectionTileLineMargin: 35
+    readonly property int sectionTileHorizontalMargin: 20
+    readonly property int sectionTileVerticalMargin: 15
+    readonly property int sectionTileRadius: 4
+    readonly property int settingsLabelWidth: 180
+    readonly property int keyFieldMaximumWidth: 420
+    readonly property int settingsDialogWidth: 760
+
+    // Maps.
+    readonly property int mapPinSize: 20
+    readonly property int mapPinActiveSize: 30
+    readonly property int mapPinMargin: 3
+    readonly property int mapGroupSize: 40
+    readonly property int mapDotSize: 8
+    readonly property int mapDotRowHeight: 16
+    readonly property int mapDotSpacing: 2
+    readonly property int mapSwatchWidth: 14
+    readonly property int mapSwatchRadius: 3
+    readonly property int mapIconSize: 25
+    readonly property int mapSideListWidth: 400
+    readonly property int mapSideListCollapsedWidth: 140
+    readonly property int mapSideListRowHeight: 75
+    readonly property int mapSideListStripWidth: 5
+    readonly property int mapSideListButtonMargin: 15
+    readonly property int mapPreviewOffset: 20
+    readonly property int mapFocusZoomLevel: 13
 }

@@ -3,6 +3,7 @@
 #include "devices/entries/Configuration.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "devices/proxies/FavoriteDeviceSortFilterProxyModel.h"
+#include "support/QuickWindowProbe.h"
 #include "support/SimulatedBlock.h"
 
 #include <QJsonArray>
@@ -20,56 +21,9 @@ namespace {
 
 const QByteArray kUser = R"({"username":"admin","role":"admin","access_tokens":["token-1"],"session_identifier":"s-1"})";
 
-// Items of popups live under the window's overlay, not under the page: search every item of
-// the window, and the QObject children too (popups are not items).
-QObject *findByName(QObject *from, const QString &name)
-{
-    if (from->objectName() == name)
-        return from;
-    if (auto *item = qobject_cast<QQuickItem *>(from)) {
-        const auto childItems = item->childItems();
-        for (QQuickItem *child : childItems) {
-            if (QObject *found = findByName(child, name))
-                return found;
-        }
-    }
-    const auto children = from->children();
-    for (QObject *child : children) {
-        if (QObject *found = findByName(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-// Every visible item of that name, as findByName searches.
-int visibleItemsNamed(QObject *from, const QString &name)
-{
-    int count = 0;
-    if (auto *item = qobject_cast<QQuickItem *>(from); item && from->objectName() == name && item->isVisible())
-        ++count;
-    if (auto *item = qobject_cast<QQuickItem *>(from)) {
-        const auto childItems = item->childItems();
-        for (QQuickItem *child : childItems)
-            count += visibleItemsNamed(child, name);
-        return count;
-    }
-    const auto children = from->children();
-    for (QObject *child : children)
-        count += visibleItemsNamed(child, name);
-    return count;
-}
-
-// The next frame is on the screen: bindings, polish and layouts have run.
-bool waitForFrame(QQuickWindow *window)
-{
-    auto frames = std::make_shared<int>(0); // a queued call may come after the disconnect
-    const auto connection = QObject::connect(window, &QQuickWindow::frameSwapped, window, [frames]() { ++*frames; },
-                                             Qt::QueuedConnection);
-    window->update();
-    const bool shown = QTest::qWaitFor([frames]() { return *frames > 0; }, 5000);
-    QObject::disconnect(connection);
-    return shown;
-}
+using QuickWindowProbe::findByName;
+using QuickWindowProbe::visibleItemsNamed;
+using QuickWindowProbe::waitForFrame;
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "app/Launcher.h"
 #include "app/QmlRegistration.h"
+#include "observation/maps/HostMapsManager.h"
+#include "support/SimulatedTileServer.h"
 
 #include <QDirIterator>
 #include <QQmlComponent>
@@ -38,6 +40,7 @@ private slots:
     void cleanupTestCase();
 
 private:
+    SimulatedTileServer m_tiles;
     std::unique_ptr<Launcher> m_launcher;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<QQuickWindow> m_window;
@@ -58,7 +61,11 @@ static QStringList documentsOnDisk()
 void tst_QmlDocuments::initTestCase()
 {
     registerQmlTypes();
+    // The map documents load tiles: from our own server, and nothing from anywhere else.
+    QVERIFY(m_tiles.listen());
+    m_tiles.catchForeignRequests();
     m_launcher = std::make_unique<Launcher>();
+    m_launcher->mapsManager()->hostManager()->setOpenStreetMapTileServer(m_tiles.baseUrl());
     m_engine = std::make_unique<QQmlEngine>();
     m_launcher->publishContextProperties(m_engine->rootContext());
     m_window = std::make_unique<QQuickWindow>();
@@ -70,6 +77,7 @@ void tst_QmlDocuments::initTestCase()
 
 void tst_QmlDocuments::cleanupTestCase()
 {
+    QCOMPARE(m_tiles.foreignHosts(), QStringList());
     qInstallMessageHandler(m_previousHandler);
     m_window.reset();
     m_engine.reset();

@@ -80,6 +80,8 @@ private slots:
     void zoomIgnoresTinyChanges();
     void clearTileCache_data();
     void clearTileCache();
+    void tileServerSetting_data();
+    void tileServerSetting();
 
 private:
     QTemporaryDir m_dir;
@@ -325,6 +327,43 @@ void tst_MapsManagers::clearTileCache()
         QCOMPARE(QFile::exists(cache.filePath(file)), kept.contains(file));
     if (!files.isEmpty())
         QVERIFY(QDir(cache.filePath(QStringLiteral("QtLocation/5.8/tiles/osm"))).exists());
+}
+
+void tst_MapsManagers::tileServerSetting_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<bool>("stored");
+
+    const QString defaultServer = PlainHostMapsManager::kDefaultOpenStreetMapTileServer;
+    QTest::newRow("absent") << QByteArray("other=1") << defaultServer << false;
+    QTest::newRow("blank") << QByteArray("openStreetMapTileServer=\"  \"") << defaultServer << false;
+    QTest::newRow("own server gets its slash") << QByteArray("openStreetMapTileServer=http://127.0.0.1:8123")
+                                               << QStringLiteral("http://127.0.0.1:8123/") << true;
+    QTest::newRow("default written out") << QByteArray("openStreetMapTileServer=") + defaultServer.toUtf8()
+                                         << defaultServer << false;
+}
+
+// Closed networks and tests point the map at their own tile server; the default is never
+// pinned into a file.
+void tst_MapsManagers::tileServerSetting()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, server);
+    QFETCH(bool, stored);
+
+    writeFile(m_ini, "[MapsSettings]\n" + line + "\n");
+    HostMapsManager manager;
+    manager.loadSettings(m_ini);
+    QCOMPARE(manager.hostManager()->openStreetMapTileServer(), server);
+
+    manager.storeSettings(m_ini);
+    const QStringList lines = groupLines(m_ini, QStringLiteral("MapsSettings"));
+    QCOMPARE(lines.contains(QStringLiteral("openStreetMapTileServer=") + server), stored);
+    if (!stored) {
+        for (const QString &written : lines)
+            QVERIFY2(!written.startsWith(QLatin1String("openStreetMapTileServer")), qPrintable(written));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_MapsManagers)

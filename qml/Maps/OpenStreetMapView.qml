@@ -1,0 +1,50 @@
+import QtQuick 2.15
+import QtQuick.Window 2.15
+import QtLocation 5.12
+
+// The map on the tiles of the Thunderforest tile service (or the tile server the settings
+// name), through QtLocation's OpenStreetMap plugin with a custom tile address.
+MapPluginView {
+    id: root
+
+    readonly property string tileAddress: tileAddressFor(hostMapsManager.openStreetMapTileServer,
+                                                         mapsManager.preferredOpenStreetMapApiKey,
+                                                         hostMapsManager.hostOpenStreetMapApiKeyTileLayer,
+                                                         Screen.devicePixelRatio)
+
+    // The plugin appends its own path to the address; the "dummy" query parameter takes it in.
+    function tileAddressFor(server, key, layer, devicePixelRatio) {
+        var address = server + (layer ? layer : "mobile-atlas") + "/%z/%x/%y"
+                + (devicePixelRatio >= 1.5 ? "@2x.png" : ".png")
+        if (key !== undefined && key !== null && key !== "")
+            return address + "?apikey=" + key + "&dummy=.png"
+        return address + "?dummy=.png"
+    }
+
+    preferredMapTypeName: "Custom URL Map"
+    mapPlugin: Plugin {
+        name: "osm"
+
+        PluginParameter {
+            name: "osm.useragent"
+            value: "MyApp/1.0"
+        }
+        PluginParameter {
+            name: "osm.mapping.custom.host"
+            value: root.tileAddress
+        }
+        PluginParameter {
+            name: "osm.mapping.custom.mapcopyright"
+            value: "Maps © Thunderforest"
+        }
+        PluginParameter {
+            name: "osm.mapping.custom.datacopyright"
+            value: "Data © OpenStreetMap contributors"
+        }
+        // Otherwise the plugin asks Qt's servers for its list of tile providers.
+        PluginParameter {
+            name: "osm.mapping.providersrepository.disabled"
+            value: true
+        }
+    }
+}

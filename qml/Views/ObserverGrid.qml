@@ -1,0 +1,167 @@
+import QtQuick 2.15
+import QtQml 2.15
+import QtQuick.Controls 2.15 as QQC
+import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
+import Client 1.0
+import Observer 1.0
+import Orva.Components 1.0
+import Orva.Controls 1.0
+import Orva.Style 1.0
+import Orva.Templates 1.0
+
+// What the cube and device views share: the controller row with the view-style picker and the
+// exit button, and a grid of tiles in three columns that keeps its scroll position in the
+// observer manager, so that a view loaded again opens where the last one was.
+ItemBase {
+    id: root
+
+    property ObserverManager manager: null
+    property var proxyModel: null
+    property string itemName: ""
+    // The manager's property that keeps the grid's scroll position.
+    property string positionProperty: ""
+    property Component tileDelegate: null
+    readonly property alias grid: grid
+    readonly property alias viewController: viewController
+
+    // Hands a block over to the client application's log-in; with a cube id, the client opens
+    // on that cube (or its dashboard). Reads what it hands over before the observers log out:
+    // logging out may take the tile away.
+    function handOver(device, cubeId, dashboard) {
+        var shell = client
+        var favourites = favoriteDeviceModel
+        var sourceIndex = device ? device.sourceIndex : undefined
+        if (manager)
+            manager.logoutObservers()
+        shell.loginSourcePage = Client.ObserverPage
+        if (sourceIndex !== undefined)
+            favourites.loginIndex = sourceIndex
+        if (cubeId !== undefined) {
+            shell.autoSelectFlag = dashboard
+            shell.autoSelectId = cubeId
+        }
+        shell.startORVA()
+    }
+
+    function highlight(itemId, hovered) {
+        if (!manager)
+            return
+        if (hovered)
+            manager.highlightedCubeId = itemId
+        else if (manager.highlightedCubeId === itemId)
+            manager.highlightedCubeId = -1
+    }
+
+    QQC.ScrollBar {
+        id: contentScrollBar
+
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        width: Style.observerScrollBarWidth
+        policy: QQC.ScrollBar.AsNeeded
+    }
+
+    ColumnLayout {
+        id: content
+
+        anchors.fill: parent
+        anchors.leftMargin: root.headingSize
+        anchors.rightMargin: root.headingSize
+        spacing: Style.spacing
+
+        RowLayout {
+            Layout.fillWidth: true
+            spacing: Style.spacing
+
+            ListViewController {
+                id: viewController
+
+                objectName: "viewController"
+                Layout.fillWidth: true
+                model: root.proxyModel
+                itemName: root.itemName
+                deleteEnabled: false
+                modesComponent: TemplateBase {
+                    ViewStylePicker {
+                        id: viewStylePicker
+
+                        objectName: "viewStylePicker"
+                        manager: root.manager
+                        radius: Style.radius
+                    }
+                }
+            }
+
+            DialogSplitButton {
+                id: exitButton
+
+                objectName: "exitButton"
+                Layout.preferredWidth: root.width > Style.observerWideViewWidth ? implicitWidth : height
+                text: qsTr("Exit")
+                bold: true
+                iconSource: "qrc:/images/icon_logout.svg"
+                iconSize: Style.splitButtonIconSize
+                iconOverlayColor: Style.textOnAccentColor
+                splitColor: expanded ? Style.accentDarkColor : color
+                // The observers stay logged in: only Escape logs them out.
+                onClicked: client.requestChangePage(Client.DemoPage)
+            }
+        }
+
+        Item {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            Layout.alignment: Qt.AlignTop | Qt.AlignLeft
+
+            GridView {
+                id: grid
+
+                objectName: "grid"
+                anchors.fill: parent
+                model: root.proxyModel
+                clip: true
+                currentIndex: -1
+                QQC.ScrollBar.vertical: contentScrollBar
+                interactive: templateDialogManager.noDialogVisible
+                // Three columns of tiles in the proportion 3:2. The tile measures stay apart from
+                // the Flickable's contentWidth and contentHeight, which give the scroll range.
+                readonly property real tileWidth: width / 3
+                readonly property real tileHeight: tileWidth * 2 / 3
+                cellWidth: tileWidth
+                cellHeight: tileHeight
+                cacheBuffer: Math.max(0, tileHeight / 5)
+                delegate: root.tileDelegate
+
+                Binding {
+                    id: positionBinding
+
+                    target: root.manager
+                    property: root.positionProperty
+                    value: grid.contentY
+                    when: false
+                    restoreMode: Binding.RestoreNone
+
+                    Component.onCompleted: {
+                        if (root.manager && root.positionProperty.length > 0)
+                            grid.contentY = root.manager[root.positionProperty]
+                        when = true
+                    }
+                }
+
+                // A page and a half of the window; the window this grid stands in until the
+                // launcher has measured its own.
+                readonly property real pageHeight: client.windowRect.height > 0 ? client.windowRect.height
+                                                                                : (Window.window ? Window.window.height : height)
+
+                Connections {
+                    target: client
+
+                    function onPageUpKeyPressed() { grid.flick(0, 1.5 * grid.pageHeight) }
+                    function onPageDownKeyPressed() { grid.flick(0, -1.5 * grid.pageHeight) }
+                }
+            }
+        }
+    }
+}

@@ -1,0 +1,149 @@
+import QtQuick 2.15
+import QtTest 1.15
+import Client 1.0
+import Observer 1.0
+import Orva.Views 1.0
+
+// A click on a tile hands the block over to the client application exactly once, with the
+// values the log-in needs; the observers are logged out first.
+Item {
+    id: root
+
+    width: 1200
+    height: 800
+
+    Component {
+        id: managerComponent
+
+        ObserverManager {}
+    }
+
+    Component {
+        id: cubeViewComponent
+
+        CubeObserverView {
+            anchors.fill: parent
+        }
+    }
+
+    Component {
+        id: deviceViewComponent
+
+        DeviceObserverView {
+            anchors.fill: parent
+        }
+    }
+
+    SignalSpy {
+        id: cubeSpy
+
+        signalName: "switchToCube"
+    }
+
+    SignalSpy {
+        id: dashboardSpy
+
+        signalName: "switchToDashboard"
+    }
+
+    SignalSpy {
+        id: pageSpy
+
+        target: client
+        signalName: "currentPageChanged"
+    }
+
+    TestCase {
+        name: "HandOver"
+        when: windowShown
+
+        property var manager: null
+
+        function init() {
+            client.requestChangePage(Client.ObserverPage)
+            client.autoSelectFlag = false
+            client.autoSelectId = -1
+            client.loginSourcePage = Client.DemoPage
+            cubeSpy.clear()
+            dashboardSpy.clear()
+        }
+
+        function cleanup() {
+            client.requestChangePage(Client.DemoPage)
+            peers.clear()
+        }
+
+        // The second block's first tile, once it is logged in.
+        function tileOf(component, name) {
+            peers.addBlock({firstCubeId: 1})
+            peers.addBlock({firstCubeId: 7})
+            manager = createTemporaryObject(managerComponent, root)
+            peers.shortenPolls(manager)
+            manager.sourceModel = favoriteDeviceModel
+            var view = createTemporaryObject(component, root, {manager: manager})
+            var grid = findChild(view, "grid")
+            tryVerify(function() { return grid.count === 2 && grid.itemAtIndex(0) && grid.itemAtIndex(1) }, 5000)
+            for (var i = 0; i < 2; ++i) {
+                var tile = findChild(grid.itemAtIndex(i), name)
+                if (tile.name.indexOf("Block 2") >= 0) {
+                    tryVerify(function() { return peers.loginStatus(manager, 1) === Client.LoggedIn }, 5000)
+                    return tile
+                }
+            }
+            fail("no tile of the second block")
+        }
+
+        function test_cubeClicks_data() {
+            return [
+                {tag: "click opens the cube", double: false, cube: 1, dashboard: 0},
+                {tag: "double click opens the dashboard only", double: true, cube: 0, dashboard: 1},
+            ]
+        }
+
+        function test_cubeClicks(data) {
+            var tile = tileOf(cubeViewComponent, "cubeItem")
+            cubeSpy.target = tile
+            dashboardSpy.target = tile
+            pageSpy.clear()
+            var video = findChild(tile, "videoArea")
+            if (data.double) {
+                // The second press comes later than a fixed 100 ms would wait, well inside the
+                // platform's double-click interval; events run in the pause.
+                mousePress(video)
+                mouseRelease(video)
+                wait(Math.min(150, Qt.styleHints.mouseDoubleClickInterval / 3))
+                mousePress(video)
+                mouseDoubleClick(video)
+                mouseRelease(video)
+            } else {
+                mouseClick(video)
+            }
+            tryCompare(pageSpy, "count", 1, 3000)
+            // Nothing more arrives once the double-click interval is over.
+            wait(Qt.styleHints.mouseDoubleClickInterval + 100)
+            compare(cubeSpy.count, data.cube)
+            compare(dashboardSpy.count, data.dashboard)
+            compare(client.currentPage, Client.LoginPage)
+            compare(client.loginSourcePage, Client.ObserverPage)
+            compare(client.autoSelectFlag, data.double)
+            compare(client.autoSelectId, 7)
+            compare(favoriteDeviceModel.loginIndex.row, 1)
+            compare(peers.loginStatus(manager, 0), Client.NotLoggedIn)
+            compare(peers.loginStatus(manager, 1), Client.NotLoggedIn)
+            tryVerify(function() { return peers.requestCount(1, "/users/logout") === 1 }, 3000)
+        }
+
+        function test_deviceClick() {
+            var tile = tileOf(deviceViewComponent, "deviceItem")
+            pageSpy.clear()
+            mouseClick(findChild(tile, "contentArea"))
+            compare(pageSpy.count, 1)
+            compare(client.currentPage, Client.LoginPage)
+            compare(client.loginSourcePage, Client.ObserverPage)
+            compare(favoriteDeviceModel.loginIndex.row, 1)
+            compare(peers.loginStatus(manager, 0), Client.NotLoggedIn)
+            compare(peers.loginStatus(manager, 1), Client.NotLoggedIn)
+            tryVerify(function() { return peers.requestCount(1, "/users/logout") === 1 }, 3000)
+        }
+    }
+}
