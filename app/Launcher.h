@@ -59,7 +59,8 @@ class Launcher : public QObject
     Q_PROPERTY(bool clientRunning READ clientRunning NOTIFY clientRunningChanged)
 
 public:
-    enum Page { DemoPage = 0, LoginPage = 1, FavoriteDevicesPage = 2, NetworkDevicesPage = 3, ObserverPage = 4 };
+    // Of type int: QML may request any number, which must stay a value of the type to be refused.
+    enum Page : int { DemoPage = 0, LoginPage = 1, FavoriteDevicesPage = 2, NetworkDevicesPage = 3, ObserverPage = 4 };
     Q_ENUM(Page)
     // The log-in's states under the names QML knows (Client.LoggedIn, ...).
     enum LoginStatus {

@@ -1,23 +1,8 @@
-# One static library per source folder; sources are picked up by glob so that
-# adding a class never means touching a shared list.
+# One static library per source folder, its sources listed in the folder's CMakeLists.txt
+# (a listed header is one moc sees at once; a globbed one it could miss until a clean build).
 function(orva_add_library name)
-    cmake_parse_arguments(ARG "" "" "PUBLIC_LIBS;PRIVATE_LIBS;EXCLUDE" ${ARGN})
-    file(GLOB_RECURSE sources CONFIGURE_DEPENDS
-        "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h")
-    foreach(pattern IN LISTS ARG_EXCLUDE)
-        list(FILTER sources EXCLUDE REGEX "${pattern}")
-    endforeach()
-    list(FILTER sources INCLUDE REGEX "\\.cpp$|\\.h$")
-    set(has_cpp ${sources})
-    list(FILTER has_cpp INCLUDE REGEX "\\.cpp$")
-    if(NOT has_cpp)
-        # A folder whose classes have not landed yet still gives a target to link against.
-        add_library(${name} INTERFACE)
-        target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}")
-        target_link_libraries(${name} INTERFACE ${ARG_PUBLIC_LIBS} ${ARG_PRIVATE_LIBS})
-        return()
-    endif()
-    add_library(${name} STATIC ${sources})
+    cmake_parse_arguments(ARG "" "" "SOURCES;PUBLIC_LIBS;PRIVATE_LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
     target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE ${ARG_PRIVATE_LIBS})
 endfunction()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets (fuzz/fuzz_*.cpp) with clang in a build directory of their
-# own and runs each for FUZZ_SECONDS (60) seconds. Without clang it says so and does nothing.
+# Builds the libFuzzer targets (fuzz/fuzz_*.cpp) with clang in the build directory the
+# sanitizer run shares (build-asan/, or $FUZZ_BUILD_DIR) and runs each for FUZZ_SECONDS (30)
+# seconds. Without clang it says so and does nothing.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if ! command -v clang++ >/dev/null; then
@@ -15,15 +16,10 @@ if ! clang++ -fsanitize=fuzzer,address "$probe/probe.cpp" -o "$probe/probe" >/de
     echo "fuzz: clang cannot link libFuzzer (package libclang-rt-dev missing?); fuzzing skipped."
     exit 0
 fi
-build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
-seconds=${FUZZ_SECONDS:-60}
+build=${FUZZ_BUILD_DIR:-$root/build-asan}
+seconds=${FUZZ_SECONDS:-30}
 jobs=${JOBS:-$(nproc)}
-generator=()
-command -v ninja >/dev/null && generator=(-G Ninja)
-if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" "${generator[@]}" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_CXX_COMPILER=clang++ -DORVA_BUILD_FUZZERS=ON -DORVA_BUILD_TESTS=OFF -DORVA_BUILD_BENCH=OFF
-fi
+bash "$root/scripts/configure-clang.sh" "$build"
 cmake --build "$build" --target fuzzers --parallel "$jobs"
 
 mapfile -t targets < <(find "$build/fuzz" -maxdepth 1 -type f -name 'fuzz_*' -perm -u+x | sort)
@@ -31,6 +27,8 @@ if [ ${#targets[@]} -eq 0 ]; then
     echo "fuzz: no fuzz targets were built."
     exit 0
 fi
+# Leaks that Qt keeps inside itself are not ours (see the suppressions).
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/scripts/sanitize.supp:print_suppressions=0}
 status=0
 for target in "${targets[@]}"; do
     name=$(basename "$target")
@@ -40,9 +38,11 @@ for target in "${targets[@]}"; do
     mkdir -p "$corpus" "$artifacts"
     dirs=("$corpus")
     [ -d "$root/fuzz/corpus/$name" ] && dirs+=("$root/fuzz/corpus/$name")
+    options=()
+    [ -f "$root/fuzz/$name.dict" ] && options+=(-dict="$root/fuzz/$name.dict")
     echo "fuzz: running $name for ${seconds} s"
     if "$target" -max_total_time="$seconds" -artifact_prefix="$artifacts/" -print_final_stats=1 \
-        "${dirs[@]}" >"$log" 2>&1; then
+        "${options[@]}" "${dirs[@]}" >"$log" 2>&1; then
         grep -E "stat::number_of_executed_units|Done " "$log" | sed "s/^/fuzz: $name: /" || true
     else
         echo "fuzz: $name FAILED; inputs in $artifacts, log $log:"

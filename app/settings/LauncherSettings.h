@@ -48,9 +48,14 @@ public:
     QString language() const { return value(Key::Language).toString(); }
 
     // Creates the file from the built-in copy unless it exists; logs each step. False when the
-    // copy fails.
+    // copy fails. A file holding a typed value ("@Variant(...)"), which the shell never writes
+    // and Qt may fail to decode, is first kept aside under a time-stamped name, so that no
+    // reader of the file meets it. Such a file also reads as unreadable here, every key as
+    // its default, and takes no writes.
     bool createIfMissing() const;
 
 private:
+    bool setAside() const;
+
     QString m_path;
 };

@@ -4,8 +4,11 @@
 #include "core/data/RecordComparator.h"
 #include "core/log/Log.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonParseError>
+#include <QRegularExpression>
 
 #include <exception>
 #include <string>
@@ -18,6 +21,82 @@ const QString kData = QStringLiteral("data");
 const char *const kNode = "data";
 
 const QString kOpenFailed = QStringLiteral("File storage memory failed to be opened!");
+
+// OpenCV sizes a matrix from its header and allocates it before it reads a single element, so
+// stored text could make it ask for any amount of memory. Far above any calibration matrix.
+constexpr qint64 kMaxElements = qint64(1) << 22;
+constexpr int kMaxDimensions = 32; // OpenCV's own limit
+
+// Channels of an OpenCV element format ("d", "3u"); 0 for a format OpenCV would not size.
+int formatChannels(const QString &format)
+{
+    static const QRegularExpression simple(QStringLiteral("^([1-9][0-9]{0,2})?[ucwsifdh]$"));
+    const QRegularExpressionMatch match = simple.match(format);
+    if (!match.hasMatch())
+        return 0;
+    const int channels = match.captured(1).isEmpty() ? 1 : match.captured(1).toInt();
+    return channels <= CV_CN_MAX ? channels : 0;
+}
+
+// A matrix dimension as OpenCV would size it: a whole number, not negative.
+bool readDimension(const QJsonValue &value, qint64 &dimension)
+{
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number < 0 || number > double(kMaxElements) || number != double(qint64(number)))
+        return false;
+    dimension = qint64(number);
+    return true;
+}
+
+// Why OpenCV must not be handed the stored text; empty when its header agrees with its data
+// and stays within the bound.
+QString sizeProblem(const QString &text)
+{
+    // OpenCV writes NaN and infinities as bare words that are not JSON; they count as numbers.
+    static const QRegularExpression special(QStringLiteral("\\.(Nan|Inf)\\b"));
+    QString json = text;
+    json.replace(special, QStringLiteral("0"));
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError)
+        return QStringLiteral("the text is not a matrix document (%1)").arg(error.errorString());
+    const QJsonValue node = document.object().value(kData);
+    if (node.isUndefined())
+        return QString(); // no matrix: OpenCV gives the empty default
+    const QJsonObject header = node.toObject();
+    const int channels = formatChannels(header.value(QStringLiteral("dt")).toString());
+    if (channels == 0)
+        return QStringLiteral("unknown element type");
+
+    QJsonArray dimensions;
+    if (header.contains(QStringLiteral("sizes"))) {
+        dimensions = header.value(QStringLiteral("sizes")).toArray();
+        if (dimensions.isEmpty() || dimensions.size() > kMaxDimensions)
+            return QStringLiteral("bad number of dimensions");
+    } else {
+        dimensions = {header.value(QStringLiteral("rows")), header.value(QStringLiteral("cols"))};
+    }
+    qint64 elements = channels;
+    for (const QJsonValue &value : qAsConst(dimensions)) {
+        qint64 dimension = 0;
+        if (!readDimension(value, dimension))
+            return QStringLiteral("bad dimension");
+        elements *= dimension;
+        if (elements > kMaxElements)
+            return QStringLiteral("more than %1 elements declared").arg(kMaxElements);
+    }
+    const QJsonValue data = header.value(kData);
+    if (!data.isArray() || data.toArray().size() != elements)
+        return QStringLiteral("%1 elements declared, %2 given")
+            .arg(elements)
+            .arg(data.isArray() ? data.toArray().size() : 0);
+    return QString();
+}
+
+void logUnreadable(const QString &reason, const char *function)
+{
+    KVR_LOG_AT(::kvr::log::ERR, ::kvr::log::functionName(function), QStringLiteral("Matrix could not be read: ") + reason);
+}
 
 // Element-wise equality that never throws: matrices of different size, type or channel count
 // are different, multi-channel ones are compared channel by channel.
@@ -61,6 +140,11 @@ cv::Mat SourceDataMat::getMat() const
     const QString text = value(kData).toString();
     if (text.isEmpty())
         return cv::Mat();
+    const QString problem = sizeProblem(text);
+    if (!problem.isEmpty()) {
+        logUnreadable(problem, Q_FUNC_INFO);
+        return cv::Mat();
+    }
     // OpenCV throws on text it cannot parse (no document, an empty or mis-sized data node, an
     // unknown element type); a stored file must never take the caller down with it.
     try {
@@ -73,7 +157,7 @@ cv::Mat SourceDataMat::getMat() const
         cv::read(storage[kNode], mat, cv::Mat());
         return mat;
     } catch (const std::exception &e) {
-        LOG_ERR(QStringLiteral("Matrix could not be read: ") + QString::fromLocal8Bit(e.what()).simplified());
+        logUnreadable(QString::fromLocal8Bit(e.what()).simplified(), Q_FUNC_INFO);
         return cv::Mat();
     }
 }

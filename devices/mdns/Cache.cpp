@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace mdns {
 
@@ -21,7 +22,14 @@ Cache::Cache(QObject *parent)
     m_clock.start();
     m_timer.setSingleShot(true);
     m_timer.setTimerType(Qt::PreciseTimer);
-    connect(&m_timer, &QTimer::timeout, this, &Cache::onTimeout);
+    connect(&m_timer, &QTimer::timeout, this, &Cache::processDue);
+}
+
+void Cache::setClock(Clock clock)
+{
+    m_customClock = std::move(clock);
+    m_wakeAt = -1;
+    restartTimer();
 }
 
 QByteArray Cache::setKey(const QByteArray &nameKey, quint16 type)
@@ -188,7 +196,7 @@ QList<Record> Cache::knownAnswers(const QByteArray &name, quint16 type) const
     return records;
 }
 
-void Cache::onTimeout()
+void Cache::processDue()
 {
     m_wakeAt = -1;
     const qint64 t = now();

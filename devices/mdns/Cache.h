@@ -40,12 +40,18 @@ public:
 
     int count() const { return m_count; }
 
+    // The cache's time in milliseconds, by default a monotonic clock started with the cache.
+    // Tests hand in a clock they move themselves and call processDue() after each move.
+    using Clock = std::function<qint64()>;
+    void setClock(Clock clock);
+
 signals:
     void shouldQuery(const mdns::Record &record);
     void recordExpired(const mdns::Record &record);
 
-private slots:
-    void onTimeout();
+public slots:
+    // Expires and asks for what is due at the clock's present time; the cache's timer calls it.
+    void processDue();
 
 private:
     struct Entry
@@ -64,7 +70,7 @@ private:
     static QByteArray dataKey(const Record &record);
     static qint64 nextEvent(const Entry &entry);
 
-    qint64 now() const { return m_clock.elapsed(); }
+    qint64 now() const { return m_customClock ? m_customClock() : m_clock.elapsed(); }
     void schedule(Entry &entry, qint64 received, quint32 ttl);
     void expireSoon(Entry &entry, qint64 now);
     void wakeAt(qint64 time);
@@ -76,6 +82,7 @@ private:
     int m_count = 0;
     quint64 m_sequence = 0;
     QElapsedTimer m_clock;
+    Clock m_customClock;
     QTimer m_timer;
     qint64 m_wakeAt = -1;         // when the timer fires; -1 when it is idle
 };

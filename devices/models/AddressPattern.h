@@ -11,7 +11,8 @@ class AddressPattern
 public:
     enum class Cut { AtFirstSeparator, AtEverySeparator };
 
-    static constexpr QLatin1String Separator{" - "};
+    // With its length: clang does not take strlen as a constant expression.
+    static constexpr QLatin1String Separator{" - ", 3};
 
     // The pieces of the pattern, trimmed and with one closing ")" dropped (a suggestion's
     // name part ends with the user in parentheses); empty pieces are left out.

@@ -10,7 +10,8 @@ Q_NAMESPACE
 enum SourceSettingsType { UnknownSettingsType = -1, LauncherSettingsType = 0 };
 Q_ENUM_NS(SourceSettingsType)
 
-enum SourceSettingsSection {
+// Of type int: QML hands in any number, which must stay a value of the type to be refused.
+enum SourceSettingsSection : int {
     UnknownSection = -1,
     LanguageSettingsSection = 0,
     VersionSettingsSection = 1,

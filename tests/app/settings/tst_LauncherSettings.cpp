@@ -32,6 +32,8 @@ private slots:
     void tableAndBuiltInFileAgree();
     void valuesRoundTripThroughTheFile_data();
     void valuesRoundTripThroughTheFile();
+    void typedValueIsNeverDecoded_data();
+    void typedValueIsNeverDecoded();
 };
 
 void tst_LauncherSettings::tableAndBuiltInFileAgree()
@@ -86,6 +88,59 @@ void tst_LauncherSettings::valuesRoundTripThroughTheFile()
     nowhere.setValue(Key(key), stored);
     QCOMPARE(nowhere.value(Key(key)), LauncherSettings::defaultValue(Key(key)));
     QVERIFY(!nowhere.isReadable());
+}
+
+void tst_LauncherSettings::typedValueIsNeverDecoded_data()
+{
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("typed");
+
+    // Found by fuzzing: Qt throws std::bad_alloc out of QSettings for this one.
+    QTest::newRow("size Qt cannot allocate") << QByteArray(R"(@Variant(\0\0\0\x92x1\x1))") << true;
+    QTest::newRow("quoted, after spaces") << QByteArray(R"x(  "@Variant(\0\0\0\x1\x1)")x") << true;
+    QTest::newRow("second of a list") << QByteArray(R"(a, @Variant(\0\0\0\x1\x1))") << true;
+    QTest::newRow("at-sign escaped") << QByteArray(R"(\x40Variant(\0\0\0\x1\x1))") << true;
+    QTest::newRow("at-sign in octal") << QByteArray(R"(\100Variant(\0))") << true;
+    QTest::newRow("doubled at-sign is text") << QByteArray("@@Variant(x)") << false;
+    QTest::newRow("at-sign inside text") << QByteArray("op@site") << false;
+}
+
+// A typed value ("@Variant(...)") is decoded by Qt with QDataStream, which can throw out of
+// QSettings and end the launcher at start-up. The shell never writes one: such a file is
+// never handed to QSettings, reads as the defaults, takes no writes and is set aside.
+void tst_LauncherSettings::typedValueIsNeverDecoded()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, typed);
+
+    QTemporaryDir directory;
+    const QString path = directory.filePath(LauncherSettings::fileName());
+    const QByteArray content = "[Window]\nfullscreen=true\n[LoginSettings]\nlast_username=" + value + "\n";
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+    LauncherSettings settings(path);
+    QCOMPARE(settings.isReadable(), !typed);
+    QCOMPARE(settings.fullScreen(), !typed);
+    settings.setValue(Key::LastAddress, QStringLiteral("10.0.0.5"));
+    QCOMPARE(settings.lastAddress(), typed ? QString() : QStringLiteral("10.0.0.5"));
+    if (!typed)
+        return;
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), content);
+    file.close();
+
+    // The start-up keeps the damaged file aside and begins with the built-in one.
+    QVERIFY(settings.createIfMissing());
+    QVERIFY(settings.isReadable());
+    const QStringList kept = QDir(directory.path()).entryList({LauncherSettings::fileName() + QStringLiteral(".unreadable-*")});
+    QCOMPARE(kept.size(), 1);
+    QFile copy(directory.filePath(kept.first()));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), content);
 }
 
 QTEST_GUILESS_MAIN(tst_LauncherSettings)

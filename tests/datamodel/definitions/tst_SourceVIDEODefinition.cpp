@@ -185,7 +185,7 @@ void tst_SourceVIDEODefinition::flatLegacyDetails()
     const QJsonObject data = camera.toJsonObject().value("data").toObject();
     for (const char *flat : {"connection_string", "image_crop", "image_signature", "stabilisation_image_signature",
                              "time_window_ms", "filter_definition", "stab_parameters"})
-        QVERIFY2(!data.contains(flat), flat);
+        QVERIFY2(!data.contains(QLatin1String(flat)), flat);
     QVERIFY(data.contains("input_parameters"));
 }
 

@@ -3,7 +3,9 @@
 #include "datamodel/params/SourceDataMat.h"
 #include "datamodel/params/SourceDefinitionCameraParams.h"
 
+#include <cmath>
 #include <functional>
+#include <limits>
 
 using namespace kvr::tracker::common;
 using namespace recordtest;
@@ -89,6 +91,7 @@ private slots:
     void matCompare_data();
     void matCompare();
     void matWithoutText();
+    void matSpecialValues();
 
     // Camera parameters
     void cameraRead_data();
@@ -156,6 +159,17 @@ void tst_MatrixRecords::matUnreadable_data()
         << QByteArray(R"({"data": {"type_id": "opencv-matrix", "rows": 1, "cols": 1, "dt": "d", "data": [1, 2]}})");
     QTest::newRow("unknown element type")
         << QByteArray(R"({"data": {"type_id": "opencv-matrix", "rows": 1, "cols": 1, "dt": "q", "data": [1]}})");
+    // Refused before OpenCV allocates what the header declares (80 GB here).
+    QTest::newRow("declared size far beyond the data")
+        << QByteArray(R"({"data": {"type_id": "opencv-matrix", "rows": 100000, "cols": 100000, "dt": "d", "data": [1]}})");
+    QTest::newRow("declared size overflowing int")
+        << QByteArray(R"({"data": {"type_id": "opencv-matrix", "rows": 65536, "cols": 65536, "dt": "4d", "data": []}})");
+    QTest::newRow("negative rows")
+        << QByteArray(R"({"data": {"type_id": "opencv-matrix", "rows": -1, "cols": -1, "dt": "d", "data": [1]}})");
+    QTest::newRow("n-dimensional beyond the bound")
+        << QByteArray(R"({"data": {"type_id": "opencv-nd-matrix", "sizes": [4096, 4096, 4096], "dt": "u", "data": [1]}})");
+    QTest::newRow("data not a list")
+        << QByteArray(R"({"data": {"type_id": "opencv-matrix", "rows": 1, "cols": 1, "dt": "d", "data": "$base64$AAAA"}})");
 }
 
 void tst_MatrixRecords::matUnreadable()
@@ -169,7 +183,8 @@ void tst_MatrixRecords::matUnreadable()
     QVERIFY(record.getMat().empty());
     const QStringList lines = linesOf(capture, kNames);
     QCOMPARE(lines.size(), 1);
-    QVERIFY2(lines.first().startsWith(QStringLiteral("SourceDataMat::getMat|")), qPrintable(lines.first()));
+    QVERIFY2(lines.first().startsWith(QStringLiteral("SourceDataMat::getMat|Matrix could not be read: ")),
+             qPrintable(lines.first()));
     QCOMPARE(capture.texts(kvr::log::ERR).size(), 1);
 
     // Comparing never throws either.
@@ -241,6 +256,19 @@ void tst_MatrixRecords::matWithoutText()
     capture.clear();
     QVERIFY(garbage.getMat().empty());
     QCOMPARE(capture.texts(kvr::log::ERR).size(), 1);
+}
+
+// OpenCV writes NaN and infinities as words that are not JSON; they still read back.
+void tst_MatrixRecords::matSpecialValues()
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    LogCapture capture;
+    const cv::Mat mat = SourceDataMat(cv::Mat((cv::Mat_<double>(1, 3) << std::nan(""), inf, -inf))).getMat();
+    QCOMPARE(linesOf(capture, kNames), QStringList());
+    QCOMPARE(mat.cols, 3);
+    QVERIFY(std::isnan(mat.at<double>(0)));
+    QCOMPARE(mat.at<double>(1), inf);
+    QCOMPARE(mat.at<double>(2), -inf);
 }
 
 // --- Camera parameters ---

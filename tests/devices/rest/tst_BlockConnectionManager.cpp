@@ -95,7 +95,7 @@ public:
     EventLog(BlockConnectionManager &manager, const Call &c)
     {
         connect(&manager, &BlockConnectionManager::serverAvailable, this,
-                [this](bool available) { events << (available ? "available" : "unavailable"); });
+                [this](bool available) { events << QLatin1String(available ? "available" : "unavailable"); });
         connect(&manager, &BlockConnectionManager::noBlockServerResponse, this, [this]() { events << "noServer"; });
         connect(&manager, signalSignature(c).constData(), this,
                 SLOT(answered(std::shared_ptr<restservice::BlockResponse>)));
@@ -602,7 +602,7 @@ void tst_BlockConnectionManager::hostileBodies_data()
 
     QByteArray garbage(10 * 1024 * 1024, '\0');
     for (int i = 0; i < garbage.size(); ++i)
-        garbage[i] = char((i * 7919 + 13) & 0xff);
+        garbage[i] = char((quint32(i) * 7919u + 13u) & 0xffu);
     QTest::newRow("10 MB of garbage as JSON") << QByteArray("application/json") << garbage << 200
                                               << "Error: BadRequest application/json parse error:";
     QTest::newRow("10 MB of garbage without type") << QByteArray() << garbage << 200
@@ -673,11 +673,12 @@ void tst_BlockConnectionManager::heldRepliesAnsweredOnce()
     block.releaseHeld();
     QTRY_COMPARE(status.count(), 2);
     QTRY_COMPARE(analytics.count(), 1);
-    QTest::qWait(20);
+    // Every reply is handled once no request is open: a stray second emission would show now.
+    QTRY_COMPARE(manager.openRequests(Operation::BlockStatusInfo), 0);
+    QTRY_COMPARE(manager.openRequests(Operation::CubesAnalyticsInfo), 0);
+    QCoreApplication::processEvents();
     QCOMPARE(status.count(), 2);
     QCOMPARE(analytics.count(), 1);
-    QCOMPARE(manager.openRequests(Operation::BlockStatusInfo), 0);
-    QCOMPARE(manager.openRequests(Operation::CubesAnalyticsInfo), 0);
 }
 
 // A manager destroyed with requests in flight emits nothing afterwards and does not crash.
@@ -699,7 +700,9 @@ void tst_BlockConnectionManager::destroyedWithRequestsInFlight()
         QTRY_VERIFY(block.heldCount() >= 6);
     }
     block.releaseHeld();
-    QTest::qWait(50);
+    // The replies go to sockets that closed with the manager; only queued work could still run.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
     for (const auto &recorder : recorders)
         QCOMPARE(recorder->events, QStringList());
     QVERIFY(block.requestCount() <= calls().size());
@@ -741,7 +744,8 @@ void tst_BlockConnectionManager::destroyedByReceiver()
     QVERIFY(connect(manager, signal.constData(), &destroyer, SLOT(destroy())));
     send(*manager, c, QJsonObject{{"session_identifier", "s"}});
     QTRY_VERIFY(guard.isNull());
-    QTest::qWait(50);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
     QCOMPARE(recorder.events, events);
 }
 
