@@ -86,7 +86,9 @@ bool holdsTypedValue(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    QString content = QString::fromLatin1(file.readAll());
+    // With its size: from a bare byte array Qt stops at the first NUL, which QSettings reads past.
+    const QByteArray bytes = file.readAll();
+    QString content = QString::fromLatin1(bytes.constData(), bytes.size());
     content.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     const QStringList lines = content.split(QLatin1Char('\n'));
     for (const QString &line : lines) {

@@ -100,6 +100,7 @@ void tst_LauncherSettings::typedValueIsNeverDecoded_data()
     QTest::newRow("quoted, after spaces") << QByteArray(R"x(  "@Variant(\0\0\0\x1\x1)")x") << true;
     QTest::newRow("second of a list") << QByteArray(R"(a, @Variant(\0\0\0\x1\x1))") << true;
     QTest::newRow("at-sign escaped") << QByteArray(R"(\x40Variant(\0\0\0\x1\x1))") << true;
+    QTest::newRow("after a NUL byte") << QByteArray("x\0\n[Window]\nfullscreen=@Variant(\\0\\0\\0\\x92x1\\x1)", 48) << true;
     QTest::newRow("at-sign in octal") << QByteArray(R"(\100Variant(\0))") << true;
     QTest::newRow("doubled at-sign is text") << QByteArray("@@Variant(x)") << false;
     QTest::newRow("at-sign inside text") << QByteArray("op@site") << false;
