@@ -13,7 +13,6 @@ fi
 build=${SANITIZE_BUILD_DIR:-$root/build-asan}
 jobs=${JOBS:-$(nproc)}
 bash "$root/scripts/configure-clang.sh" "$build"
-find "$build" -path '*_autogen/timestamp' -delete 2>/dev/null || true
 cmake --build "$build" --parallel "$jobs"
 
 # Leaks inside Qt's, Mesa's and fontconfig's own caches are theirs; see the suppressions.
