@@ -182,7 +182,7 @@ int main(int argc, char *argv[])
         const double cpu = cpuSeconds();
         int loggedIn = 0;
         for (const auto &observer : manager->deviceModel()->items())
-            loggedIn += observer->loginStatus() == DeviceObserver::LoggedIn ? 1 : 0;
+            loggedIn += observer->loginStatus() == BlockSession::LoggedIn ? 1 : 0;
         const ThreadCpu threads = threadCpuSeconds();
         const double share = 100.0 * 1000.0 / double(now - lastMs);
         std::printf("%8.1f %8.2f %8.2f %8.2f %8.1f %10d %7d\n", now / 1000.0, share * (cpu - lastCpu),
