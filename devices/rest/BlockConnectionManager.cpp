@@ -2,9 +2,11 @@
 
 #include "core/log/Log.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QJsonDocument>
 #include <QMetaEnum>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -15,7 +17,7 @@
 #include <numeric>
 
 using restservice::BlockResponse;
-using Op = restservice::Operation; // QNetworkAccessManager has an Operation of its own
+using Op = restservice::Operation;
 using restservice::ResponseData;
 
 namespace {
@@ -36,8 +38,23 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 {
 }
 
+QNetworkAccessManager *BlockConnectionManager::sharedNetworkManager()
+{
+    // Parented to the application, so that it goes (with its HTTP thread) before static
+    // destruction; a later application gets a new one.
+    static QPointer<QNetworkAccessManager> shared;
+    if (!shared)
+        shared = new QNetworkAccessManager(QCoreApplication::instance());
+    return shared;
+}
+
 BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken, const Diagnostics &diagnostics)
-    : QNetworkAccessManager(parent),
+    : QObject(parent),
+      m_network(sharedNetworkManager()),
+      // A block that accepts the connection and then stays silent would otherwise keep the
+      // request (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out
+      // by default. Stalled requests end after 30 s without traffic and are answered with status 0.
+      m_transferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant),
       m_logEveryRequest(diagnostics.logEveryRequest),
       m_quietReplies(diagnostics.quietReplies),
       m_logSuccessfulReplies(diagnostics.logSuccessfulReplies),
@@ -48,11 +65,6 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 {
     qRegisterMetaType<restservice::BlockResponse>("BlockResponse");
     qRegisterMetaType<std::shared_ptr<restservice::BlockResponse>>("std::shared_ptr<restservice::BlockResponse>");
-
-    // A block that accepts the connection and then stays silent would otherwise keep the request
-    // (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out by default.
-    // Stalled requests end after 30 s without traffic and are answered with status 0.
-    setTransferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant);
 
     if (m_requestStatistics) {
         connect(&m_statisticsTimer, &QTimer::timeout, this, &BlockConnectionManager::logRequestStatistics);
@@ -66,11 +78,13 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 
 BlockConnectionManager::~BlockConnectionManager()
 {
-    // The replies are our children and die in the base destructor; their finished handlers
-    // must not run against a half-destroyed manager.
-    const auto replies = findChildren<QNetworkReply *>();
-    for (QNetworkReply *reply : replies)
+    // The shared manager owns the replies and would keep them, and their connections, open;
+    // nothing of them may reach this client any more.
+    for (QNetworkReply *reply : qAsConst(m_replies)) {
         disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
 }
 
 void BlockConnectionManager::setAccessToken(const QString &token)
@@ -92,7 +106,7 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
     m_port = port;
     m_useHttps = useHttps;
     if (useHttps) {
-        // Blocks sign their own certificates. The relaxed configuration goes on this manager's
+        // Blocks sign their own certificates. The relaxed configuration goes on this client's
         // requests only; the process-wide default keeps verifying for every other connection.
         m_sslConfiguration = QSslConfiguration::defaultConfiguration();
         m_sslConfiguration.setPeerVerifyMode(QSslSocket::VerifyNone);
@@ -185,6 +199,7 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
     request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
     if (url.scheme() == QLatin1String("https"))
         request.setSslConfiguration(m_sslConfiguration);
+    request.setTransferTimeout(m_transferTimeout);
 
     QNetworkReply *reply = nullptr;
     if (body) {
@@ -192,15 +207,19 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
         // Only the traffic tick resets the counters; without it they would overflow in a long run.
         if (m_trafficMonitoring)
             m_bytesSent += bytes.size();
-        reply = post(request, bytes);
+        reply = m_network->post(request, bytes);
     } else {
-        reply = get(request);
+        reply = m_network->get(request);
     }
+    m_replies.insert(reply);
 
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, response, functionName, operation, answer, reportsAvailability]() {
-                // A receiver may destroy the manager, and with it this reply, from its slot;
-                // after that nothing of either may be touched.
+                // The shared manager owns the reply; it goes once this handler is done.
+                m_replies.remove(reply);
+                reply->deleteLater();
+                // A receiver may destroy this client from its slot; after that nothing of it
+                // may be touched.
                 const QPointer<BlockConnectionManager> alive(this);
                 processReply(reply, response, functionName, false);
                 if (!alive)
@@ -212,7 +231,6 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
                 emit(this->*answer)(response);
                 if (!alive)
                     return;
-                reply->deleteLater();
                 decrementRequest(operation);
             });
 }
@@ -234,9 +252,8 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
     if (!reply->isOpen())
         reply->open(QIODevice::ReadOnly);
     if (!reply->isOpen()) {
+        // The shared manager's caches serve every block; they stay.
         qDebug().noquote() << "[ERROR]" << Q_FUNC_INFO << "Failed to open device";
-        clearAccessCache();
-        clearConnectionCache();
         return true;
     }
 
