@@ -257,7 +257,9 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
         return true;
     }
 
-    const QByteArray body = reply->readAll();
+    // The reply is finished and holds its whole body: one allocation of the known size, where
+    // readAll() grows a 16 KiB buffer and shrinks it again for every poll.
+    const QByteArray body = reply->read(reply->bytesAvailable());
     response->bodyRead = true;
     if (m_trafficMonitoring)
         m_bytesReceived += body.size();

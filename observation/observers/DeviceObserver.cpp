@@ -345,13 +345,15 @@ void DeviceObserver::processBlockStatusInfo(const std::shared_ptr<restservice::B
 
 QJsonArray DeviceObserver::polledCubes(const restservice::BlockResponse &response, const char *function) const
 {
-    const QString handler = kvr::log::functionName(function);
-    if (response.statusCode != 200)
-        KVR_LOG_AT(kvr::log::ERR, handler, QStringLiteral("Received error state %1").arg(response.statusCode));
+    // The handler's name is only needed for a line to log; polls come many times a second.
+    if (response.statusCode != 200) {
+        KVR_LOG_AT(kvr::log::ERR, kvr::log::functionName(function),
+                   QStringLiteral("Received error state %1").arg(response.statusCode));
+    }
     const QJsonDocument *document = response.data.kind == restservice::ResponseData::Json
                                         ? response.responseDataToJson() : nullptr;
     if (!document || !document->isObject()) {
-        KVR_LOG_AT(kvr::log::WRN, handler, QStringLiteral("Cannot convert data to JSON!"));
+        KVR_LOG_AT(kvr::log::WRN, kvr::log::functionName(function), QStringLiteral("Cannot convert data to JSON!"));
         return QJsonArray();
     }
     return document->object().value(QStringLiteral("cubes")).toArray();
