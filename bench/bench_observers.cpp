@@ -1,7 +1,8 @@
 // Polling cost of the observation: many simulated blocks, each with several cubes, polled by one
 // ObserverManager and, in turns of its own, by a bare Qt poller that makes the same requests
-// (same paths, headers, bodies and periods, HTTPS without certificate checks) through one
-// shared QNetworkAccessManager and only reads and parses each reply. The blocks (and one
+// (same paths, headers, bodies with the last replies' time stamps, periods, HTTPS without
+// certificate checks) through one shared QNetworkAccessManager and only parses each reply for
+// the stamps of the next body. The blocks (and one
 // tracker node that every camera's receiver connects to) run in a child process, so the figures
 // are those of the polling process alone.
 //
@@ -31,6 +32,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -204,86 +206,118 @@ struct Blocks
 Blocks *blocks = nullptr;
 
 // The same requests as a device observer's polls, each re-armed by its reply on a precise
-// single-shot timer; the replies are read and parsed, nothing more.
+// single-shot timer: the analytics and cameras bodies carry each cube's time stamp of the last
+// reply, as the observer's do. The replies are parsed for those stamps, nothing more.
 class BarePoller
 {
 public:
     BarePoller(const QStringList &ports, int cubes)
     {
-        QJsonArray analytics;
-        QJsonArray cameras;
-        for (int id = 1; id <= cubes; ++id) {
-            analytics.append(QJsonObject{{QStringLiteral("id"), id}, {QStringLiteral("last_timestamp"), QStringLiteral("0")}});
-            cameras.append(QJsonObject{{QStringLiteral("id"), id}});
-        }
-        m_analyticsBody = QJsonDocument(QJsonObject{{QStringLiteral("cubes"), analytics}}).toJson();
-        m_camerasBody = QJsonDocument(QJsonObject{{QStringLiteral("cubes"), cameras}}).toJson();
         m_ssl = QSslConfiguration::defaultConfiguration();
         m_ssl.setPeerVerifyMode(QSslSocket::VerifyNone);
         for (const QString &port : ports) {
             auto block = std::make_unique<Block>();
             block->base = QStringLiteral("https://127.0.0.1:%1/api").arg(port);
+            for (int id = 1; id <= cubes; ++id) {
+                block->analyticsStamps.insert(id, QStringLiteral("0"));
+                block->cameraStamps.insert(id, QString());
+            }
+            Block *owner = block.get();
             const struct
             {
                 QTimer *timer;
                 int period;
-                const char *path;
-                const QByteArray *body;
-            } polls[] = {{&block->status, 2000, "/block_status_info", nullptr},
-                         {&block->analytics, 500, "/cubes/analytics/info", &m_analyticsBody},
-                         {&block->cameras, 3000, "/cubes/cameras/info", &m_camerasBody}};
-            for (const auto &poll : polls) {
-                poll.timer->setSingleShot(true);
-                poll.timer->setTimerType(Qt::PreciseTimer);
-                poll.timer->setInterval(poll.period);
-                Block *owner = block.get();
-                QTimer *timer = poll.timer;
-                const QString path = QString::fromLatin1(poll.path);
-                const QByteArray *body = poll.body;
-                QObject::connect(timer, &QTimer::timeout, [this, owner, timer, path, body]() {
-                    send(*owner, *timer, path, body);
-                });
-                send(*block, *poll.timer, path, body);
+                Poll poll;
+            } polls[] = {{&block->status, 2000, Poll::Status},
+                         {&block->analytics, 500, Poll::Analytics},
+                         {&block->cameras, 3000, Poll::Cameras}};
+            for (const auto &entry : polls) {
+                entry.timer->setSingleShot(true);
+                entry.timer->setTimerType(Qt::PreciseTimer);
+                entry.timer->setInterval(entry.period);
+                const Poll poll = entry.poll;
+                QObject::connect(entry.timer, &QTimer::timeout, [this, owner, poll]() { send(*owner, poll); });
+                send(*owner, poll);
             }
             m_blocks.push_back(std::move(block));
         }
     }
 
 private:
+    enum class Poll { Status, Analytics, Cameras };
+
     struct Block
     {
         QString base;
         QTimer status;
         QTimer analytics;
         QTimer cameras;
+        QMap<int, QString> analyticsStamps;
+        QMap<int, QString> cameraStamps; // null: no stamp yet
         quint32 nextId = 0;
     };
 
-    void send(Block &block, QTimer &timer, const QString &path, const QByteArray *body)
+    static QByteArray body(const QMap<int, QString> &stamps)
     {
-        QNetworkRequest request(QUrl(block.base + path));
+        QJsonArray cubes;
+        for (auto it = stamps.cbegin(); it != stamps.cend(); ++it) {
+            QJsonObject cube{{QStringLiteral("id"), it.key()}};
+            if (!it.value().isNull())
+                cube.insert(QStringLiteral("last_timestamp"), it.value());
+            cubes.append(cube);
+        }
+        return QJsonDocument(QJsonObject{{QStringLiteral("cubes"), cubes}}).toJson();
+    }
+
+    static void readStamps(const QJsonDocument &document, Poll poll, Block &block)
+    {
+        for (const QJsonValue &entry : document.object().value(QStringLiteral("cubes")).toArray()) {
+            const QJsonObject cube = entry.toObject();
+            const int id = cube.value(QStringLiteral("id")).toInt(-1);
+            if (poll == Poll::Analytics && block.analyticsStamps.contains(id)) {
+                block.analyticsStamps[id] =
+                    cube.value(QStringLiteral("analytic_info")).toObject().value(QStringLiteral("timestamp")).toString();
+            } else if (poll == Poll::Cameras && block.cameraStamps.contains(id)) {
+                const QJsonObject stamp = cube.value(QStringLiteral("camera_info"))
+                                              .toObject()
+                                              .value(QStringLiteral("source_timestamp"))
+                                              .toObject()
+                                              .value(QStringLiteral("data"))
+                                              .toObject();
+                block.cameraStamps[id] = QString::number(qint64(stamp.value(QStringLiteral("data_ts_ms")).toDouble()));
+            }
+        }
+    }
+
+    void send(Block &block, Poll poll)
+    {
+        static const QString paths[] = {QStringLiteral("/block_status_info"), QStringLiteral("/cubes/analytics/info"),
+                                        QStringLiteral("/cubes/cameras/info")};
+        QNetworkRequest request(QUrl(block.base + paths[int(poll)]));
         request.setRawHeader("Private-Api", "true");
         request.setRawHeader("Authorization", "Bearer token-1");
         request.setRawHeader("Accept-Version", "1.19.0");
-        if (body)
+        if (poll != Poll::Status)
             request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
         request.setRawHeader("accept", "application/json");
         request.setRawHeader("RequestID", QByteArray::number(block.nextId++));
         request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
         request.setSslConfiguration(m_ssl);
-        QNetworkReply *reply = body ? m_network.post(request, *body) : m_network.get(request);
-        QObject::connect(reply, &QNetworkReply::finished, [reply, &timer]() {
-            const QJsonDocument document = QJsonDocument::fromJson(reply->readAll());
-            benchmark::DoNotOptimize(document.isObject());
+        QNetworkReply *reply = nullptr;
+        if (poll == Poll::Status)
+            reply = m_network.get(request);
+        else
+            reply = m_network.post(request, body(poll == Poll::Analytics ? block.analyticsStamps : block.cameraStamps));
+        QTimer *timer = poll == Poll::Status ? &block.status : poll == Poll::Analytics ? &block.analytics : &block.cameras;
+        QObject::connect(reply, &QNetworkReply::finished, [reply, timer, poll, &block]() {
+            readStamps(QJsonDocument::fromJson(reply->readAll()), poll, block);
             reply->deleteLater();
-            timer.start();
+            timer->start();
         });
     }
 
     QNetworkAccessManager m_network;
     QSslConfiguration m_ssl;
-    QByteArray m_analyticsBody;
-    QByteArray m_camerasBody;
     std::vector<std::unique_ptr<Block>> m_blocks;
 };
 
