@@ -80,6 +80,8 @@ BlockConnectionManager::~BlockConnectionManager()
 {
     // The shared manager owns the replies and would keep them, and their connections, open;
     // nothing of them may reach this client any more.
+    if (!m_network)
+        return;
     for (QNetworkReply *reply : qAsConst(m_replies)) {
         disconnect(reply, nullptr, this, nullptr);
         reply->abort();
@@ -201,6 +203,8 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
         request.setSslConfiguration(m_sslConfiguration);
     request.setTransferTimeout(m_transferTimeout);
 
+    if (!m_network)
+        m_network = sharedNetworkManager();
     QNetworkReply *reply = nullptr;
     if (body) {
         const QByteArray bytes = response->requestBody.toJson();

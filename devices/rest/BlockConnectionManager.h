@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QSslConfiguration>
 #include <QString>
@@ -105,7 +106,8 @@ private:
                     const QString &message);
     void logRequestStatistics();
 
-    QNetworkAccessManager *m_network;
+    // Null once the application took the shared manager, and with it the replies, away.
+    QPointer<QNetworkAccessManager> m_network;
     // Sent and not yet finished: the shared manager owns them, this client answers them.
     QSet<QNetworkReply *> m_replies;
     int m_transferTimeout;
