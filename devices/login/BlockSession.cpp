@@ -381,23 +381,27 @@ void BlockSession::processCredentials(const std::shared_ptr<restservice::BlockRe
         unreadable(status);
         return;
     }
+    // The refusals that end the log-in: posting the same credentials again changes nothing.
+    static const struct
+    {
+        int status;
+        const char *reason;
+        Refusal refusal;
+        const char *line;
+    } refusals[] = {
+        {401, "auth_error", Refusal::WrongCredentials,
+         "response->statusCode == restservice::HttpRespStatus::Unauthorized - auth_error"},
+        {403, "forbidden", Refusal::Forbidden, "response->statusCode == restservice::HttpRespStatus::Forbidden"},
+        {410, "expired_account", Refusal::ExpiredAccount, "response->statusCode == restservice::HttpRespStatus::Gone"},
+    };
     QString reason;
     response->extractErrorResponse(nullptr, &reason, nullptr);
-    if (status == 401 && reason == QLatin1String("auth_error")) {
-        qDebug() << "response->statusCode == restservice::HttpRespStatus::Unauthorized - auth_error";
-        refuse(Refusal::WrongCredentials, status);
-        return;
-    }
-    if (status == 403 && reason == QLatin1String("forbidden")) {
-        qDebug() << "response->statusCode == restservice::HttpRespStatus::Forbidden";
-        // Posting the same credentials again changes nothing for an account that is not let in.
-        refuse(Refusal::Forbidden, status);
-        return;
-    }
-    if (status == 410 && reason == QLatin1String("expired_account")) {
-        qDebug() << "response->statusCode == restservice::HttpRespStatus::Gone";
-        refuse(Refusal::ExpiredAccount, status);
-        return;
+    for (const auto &entry : refusals) {
+        if (status == entry.status && reason == QLatin1String(entry.reason)) {
+            qDebug() << entry.line;
+            refuse(entry.refusal, status);
+            return;
+        }
     }
     // Only a successful answer carries a user; tokens in a refusal let nobody in.
     auto user = std::make_shared<User>(status == 200 ? document->object() : QJsonObject());
