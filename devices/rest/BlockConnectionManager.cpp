@@ -82,7 +82,10 @@ BlockConnectionManager::~BlockConnectionManager()
     // nothing of them may reach this client any more.
     if (!m_network)
         return;
-    for (QNetworkReply *reply : qAsConst(m_replies)) {
+    // Newest first: the HTTP thread takes the aborts in this order, so the requests still waiting
+    // for a connection are gone before the aborted ones free their connections for them.
+    for (auto it = m_replies.crbegin(); it != m_replies.crend(); ++it) {
+        QNetworkReply *reply = *it;
         disconnect(reply, nullptr, this, nullptr);
         reply->abort();
         reply->deleteLater();
@@ -215,12 +218,12 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
     } else {
         reply = m_network->get(request);
     }
-    m_replies.insert(reply);
+    m_replies.append(reply);
 
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, response, functionName, operation, answer, reportsAvailability]() {
                 // The shared manager owns the reply; it goes once this handler is done.
-                m_replies.remove(reply);
+                m_replies.removeOne(reply);
                 reply->deleteLater();
                 // A receiver may destroy this client from its slot; after that nothing of it
                 // may be touched.

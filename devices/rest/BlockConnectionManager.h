@@ -4,10 +4,10 @@
 #include "devices/rest/RestService.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QMap>
 #include <QObject>
 #include <QPointer>
-#include <QSet>
 #include <QSslConfiguration>
 #include <QString>
 #include <QTimer>
@@ -108,8 +108,9 @@ private:
 
     // Null once the application took the shared manager, and with it the replies, away.
     QPointer<QNetworkAccessManager> m_network;
-    // Sent and not yet finished: the shared manager owns them, this client answers them.
-    QSet<QNetworkReply *> m_replies;
+    // Sent and not yet finished, oldest first: the shared manager owns them, this client
+    // answers them.
+    QList<QNetworkReply *> m_replies;
     int m_transferTimeout;
     quint32 m_nextRequestId = 0;
     QMap<restservice::Operation, qint32> m_openRequests;
