@@ -124,6 +124,8 @@ void CubeObserver::stopRequestingFrames()
     for (const auto &camera : qAsConst(m_cameras))
         camera->stopRequestingFrames(true);
     m_requestingFrames = false;
+    // The surface would otherwise hold the last picture for as long as the tile lives.
+    m_videoSourceManager.clearFrame();
 }
 
 void CubeObserver::setObserverId(int id)

@@ -12,6 +12,12 @@ void VideoSourceManager::setVideoSource(VideoSource *source)
     m_videoSource = source;
 }
 
+void VideoSourceManager::clearFrame()
+{
+    if (m_videoSource)
+        m_videoSource->stopSurface();
+}
+
 void VideoSourceManager::publishFrame(QVideoFrame frame)
 {
     if (!m_videoSource)
