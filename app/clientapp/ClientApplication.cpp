@@ -3,6 +3,7 @@
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/rest/BlockConnectionManager.h"
 #include "devices/rest/BlockResponse.h"
 
@@ -86,10 +87,7 @@ void ClientApplication::setLogoutAnswerTimeout(int milliseconds)
 
 void ClientApplication::setMessage(const QString &message)
 {
-    if (m_message == message)
-        return;
-    m_message = message;
-    emit messageChanged();
+    assignProperty(this, m_message, message, &ClientApplication::messageChanged);
 }
 
 bool ClientApplication::start(bool loggedIn, const QString &apiVersion, const QString &sessionToEnd)

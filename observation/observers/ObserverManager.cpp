@@ -1,5 +1,6 @@
 #include "observation/observers/ObserverManager.h"
 
+#include "core/property/AssignProperty.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
@@ -71,42 +72,29 @@ void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::FrameRece
 
 void ObserverManager::setSourceModel(FavoriteDeviceModel *model)
 {
-    if (m_sourceModel == model)
-        return;
-    m_sourceModel = model;
-    emit sourceModelChanged();
+    assignProperty(this, m_sourceModel, model, &ObserverManager::sourceModelChanged);
 }
 
 void ObserverManager::setCubeViewPosition(double position)
 {
-    if (qFuzzyCompare(m_cubeViewPosition, position))
-        return;
-    m_cubeViewPosition = position;
-    emit cubeViewPositionChanged();
+    assignProperty(this, m_cubeViewPosition, position,
+                   &ObserverManager::cubeViewPositionChanged, fuzzyRelativeEqual);
 }
 
 void ObserverManager::setDeviceViewPosition(double position)
 {
-    if (qFuzzyCompare(m_deviceViewPosition, position))
-        return;
-    m_deviceViewPosition = position;
-    emit deviceViewPositionChanged();
+    assignProperty(this, m_deviceViewPosition, position,
+                   &ObserverManager::deviceViewPositionChanged, fuzzyRelativeEqual);
 }
 
 void ObserverManager::setHighlightedCubeId(int id)
 {
-    if (m_highlightedCubeId == id)
-        return;
-    m_highlightedCubeId = id;
-    emit highlightedCubeIdChanged();
+    assignProperty(this, m_highlightedCubeId, id, &ObserverManager::highlightedCubeIdChanged);
 }
 
 void ObserverManager::setObserverViewStyle(ObserverViewStyle style)
 {
-    if (m_observerViewStyle == style)
-        return;
-    m_observerViewStyle = style;
-    emit observerViewStyleChanged();
+    assignProperty(this, m_observerViewStyle, style, &ObserverManager::observerViewStyleChanged);
 }
 
 void ObserverManager::setPollIntervals(int blockStatusMs, int analyticsMs, int camerasMs)
