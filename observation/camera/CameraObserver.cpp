@@ -1,6 +1,7 @@
 #include "observation/camera/CameraObserver.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "core/tracker/CMClientFrame.h"
 #include "observation/video/FrameReceiver.h"
 #include "observation/video/FrameReceiverFactory.h"
@@ -273,42 +274,30 @@ void CameraObserver::setCameraLocation(const SourceLocation &cameraLocation)
 
 void CameraObserver::setVellorinNodeServerAddress(const QString &vellorinNodeServerAddress)
 {
-    if (m_vellorinNodeServerAddress == vellorinNodeServerAddress)
-        return;
-    m_vellorinNodeServerAddress = vellorinNodeServerAddress;
-    emit vellorinNodeServerAddressChanged(m_vellorinNodeServerAddress);
+    assignProperty(this, m_vellorinNodeServerAddress, vellorinNodeServerAddress,
+                   &CameraObserver::vellorinNodeServerAddressChanged);
 }
 
 void CameraObserver::setVellorinNodeServerPort(int vellorinNodeServerPort)
 {
-    if (int(m_vellorinNodeServerPort) == vellorinNodeServerPort)
-        return;
-    m_vellorinNodeServerPort = quint16(vellorinNodeServerPort);
-    emit vellorinNodeServerPortChanged(m_vellorinNodeServerPort);
+    assignProperty(this, m_vellorinNodeServerPort, quint16(vellorinNodeServerPort),
+                   &CameraObserver::vellorinNodeServerPortChanged);
 }
 
 void CameraObserver::setNodeConnected(bool nodeConnected)
 {
-    if (m_nodeConnected == nodeConnected)
-        return;
-    m_nodeConnected = nodeConnected;
-    emit nodeConnectedChanged(m_nodeConnected);
+    assignProperty(this, m_nodeConnected, nodeConnected, &CameraObserver::nodeConnectedChanged);
 }
 
 void CameraObserver::setNodeConnectionError(QAbstractSocket::SocketError nodeConnectionError)
 {
-    if (m_nodeConnectionError == nodeConnectionError)
-        return;
-    m_nodeConnectionError = nodeConnectionError;
-    emit nodeConnectionErrorChanged(m_nodeConnectionError);
+    assignProperty(this, m_nodeConnectionError, nodeConnectionError, &CameraObserver::nodeConnectionErrorChanged);
 }
 
 void CameraObserver::setNodeConnectionErrorString(const QString &nodeConnectionErrorString)
 {
-    if (m_nodeConnectionErrorString == nodeConnectionErrorString)
-        return;
-    m_nodeConnectionErrorString = nodeConnectionErrorString;
-    emit nodeConnectionErrorStringChanged(m_nodeConnectionErrorString);
+    assignProperty(this, m_nodeConnectionErrorString, nodeConnectionErrorString,
+                   &CameraObserver::nodeConnectionErrorStringChanged);
 }
 
 } // namespace kvr::QMTClient

@@ -1,5 +1,6 @@
 #include "observation/video/VideoSourceManager.h"
 
+#include "core/property/AssignProperty.h"
 #include "observation/video/VideoSource.h"
 
 VideoSourceManager::VideoSourceManager(QObject *parent)
@@ -40,8 +41,6 @@ void VideoSourceManager::loadImage(QImage image)
 
 void VideoSourceManager::setVideoFrameSize(const QSize &size)
 {
-    if (size == m_videoFrameSize || !size.isValid())
-        return;
-    m_videoFrameSize = size;
-    emit videoFrameSizeChanged(m_videoFrameSize);
+    if (size.isValid())
+        assignProperty(this, m_videoFrameSize, size, &VideoSourceManager::videoFrameSizeChanged);
 }
