@@ -1,6 +1,7 @@
 #include "core/tracker/CMClientFrame.h"
 
 #include "core/log/Log.h"
+#include "core/tracker/FrameBufferAllocator.h"
 #include "core/tracker/JpegDecoder.h"
 
 #include <QtEndian>
@@ -39,7 +40,10 @@ CMClient::Frame::Frame(const Frame &other, const SourceTimestamp &timestamp)
 void CMClient::Frame::copyPictureOf(const Frame &other) const
 {
     QWriteLocker lock(&other.m_lock);
-    m_mat = std::make_shared<cv::Mat>(other.mat().clone());
+    cv::Mat copy;
+    copy.allocator = &FrameBufferAllocator::instance();
+    other.mat().copyTo(copy);
+    m_mat = std::make_shared<cv::Mat>(copy);
     const QImage &image = other.image();
     const bool sharesPixels = !image.isNull() && image.constBits() == other.mat().data;
     m_image = std::make_shared<QImage>(sharesPixels ? imageOver(*m_mat) : image.copy());

@@ -1,5 +1,7 @@
 #include "core/tracker/JpegDecoder.h"
 
+#include "core/tracker/FrameBufferAllocator.h"
+
 #include <QSysInfo>
 
 #include <turbojpeg.h>
@@ -59,7 +61,9 @@ bool JpegDecoder::decode(const QByteArray &data, cv::Mat &mat, const QSize &want
     // tjDecompress2 takes the largest scale whose picture fits the size it is given, and
     // scaledSize rounds up as TJSCALED does: the chosen factor exactly.
     const QSize scaled = scaledSize(QSize(width, height), wanted);
-    cv::Mat decoded(scaled.height(), scaled.width(), grey ? CV_8UC1 : CV_8UC4);
+    cv::Mat decoded;
+    decoded.allocator = &FrameBufferAllocator::instance();
+    decoded.create(scaled.height(), scaled.width(), grey ? CV_8UC1 : CV_8UC4);
     // Default DCT and fancy upsampling, as OpenCV's decoder; any warning (truncated or
     // damaged data) ends the decode so that OpenCV's handling of it stays the one that counts.
     if (tjDecompress2(handle, bytes, size, decoded.data, scaled.width(), int(decoded.step), scaled.height(),
