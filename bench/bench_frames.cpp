@@ -16,6 +16,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
@@ -28,6 +30,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <unistd.h>
 #include <memory>
 #include <vector>
 
@@ -439,6 +442,147 @@ void BM_SlowConsumerMemory(benchmark::State &state)
 }
 BENCHMARK(BM_SlowConsumerMemory)->Arg(1)->Arg(8)->Iterations(1)->Repetitions(1)->UseRealTime()->Unit(benchmark::kSecond);
 
+constexpr int CamerasPerBlock = 4;
+
+// The child of BM_ScrollMemory: `blocks` nodes of four sources each, streaming the street
+// picture at 25 fps. Prints their ports on one line and serves until its input closes.
+int serveNodes(int blocks)
+{
+    std::vector<std::unique_ptr<SimulatedTrackerNode>> nodes;
+    QString ports;
+    for (int b = 0; b < blocks; ++b) {
+        auto node = std::make_unique<SimulatedTrackerNode>();
+        if (!node->listen())
+            return 1;
+        node->setFrame(pictureFrame(Street));
+        node->setFrameInterval(NodeFrameInterval);
+        QMap<quint32, QHash<QString, QVariant>> sources;
+        for (int c = 0; c < CamerasPerBlock; ++c)
+            sources.insert(quint32(100 + c), frametest::nodeSource(frametest::videoDefinition(cameraTag(c))));
+        node->setSourcesData(sources);
+        ports += QString::number(node->port()) + QLatin1Char(' ');
+        nodes.push_back(std::move(node));
+    }
+    std::printf("%s\n", qPrintable(ports.trimmed()));
+    std::fflush(stdout);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, qApp, [&input] {
+        char buffer[64];
+        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
+            input.setEnabled(false);
+            qApp->quit();
+        }
+    });
+    return qApp->exec();
+}
+
+// Blocks of four cameras, each block with a node of its own (in a child process, so that the
+// figures are the launcher's alone), streaming full-size frames at 25 fps; a screen shows 12
+// cameras. The screens are shown one after the other (the previous one stopped, as tiles
+// scrolled away), then the first again, then every camera is dropped, as when the page is
+// left. Resident memory after each step: "back" should hold at most 10 % more than "first".
+void BM_ScrollMemory(benchmark::State &state)
+{
+    const int blocks = int(state.range(0));
+    constexpr int Screen = 12;
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        QProcess server;
+        server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server.start(QCoreApplication::applicationFilePath(),
+                     {QStringLiteral("--serve-nodes"), QString::number(blocks)});
+        if (!server.waitForReadyRead(30000)) {
+            state.SkipWithError("the nodes did not start");
+            return;
+        }
+        const QStringList ports = QString::fromLatin1(server.readLine()).trimmed().split(QLatin1Char(' '));
+
+        struct ShownCamera
+        {
+            RecordingVideoSurface surface;
+            VideoSource source;
+            VideoSourceManager manager;
+            std::unique_ptr<CameraObserver> camera;
+            qint64 frames = 0;
+        };
+        std::vector<std::unique_ptr<ShownCamera>> cameras;
+        for (int b = 0; b < blocks; ++b) {
+            for (int c = 0; c < CamerasPerBlock; ++c) {
+                auto shown = std::make_unique<ShownCamera>();
+                shown->source.setVideoSurface(&shown->surface);
+                shown->manager.setVideoSource(&shown->source);
+                QJsonObject object{{QStringLiteral("source_definition"), frametest::videoDefinitionJson(cameraTag(c))}};
+                shown->camera = std::make_unique<CameraObserver>(object);
+                ShownCamera *view = shown.get();
+                QObject::connect(shown->camera.get(), &CameraObserver::rawFrameChanged, &shown->manager,
+                                 [view](const std::shared_ptr<FrameData> &frame) {
+                                     ++view->frames;
+                                     view->manager.publishFrame(QVideoFrame(frame->image));
+                                 });
+                shown->camera->connectToNode(QStringLiteral("127.0.0.1"), quint16(ports.value(b).toUInt()));
+                cameras.push_back(std::move(shown));
+            }
+        }
+        const int screens = int(cameras.size() + Screen - 1) / Screen;
+        const auto range = [&](int screen) {
+            const size_t first = size_t(screen * Screen);
+            return std::make_pair(first, std::min(cameras.size(), first + Screen));
+        };
+        const auto show = [&](int screen) {
+            const auto [first, last] = range(screen);
+            for (size_t i = first; i < last; ++i) {
+                cameras[i]->frames = 0;
+                cameras[i]->camera->startRequestingFrames();
+            }
+            while (std::any_of(cameras.begin() + long(first), cameras.begin() + long(last),
+                               [](const auto &shown) { return shown->frames < 3; }))
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        };
+        const auto hide = [&](int screen) {
+            const auto [first, last] = range(screen);
+            for (size_t i = first; i < last; ++i) {
+                cameras[i]->camera->stopRequestingFrames(true);
+                cameras[i]->manager.clearFrame();
+            }
+        };
+        const auto settle = [] {
+            QEventLoop loop;
+            QTimer::singleShot(1000, Qt::PreciseTimer, &loop, &QEventLoop::quit);
+            loop.exec();
+        };
+
+        show(0);
+        settle();
+        const double first = residentMegabytes();
+        double peak = first;
+        for (int screen = 1; screen < screens; ++screen) {
+            hide(screen - 1);
+            show(screen);
+            peak = std::max(peak, residentMegabytes());
+        }
+        hide(screens - 1);
+        show(0);
+        settle();
+        const double back = residentMegabytes();
+        hide(0);
+        cameras.clear();
+        frametest::releaseAllReceivers();
+        settle();
+        const double left = residentMegabytes();
+        server.closeWriteChannel();
+        server.waitForFinished(5000);
+
+        state.counters["cameras"] = double(blocks * CamerasPerBlock);
+        state.counters["rss_before_mb"] = before;
+        state.counters["rss_first_screen_mb"] = first;
+        state.counters["rss_peak_mb"] = peak;
+        state.counters["rss_back_mb"] = back;
+        state.counters["rss_left_mb"] = left;
+        state.counters["back_over_first"] = back / first;
+    }
+}
+BENCHMARK(BM_ScrollMemory)->Arg(12)->Iterations(1)->Repetitions(1)->UseRealTime()->Unit(benchmark::kSecond);
+
 void summary(const MedianReporter &r, const QByteArray &loadBefore)
 {
     static const char *const names[] = {"street (about 330 KB)", "noisy (about 1 MB)"};
@@ -466,6 +610,8 @@ void summary(const MedianReporter &r, const QByteArray &loadBefore)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--serve-nodes") == 0)
+        return serveNodes(atoi(argv[2]));
     // ORVA_BENCH_POOL_THREADS caps the frame pool, as a smaller machine would.
     if (qEnvironmentVariableIntValue("ORVA_BENCH_POOL_THREADS") > 0)
         FramePool::instance()->setMaxThreadCount(qEnvironmentVariableIntValue("ORVA_BENCH_POOL_THREADS"));

@@ -3,6 +3,7 @@
 #include "core/log/Log.h"
 #include "core/property/AssignProperty.h"
 #include "core/tracker/CMClientFrame.h"
+#include "observation/video/FramePool.h"
 #include "observation/video/FrameReceiver.h"
 #include "observation/video/FrameReceiverFactory.h"
 #include "observation/video/SourceMatch.h"
@@ -41,9 +42,10 @@ CameraObserver::CameraObserver(const QJsonObject &camera)
 CameraObserver::~CameraObserver()
 {
     // The node would otherwise go on streaming this camera's frames to nobody.
-    if (m_frameReceiver) {
+    if (m_frameReceiver && m_requestedFrames > 0) {
         for (; m_requestedFrames > 0; --m_requestedFrames)
             m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize);
+        FramePool::releaseIdleMemory();
     }
 }
 
@@ -176,6 +178,7 @@ void CameraObserver::stopRequestingFrames(bool disconnectImages)
                      .arg(m_frameConvertor.droppedFrames()));
         m_frameConvertor.clear();
         m_lastFrame.reset();
+        FramePool::releaseIdleMemory();
     }
 }
 

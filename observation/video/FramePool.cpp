@@ -1,7 +1,11 @@
 #include "observation/video/FramePool.h"
 
+#include "core/tracker/FrameBufferAllocator.h"
+
+#include <QCoreApplication>
 #include <QThread>
 #include <QThreadPool>
+#include <QTimer>
 
 QThreadPool *FramePool::instance()
 {
@@ -13,4 +17,14 @@ QThreadPool *FramePool::instance()
     }();
     Q_UNUSED(sized)
     return &pool;
+}
+
+void FramePool::releaseIdleMemory()
+{
+    static int calls = 0;
+    const int call = ++calls;
+    QTimer::singleShot(ReleaseDelay, QCoreApplication::instance(), [call] {
+        if (call == calls)
+            kvr::tracker::net::FrameBufferAllocator::instance().releaseIdle();
+    });
 }

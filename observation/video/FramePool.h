@@ -8,5 +8,10 @@ class QThreadPool;
 class FramePool
 {
 public:
+    static constexpr int ReleaseDelay = 1000; // ms
+
     static QThreadPool *instance();
+    // Hands the frame memory no stream uses any more back to the system, once no call came
+    // for ReleaseDelay (streams stop in bursts while tiles scroll). GUI thread.
+    static void releaseIdleMemory();
 };
