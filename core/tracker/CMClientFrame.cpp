@@ -27,7 +27,6 @@ CMClient::Frame::Frame(const SourceFrameFormatDefinition &format, const SourceFr
 CMClient::Frame::Frame(const Frame &other, const SourceTimestamp &timestamp)
     : m_frameFormat(other.m_frameFormat)
     , m_sourceFrame(other.m_sourceFrame)
-    , m_decodeSize(other.decodeSize())
     , m_origin(other.weak_from_this().lock())
 {
     // The node re-sends a cube's picture under every new time stamp: the copy is left to

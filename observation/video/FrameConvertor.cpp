@@ -5,6 +5,8 @@
 
 #include <QThreadPool>
 
+#include <opencv2/imgproc.hpp>
+
 #include <mutex>
 
 using kvr::tracker::net::CMClient;
@@ -31,10 +33,19 @@ FrameConvertor::~FrameConvertor()
 QImage FrameConvertor::convert(const CMClient::Frame &frame, const QSize &size)
 {
     // The frame keeps its own decoded image; converting the shared copy leaves that intact.
-    QImage image = frame.getImage().convertToFormat(QImage::Format_RGB32);
-    if (!size.isEmpty() && image.size() != size)
-        image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    return image;
+    const QImage image = frame.getImage().convertToFormat(QImage::Format_RGB32);
+    if (size.isEmpty() || image.size() == size || image.isNull())
+        return image;
+    // Nearest pixel centres, as Qt's fast transformation takes them, but without the QPainter
+    // that QImage::scaled sets up for every frame.
+    QImage scaled(size, QImage::Format_RGB32);
+    if (scaled.isNull())
+        return QImage();
+    const cv::Mat from(image.height(), image.width(), CV_8UC4, const_cast<uchar *>(image.constBits()),
+                       size_t(image.bytesPerLine()));
+    cv::Mat to(scaled.height(), scaled.width(), CV_8UC4, scaled.bits(), size_t(scaled.bytesPerLine()));
+    cv::resize(from, to, to.size(), 0, 0, cv::INTER_NEAREST_EXACT);
+    return scaled;
 }
 
 void FrameConvertor::convertImage(std::shared_ptr<CMClient::Frame> frame)

@@ -13,6 +13,12 @@ QThreadPool *FramePool::instance()
     static QThreadPool pool;
     static const bool sized = [] {
         pool.setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+        // Frames still in the pool when the application object goes would be converted
+        // against a torn-down Qt: they are dropped and waited for first.
+        qAddPostRoutine([] {
+            pool.clear();
+            pool.waitForDone();
+        });
         return true;
     }();
     Q_UNUSED(sized)
