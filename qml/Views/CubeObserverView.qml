@@ -10,10 +10,6 @@ ViewBase {
 
     property ObserverManager manager: null
 
-    function cubeTitle(cubeId, cubeName, device) {
-        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
-    }
-
     CubeObserverSortFilterProxyModel {
         id: proxyModel
 
@@ -51,7 +47,9 @@ ViewBase {
                     anchors.fill: parent
                     anchors.margins: Style.observerTileMargin
                     itemId: cube.observerId
-                    name: root.cubeTitle(model.CubeIdRole, model.CubeNameRole, cube.device)
+                    cubeId: model.CubeIdRole
+                    cubeName: model.CubeNameRole
+                    device: cube.device
                     blockOnline: model.ObserverOnlineRole
                     cubeEnabled: model.CubeEnabledRole
                     time: model.CubeTimestampRole
