@@ -28,6 +28,7 @@
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/status/StateColors.h"
 #include "observation/video/VideoSource.h"
 #include "observation/models/CubeObserverModel.h"
 #include "observation/models/CubeObserverSortFilterProxyModel.h"
@@ -73,6 +74,9 @@ void registerQmlTypes()
     qmlRegisterUncreatableMetaObject(AnalyticState::staticMetaObject, "Client", 1, 0, "AnalyticState", cannotCreate);
     qmlRegisterUncreatableType<kvr::BlockStatusInfo>("Client", 1, 0, "BlockStatusInfo", cannotCreate);
     qmlRegisterUncreatableType<CMClientInfoWrapper>("SourceStates", 1, 0, "CMClientInfoWrapper", cannotCreate);
+    // The state colours that the style paints with and the map groups count by.
+    qmlRegisterSingletonType<StateColors>("Client", 1, 0, "StateColors",
+                                          [](QQmlEngine *, QJSEngine *) -> QObject * { return new StateColors; });
     qRegisterMetaType<AnalyticState>("AnalyticState");
     qRegisterMetaType<SourceLocation>("SourceLocation");
     // Module "Observer": the observer page's manager, its models and their proxies.

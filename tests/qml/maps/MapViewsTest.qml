@@ -2,10 +2,12 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtPositioning 5.12
 import QtTest 1.15
+import AnalyticsProxy 1.0
 import Client 1.0
 import Observer 1.0
 import Orva.Components.CubeView 1.0
 import Orva.Maps 1.0
+import Orva.Style 1.0
 import Orva.Views 1.0
 
 // The map views on the tiles of the tests' own server: the provider and tile address, pins
@@ -65,6 +67,14 @@ Item {
         id: groupIndicatorComponent
 
         MapGroupIndicator {}
+    }
+
+    Component {
+        id: groupManagerComponent
+
+        MapGroupManager {
+            sourceModel: GeoTableModel {}
+        }
     }
 
     SignalSpy {
@@ -204,6 +214,25 @@ Item {
             tryCompare(view.mapGroupManager, "streamCount", 4)
             compare(view.mapGroupManager.disabledCount, 4)
             compare(view.mapGroupManager.runningCount, 0)
+        }
+
+        // A pin reports its cube's state as the colour it paints; the groups count it by that
+        // colour, so the style's state colours must be the ones the groups know.
+        function test_styleStateColoursCountInTheirState_data() {
+            return [
+                { tag: "running", color: Style.runningColor, running: 1, failure: 0, disabled: 0 },
+                { tag: "failure", color: Style.failureColor, running: 0, failure: 1, disabled: 0 },
+                { tag: "disabled", color: Style.disabledColor, running: 0, failure: 0, disabled: 1 }
+            ]
+        }
+
+        function test_styleStateColoursCountInTheirState(data) {
+            var groups = createTemporaryObject(groupManagerComponent, root)
+            groups.updateMapCubePosition(1, true, Qt.point(10, 10))
+            groups.updateCubeState(1, "" + data.color)
+            compare(groups.runningCount, data.running)
+            compare(groups.failureCount, data.failure)
+            compare(groups.disabledCount, data.disabled)
         }
 
         // Auto-zoom fits the focused cube's own pin, not every pin on the map.
