@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtPositioning 5.12
-import QtLocation 5.12
+import QtLocation 5.15
 import AnalyticsProxy 1.0
 import Client 1.0
 import Orva.Components 1.0
@@ -149,6 +149,13 @@ ItemBase {
         map.zoomLevel = client.mapViewZoomLevel
     }
 
+    // The focus region fills the map but for a margin: pins and group markers at its edge lie
+    // wholly inside, none under the side list's slide button.
+    function _fitFocusRegion() {
+        if (map.mapReady)
+            map.fitViewportToGeoShape(mapGroupManager.focusRegion, Style.mapFitMargin)
+    }
+
     // All cubes in view, until the operator or a remembered view moved the map.
     function _fitAllCubes() {
         mapGroupManager.updateMapFocus()
@@ -187,6 +194,7 @@ ItemBase {
         id: mapGroupManager
 
         sourceModel: geoTableModel
+        onFocusRegionChanged: root._fitFocusRegion()
 
         Component.onCompleted: {
             if (root.manager && root.manager.cubeModel)
@@ -201,7 +209,6 @@ ItemBase {
         objectName: "map"
         anchors.fill: parent
         copyrightsVisible: false
-        visibleRegion: mapGroupManager.focusRegion
 
         property real defaultZoom: 0
 

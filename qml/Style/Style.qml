@@ -194,6 +194,8 @@ QtObject {
     readonly property int mapPinActiveSize: 30
     readonly property int mapPinMargin: 3
     readonly property int mapGroupSize: 40
+    // Between the map's edge and the outermost pins when the map is fitted to them.
+    readonly property int mapFitMargin: mapGroupSize
     readonly property int mapDotSize: 8
     readonly property int mapDotRowHeight: 16
     readonly property int mapDotSpacing: 2

@@ -235,6 +235,23 @@ Item {
             compare(groups.disabledCount, data.disabled)
         }
 
+        // Fitted to its cubes, the map keeps every pin and group marker wholly inside its edges.
+        function test_fitLeavesRoomAtTheEdges() {
+            var view = readyMap()
+            var coordinates = []
+            for (var i = 0; i < cubes.count; ++i)
+                coordinates.push(QtPositioning.coordinate(cubes.get(i).CubeCameraPositionLatitude,
+                                                          cubes.get(i).CubeCameraPositionLongitude))
+            view.geoTableModel.loadCoordinates([1, 2, 3, 4], QtPositioning.path(coordinates))
+            view.mapGroupManager.updateMapFocus()
+            var half = Style.mapGroupSize / 2
+            for (i = 0; i < coordinates.length; ++i) {
+                var p = view.map.fromCoordinate(coordinates[i], false)
+                verify(p.x >= half && p.x <= view.map.width - half && p.y >= half && p.y <= view.map.height - half,
+                       "cube " + (i + 1) + " at " + p.x + ", " + p.y)
+            }
+        }
+
         // Auto-zoom fits the focused cube's own pin, not every pin on the map.
         function test_focusFitsTheFocusedCubeOnly() {
             var view = readyMap()
