@@ -21,6 +21,7 @@
 #include "observation/maps/GeoTableModel.h"
 #include "observation/maps/HostMapsManager.h"
 #include "observation/maps/MapGroupManager.h"
+#include "observation/maps/TileServerProbe.h"
 #include "observation/settings/ClientGlobal.h"
 #include "observation/settings/SourceSettingsManager.h"
 #include "observation/status/AnalyticInfo.h"
@@ -105,6 +106,7 @@ void registerQmlTypes()
     qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
     qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
     qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
+    qmlRegisterType<TileServerProbe>("Client", 1, 0, "TileServerProbe");
     // The map's preview reads a cube's current camera.
     qRegisterMetaType<kvr::QMTClient::CameraObserver *>("kvr::QMTClient::CameraObserver*");
 

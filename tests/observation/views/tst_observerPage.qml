@@ -51,6 +51,25 @@ Item {
             compare(grid(page).count, 0)
         }
 
+        // Without a favourite to observe the page says what is missing and where to add it.
+        function test_noObservedDeviceLine_data() {
+            return [
+                {tag: "no favourites", blocks: [], shown: true},
+                {tag: "a favourite without a password", blocks: [{password: ""}], shown: true},
+                {tag: "a favourite with user name and password", blocks: [{}], shown: false},
+            ]
+        }
+
+        function test_noObservedDeviceLine(data) {
+            for (var i = 0; i < data.blocks.length; ++i)
+                peers.addBlock(data.blocks[i])
+            var page = createTemporaryObject(pageComponent, root)
+            var line = findChild(page, "noObservedDevices")
+            tryCompare(line, "visible", data.shown)
+            if (data.shown)
+                verify(line.text.indexOf("Favorite devices page") > 0, line.text)
+        }
+
         function test_rowsAppear() {
             peers.addBlock({cubeCount: 2})
             peers.addBlock({cubeCount: 3, firstCubeId: 10})

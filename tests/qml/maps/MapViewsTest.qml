@@ -92,6 +92,7 @@ Item {
             hostMapsManager.hostGoogleApiKey = ""
             hostMapsManager.hostOpenStreetMapApiKey = ""
             hostMapsManager.hostOpenStreetMapApiKeyTileLayer = ""
+            hostMapsManager.openStreetMapTileServer = tileServer.baseUrl
         }
 
         function readyMap() {
@@ -176,6 +177,24 @@ Item {
             }, 10000, "tiles of the layer and key are fetched")
             wait(200)
             compare(tileServer.foreignHosts(), [])
+        }
+
+        // A line over the map names the server when it gives no tiles; port 1 refuses.
+        function test_tilesUnavailableLine_data() {
+            return [
+                { tag: "tiles served", server: tileServer.baseUrl, shown: false },
+                { tag: "server refuses", server: "http://127.0.0.1:1/", shown: true }
+            ]
+        }
+
+        function test_tilesUnavailableLine(data) {
+            hostMapsManager.openStreetMapTileServer = data.server
+            var view = createTemporaryObject(openStreetMapComponent, root)
+            tryCompare(view.tileProbe, "status", data.shown ? TileServerProbe.Unreachable : TileServerProbe.Reachable, 5000)
+            var line = findChild(view, "tilesUnavailableMessage")
+            compare(line.visible, data.shown)
+            if (data.shown)
+                compare(line.text, "The map tiles could not be loaded from http://127.0.0.1:1/.")
         }
 
         function test_groupsFollowTheZoom_data() {
