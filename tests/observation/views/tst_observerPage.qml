@@ -153,6 +153,47 @@ Item {
             compare(grid(page).contentY, 200)
         }
 
+        // Only the tiles in view ask for frames, and no tile is made for a size that the
+        // layouts pass through and destroyed again.
+        function test_onlyTilesInViewStream_data() {
+            return [
+                {tag: "page opens before the cubes arrive", overCubes: false},
+                {tag: "view loaded over the cubes", overCubes: true},
+            ]
+        }
+
+        function test_onlyTilesInViewStream(data) {
+            peers.addBlock({cubeCount: 24})
+            var page = createTemporaryObject(pageComponent, root)
+            var manager = page.observerManager
+            if (data.overCubes) {
+                manager.observerViewStyle = ObserverManager.DeviceView
+                tryVerify(function() { return manager.cubeModel.rowCount() === 24 }, 10000)
+                manager.observerViewStyle = ObserverManager.CubeView
+            }
+            var cubes = grid(page)
+            var tiles = function() {
+                var found = []
+                for (var i = 0; i < cubes.contentItem.children.length; ++i) {
+                    if (findChild(cubes.contentItem.children[i], "cubeItem"))
+                        found.push(cubes.contentItem.children[i])
+                }
+                return found
+            }
+            var made = tiles()
+            var recordTiles = function() {
+                tiles().forEach(function(tile) { if (made.indexOf(tile) < 0) made.push(tile) })
+            }
+            cubes.contentItem.childrenChanged.connect(recordTiles)
+            tryCompare(cubes, "count", 24, 10000)
+            var inView = 3 * Math.ceil(cubes.height / cubes.cellHeight)
+            verify(inView < 24)
+            tryVerify(function() { return peers.requestingCubes(manager) === inView }, 5000,
+                      "cubes asking for frames: " + peers.requestingCubes(manager) + " of " + inView + " in view")
+            cubes.contentItem.childrenChanged.disconnect(recordTiles)
+            compare(made.length, tiles().length)
+        }
+
         function test_pageKeysFlick() {
             peers.addBlock({cubeCount: 15})
             var page = createTemporaryObject(pageComponent, root)
