@@ -94,7 +94,8 @@ Rectangle {
             if (!root.blockOnline || !root.sourceInfo || !root.analyticInfo || !root.cmClientInfo || !root.cubeEnabled
                     || !root.nodeConnected || !root.sourceOnline || root.waitingForImageData)
                 return Style.disabledPatternColor
-            return runningWell ? "transparent" : Style.failurePatternColor
+            // The stripes follow the state colour: a moving camera is no running cube either.
+            return runningWell && !problem ? "transparent" : Style.failurePatternColor
         }
 
         function diagnostics() {
