@@ -121,12 +121,12 @@ ItemBase {
         previewPopup.open()
     }
 
-    // Hands the cube over to the client application with its frames running; the observers
-    // stay logged in.
-    function handOver(observerId, device, cubeId) {
+    // Hands the cube (or with dashboard its dashboard) over to the client application with its
+    // frames running; the observers stay logged in.
+    function handOver(observerId, device, cubeId, dashboard) {
         if (manager && manager.cubeModel)
             manager.cubeModel.setAnalyticsVisibleInGUI(observerId, true, true)
-        ClientHandOver.handOver(manager, device, cubeId, false, false)
+        ClientHandOver.handOver(manager, device, cubeId, !!dashboard, false)
     }
 
     // Keeps visibleCubesInMap as the pins report it; a cube that the side list does not show

@@ -5,13 +5,15 @@ import Orva.Style 1.0
 
 // The live preview of a cube over the map, opened by the map view over the cube's pin (the
 // map's own coordinates place it). Its cube asks for frames while it is open. A click on the
-// video hands the cube over to the client, a double click its dashboard.
+// video hands the cube over to the client, a double click its dashboard, as on a grid tile.
 QQC.Popup {
     id: root
 
     // The MapCubeView, and the cube (CubeObserver) the preview shows.
     property var view: null
     property var previewObject: undefined
+    // The manager's cube model; gone with the manager.
+    readonly property var cubes: view && view.manager ? view.manager.cubeModel : null
 
     objectName: "previewPopup"
     padding: 0
@@ -36,7 +38,6 @@ QQC.Popup {
         CubeObserverDelegate {
             readonly property var cube: root.previewObject
             readonly property var camera: cube ? cube.currentCamera : null
-            readonly property var manager: root.view ? root.view.manager : null
 
             itemId: cube ? cube.observerId : -1
             cubeId: cube ? cube.cubeId : -1
@@ -52,20 +53,20 @@ QQC.Popup {
             compatible: !!cube && cube.observedDevice.compatible
 
             onForceUpdateVideoSource: {
-                if (manager)
-                    manager.cubeModel.updateCubeObserverVideoSource(itemId, provider)
+                if (root.cubes)
+                    root.cubes.updateCubeObserverVideoSource(itemId, provider)
             }
-            onSwitchToCube: root.view.mapItem.handOver(itemId, cube.observedDevice, cube.cubeId)
-            onSwitchToDashboard: root.view.mapItem.handOver(itemId, cube.observedDevice, cube.cubeId)
+            onSwitchToCube: root.view.mapItem.handOver(itemId, cube.observedDevice, cube.cubeId, false)
+            onSwitchToDashboard: root.view.mapItem.handOver(itemId, cube.observedDevice, cube.cubeId, true)
 
             Component.onCompleted: {
                 updateVideoSource()
-                if (manager)
-                    manager.cubeModel.setAnalyticsVisibleInGUI(itemId, true, true)
+                if (root.cubes)
+                    root.cubes.setAnalyticsVisibleInGUI(itemId, true, true)
             }
             Component.onDestruction: {
-                if (manager)
-                    manager.cubeModel.setAnalyticsVisibleInGUI(itemId, false)
+                if (root.cubes)
+                    root.cubes.setAnalyticsVisibleInGUI(itemId, false)
                 clearVideoSource()
             }
         }
