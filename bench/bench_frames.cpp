@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <functional>
 #include <unistd.h>
 #include <memory>
 #include <vector>
@@ -118,6 +119,32 @@ int seconds(const char *variable, int fallback)
     return value > 0 ? value : fallback;
 }
 
+// One camera observer of a simulated node's source `tag`, showing its frames on a surface as a
+// tile would, and counting them; `onFrame` sees each frame before it is shown.
+struct ShownCamera
+{
+    ShownCamera(const QString &tag, const std::function<void(const FrameData &)> &onFrame = {})
+    {
+        source.setVideoSurface(&surface);
+        manager.setVideoSource(&source);
+        camera = std::make_unique<CameraObserver>(
+            QJsonObject{{QStringLiteral("source_definition"), frametest::videoDefinitionJson(tag)}});
+        QObject::connect(camera.get(), &CameraObserver::rawFrameChanged, &manager,
+                         [this, onFrame](const std::shared_ptr<FrameData> &frame) {
+                             ++frames;
+                             if (onFrame)
+                                 onFrame(*frame);
+                             manager.publishFrame(QVideoFrame(frame->image));
+                         });
+    }
+
+    RecordingVideoSurface surface;
+    VideoSource source;
+    VideoSourceManager manager;
+    std::unique_ptr<CameraObserver> camera;
+    qint64 frames = 0;
+};
+
 struct RoadOptions
 {
     int cameras = 8;
@@ -151,20 +178,11 @@ public:
         m_nodeThread.start();
 
         for (int i = 0; i < options.cameras; ++i) {
-            auto view = std::make_unique<View>();
+            auto view = std::make_unique<ShownCamera>(cameraTag(i), [this](const FrameData &frame) {
+                if (m_options.stamped)
+                    m_ages.push_back(QDateTime::currentMSecsSinceEpoch() - frame.timestamp);
+            });
             view->surface.setPresentDelay(options.presentDelay);
-            view->source.setVideoSurface(&view->surface);
-            view->manager.setVideoSource(&view->source);
-            QJsonObject object{{QStringLiteral("source_definition"), frametest::videoDefinitionJson(cameraTag(i))}};
-            view->camera = std::make_unique<CameraObserver>(object);
-            View *shown = view.get();
-            QObject::connect(view->camera.get(), &CameraObserver::rawFrameChanged, &view->manager,
-                             [this, shown](const std::shared_ptr<FrameData> &frame) {
-                                 ++shown->frames;
-                                 if (m_options.stamped)
-                                     m_ages.push_back(QDateTime::currentMSecsSinceEpoch() - frame->timestamp);
-                                 shown->manager.publishFrame(QVideoFrame(frame->image));
-                             });
             QObject::connect(&view->surface, &RecordingVideoSurface::framePresented, [this] { ++m_delivered; });
             view->camera->setResizeSize(options.shown);
             view->camera->connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
@@ -248,19 +266,10 @@ public:
     }
 
 private:
-    struct View
-    {
-        RecordingVideoSurface surface;
-        VideoSource source;
-        VideoSourceManager manager;
-        std::unique_ptr<CameraObserver> camera;
-        qint64 frames = 0;
-    };
-
     RoadOptions m_options;
     QThread m_nodeThread;
     SimulatedTrackerNode *m_node = nullptr;
-    std::vector<std::unique_ptr<View>> m_views;
+    std::vector<std::unique_ptr<ShownCamera>> m_views;
     qint64 m_delivered = 0;
     std::vector<qint64> m_ages;
 };
@@ -497,28 +506,10 @@ void BM_ScrollMemory(benchmark::State &state)
         }
         const QStringList ports = QString::fromLatin1(server.readLine()).trimmed().split(QLatin1Char(' '));
 
-        struct ShownCamera
-        {
-            RecordingVideoSurface surface;
-            VideoSource source;
-            VideoSourceManager manager;
-            std::unique_ptr<CameraObserver> camera;
-            qint64 frames = 0;
-        };
         std::vector<std::unique_ptr<ShownCamera>> cameras;
         for (int b = 0; b < blocks; ++b) {
             for (int c = 0; c < CamerasPerBlock; ++c) {
-                auto shown = std::make_unique<ShownCamera>();
-                shown->source.setVideoSurface(&shown->surface);
-                shown->manager.setVideoSource(&shown->source);
-                QJsonObject object{{QStringLiteral("source_definition"), frametest::videoDefinitionJson(cameraTag(c))}};
-                shown->camera = std::make_unique<CameraObserver>(object);
-                ShownCamera *view = shown.get();
-                QObject::connect(shown->camera.get(), &CameraObserver::rawFrameChanged, &shown->manager,
-                                 [view](const std::shared_ptr<FrameData> &frame) {
-                                     ++view->frames;
-                                     view->manager.publishFrame(QVideoFrame(frame->image));
-                                 });
+                auto shown = std::make_unique<ShownCamera>(cameraTag(c));
                 shown->camera->connectToNode(QStringLiteral("127.0.0.1"), quint16(ports.value(b).toUInt()));
                 cameras.push_back(std::move(shown));
             }
