@@ -1,5 +1,6 @@
 #include "app/Launcher.h"
 #include "app/StartupOptions.h"
+#include "app/StartupProbe.h"
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
 #include "core/log/MessageHandler.h"
@@ -72,6 +73,7 @@ QPixmap splashPixmap(const BrandConfiguration &brand)
 
 int main(int argc, char *argv[])
 {
+    StartupProbe startupProbe;
     kvr::log::Logger &logger = kvr::log::Logger::instance();
     logger.setConsoleOutput(true);
     logger.setFlag(kvr::log::ALL, true);
@@ -81,6 +83,7 @@ int main(int argc, char *argv[])
     QApplication::setAttribute(Qt::AA_Use96Dpi);
 
     QApplication app(argc, argv);
+    startupProbe.applicationCreated();
     QApplication::setOrganizationName(QStringLiteral("KVR"));
     QApplication::setOrganizationDomain(QStringLiteral("orva.example"));
 
