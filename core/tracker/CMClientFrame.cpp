@@ -1,6 +1,7 @@
 #include "core/tracker/CMClientFrame.h"
 
 #include "core/log/Log.h"
+#include "core/tracker/ImageCodecLibrary.h"
 #include "core/tracker/JpegDecoder.h"
 
 #include <QtEndian>
@@ -120,7 +121,7 @@ cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, bool &opaque)
             try {
                 // A header over the received bytes: nothing is copied before the decoder reads them.
                 const cv::Mat bytes(1, data.size(), CV_8UC1, const_cast<char *>(data.constData()));
-                decoded = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
+                decoded = ImageCodecLibrary::decode(bytes, cv::IMREAD_UNCHANGED);
             } catch (const cv::Exception &) {
                 decoded.release();
             }
