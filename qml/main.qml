@@ -15,13 +15,24 @@ Rectangle {
     color: Style.backgroundColor
 
     readonly property Item currentPage: pageLoader.item
+    // Components made on first use: a plain object, so that filling it re-runs no binding.
+    readonly property var _lazyComponents: ({})
+
+    // The observer page brings the map and video views and their modules (QtLocation,
+    // QtMultimedia): compiled when the page is first opened, not before the first frame.
+    function observerPageComponent() {
+        if (!_lazyComponents.observerPage)
+            _lazyComponents.observerPage = Qt.createComponent(
+                        "qrc:/qt-project.org/imports/Orva/Pages/ObserverPage.qml", root)
+        return _lazyComponents.observerPage
+    }
 
     function pageComponent(page) {
         switch (page) {
         case Client.LoginPage: return loginPageComponent
         case Client.FavoriteDevicesPage: return favoriteDevicesPageComponent
         case Client.NetworkDevicesPage: return networkDevicesPageComponent
-        case Client.ObserverPage: return observerPageComponent
+        case Client.ObserverPage: return root.observerPageComponent()
         default: return demoPageComponent
         }
     }
@@ -74,12 +85,6 @@ Rectangle {
         id: networkDevicesPageComponent
 
         NetworkDevicesPage {}
-    }
-
-    Component {
-        id: observerPageComponent
-
-        ObserverPage {}
     }
 
     LauncherSettingsDialog {
