@@ -3,6 +3,7 @@
 #include "app/StartupProbe.h"
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
+#include "app/window/TextureAtlasLimit.h"
 #include "core/log/MessageHandler.h"
 #include "core/log/Console.h"
 #include "core/log/Log.h"
@@ -80,6 +81,7 @@ int main(int argc, char *argv[])
 
     const StartupOptions options = StartupOptions::parse(rawArguments(argc, argv));
     options.applyScale();
+    TextureAtlasLimit::apply();
     QApplication::setAttribute(Qt::AA_Use96Dpi);
 
     QApplication app(argc, argv);
