@@ -17,6 +17,7 @@ Rectangle {
     readonly property Item currentPage: pageLoader.item
     // Components made on first use: a plain object, so that filling it re-runs no binding.
     readonly property var _lazyComponents: ({})
+    property QtObject _settingsDialog: null
 
     // The observer page brings the map and video views and their modules (QtLocation,
     // QtMultimedia): compiled when the page is first opened, not before the first frame.
@@ -25,6 +26,21 @@ Rectangle {
             _lazyComponents.observerPage = Qt.createComponent(
                         "qrc:/qt-project.org/imports/Orva/Pages/ObserverPage.qml", root)
         return _lazyComponents.observerPage
+    }
+
+    // The settings dialog, with every section and page it holds, is made when it is first
+    // opened, not before the first frame; then it stays.
+    function openSettingsDialog() {
+        if (!_settingsDialog) {
+            const component = Qt.createComponent("qrc:/qt-project.org/imports/Orva/Dialogs/LauncherSettingsDialog.qml",
+                                                 root)
+            _settingsDialog = component.createObject(root, { objectName: "settingsDialog" })
+            if (!_settingsDialog) {
+                console.warn(component.errorString())
+                return
+            }
+        }
+        _settingsDialog.open()
     }
 
     function pageComponent(page) {
@@ -48,7 +64,7 @@ Rectangle {
         onBackRequested: client.requestChangePage(client.currentPage === Client.LoginPage ? client.loginSourcePage
                                                                                           : Client.DemoPage)
         onCloseRequested: quitDialog.open()
-        onSettingsRequested: settingsDialog.open()
+        onSettingsRequested: root.openSettingsDialog()
     }
 
     Loader {
@@ -85,12 +101,6 @@ Rectangle {
         id: networkDevicesPageComponent
 
         NetworkDevicesPage {}
-    }
-
-    LauncherSettingsDialog {
-        id: settingsDialog
-
-        objectName: "settingsDialog"
     }
 
     TemplateDialog {
