@@ -15,17 +15,17 @@ Rectangle {
     color: Style.backgroundColor
 
     readonly property Item currentPage: pageLoader.item
-    // Components made on first use: a plain object, so that filling it re-runs no binding.
-    readonly property var _lazyComponents: ({})
+    // Pages made on first use: a plain object, so that filling it re-runs no binding.
+    readonly property var _pageComponents: ({})
     property QtObject _settingsDialog: null
 
-    // The observer page brings the map and video views and their modules (QtLocation,
-    // QtMultimedia): compiled when the page is first opened, not before the first frame.
-    function observerPageComponent() {
-        if (!_lazyComponents.observerPage)
-            _lazyComponents.observerPage = Qt.createComponent(
-                        "qrc:/qt-project.org/imports/Orva/Pages/ObserverPage.qml", root)
-        return _lazyComponents.observerPage
+    // The pages past the start page are compiled when first opened, not before the first frame:
+    // the observer page alone brings the map and video views and their modules (QtLocation,
+    // QtMultimedia).
+    function lazyPageComponent(name) {
+        if (!_pageComponents[name])
+            _pageComponents[name] = Qt.createComponent("qrc:/qt-project.org/imports/Orva/Pages/" + name + ".qml", root)
+        return _pageComponents[name]
     }
 
     // The settings dialog, with every section and page it holds, is made when it is first
@@ -45,10 +45,10 @@ Rectangle {
 
     function pageComponent(page) {
         switch (page) {
-        case Client.LoginPage: return loginPageComponent
-        case Client.FavoriteDevicesPage: return favoriteDevicesPageComponent
-        case Client.NetworkDevicesPage: return networkDevicesPageComponent
-        case Client.ObserverPage: return root.observerPageComponent()
+        case Client.LoginPage: return root.lazyPageComponent("LoginPage")
+        case Client.FavoriteDevicesPage: return root.lazyPageComponent("FavoriteDevicesPage")
+        case Client.NetworkDevicesPage: return root.lazyPageComponent("NetworkDevicesPage")
+        case Client.ObserverPage: return root.lazyPageComponent("ObserverPage")
         default: return demoPageComponent
         }
     }
@@ -83,24 +83,6 @@ Rectangle {
         id: demoPageComponent
 
         DemoPage {}
-    }
-
-    Component {
-        id: loginPageComponent
-
-        LoginPage {}
-    }
-
-    Component {
-        id: favoriteDevicesPageComponent
-
-        FavoriteDevicesPage {}
-    }
-
-    Component {
-        id: networkDevicesPageComponent
-
-        NetworkDevicesPage {}
     }
 
     TemplateDialog {
