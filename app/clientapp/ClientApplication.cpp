@@ -2,6 +2,7 @@
 
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
+#include "app/window/TextureAtlasLimit.h"
 #include "core/log/Log.h"
 #include "core/property/AssignProperty.h"
 #include "devices/rest/BlockConnectionManager.h"
@@ -138,6 +139,7 @@ void ClientApplication::run()
     m_process->setProgram(command.program);
     m_process->setArguments(command.arguments);
     m_process->setWorkingDirectory(QFileInfo(command.program).absolutePath());
+    m_process->setProcessEnvironment(TextureAtlasLimit::childEnvironment());
     m_process->setProcessChannelMode(QProcess::ForwardedChannels);
     connect(m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ClientApplication::onFinished);

@@ -2,12 +2,12 @@
 
 #include "core/log/Log.h"
 #include "core/tracker/FrameBufferAllocator.h"
+#include "core/tracker/ImageCodecLibrary.h"
 #include "core/tracker/JpegDecoder.h"
 
 #include <QtEndian>
 
 #include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <climits>
@@ -147,7 +147,7 @@ cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &dec
             try {
                 // A header over the received bytes: nothing is copied before the decoder reads them.
                 const cv::Mat bytes(1, data.size(), CV_8UC1, const_cast<char *>(data.constData()));
-                decoded = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
+                decoded = ImageCodecLibrary::decode(bytes, cv::IMREAD_UNCHANGED);
             } catch (const cv::Exception &) {
                 decoded.release();
             }
@@ -243,10 +243,13 @@ QImage CMClient::Frame::toImage(const cv::Mat &mat)
         return QImage();
     // Converted straight into the image's own buffer.
     cv::Mat target(mat.rows, mat.cols, mat.type(), image.bits(), size_t(image.bytesPerLine()));
-    if (mat.channels() == 3)
-        cv::cvtColor(mat, target, cv::COLOR_BGR2RGB);
-    else
+    if (mat.channels() == 3) {
+        // B, G, R to R, G, B: a channel swap, done by the matrix library alone.
+        const int fromTo[] = {0, 2, 1, 1, 2, 0};
+        cv::mixChannels(&mat, 1, &target, 1, fromTo, 3);
+    } else {
         mat.copyTo(target);
+    }
     return image;
 }
 

@@ -5,9 +5,8 @@
 
 #include <QThreadPool>
 
-#include <opencv2/imgproc.hpp>
-
 #include <mutex>
+#include <vector>
 
 using kvr::tracker::net::CMClient;
 
@@ -36,15 +35,22 @@ QImage FrameConvertor::convert(const CMClient::Frame &frame, const QSize &size)
     const QImage image = frame.getImage().convertToFormat(QImage::Format_RGB32);
     if (size.isEmpty() || image.size() == size || image.isNull())
         return image;
-    // Nearest pixel centres, as Qt's fast transformation takes them, but without the QPainter
-    // that QImage::scaled sets up for every frame.
+    // Nearest pixel centres, as Qt's fast transformation takes them, without the QPainter that
+    // QImage::scaled sets up for every frame (and without OpenCV's image processing library,
+    // which the launcher does not link).
     QImage scaled(size, QImage::Format_RGB32);
     if (scaled.isNull())
         return QImage();
-    const cv::Mat from(image.height(), image.width(), CV_8UC4, const_cast<uchar *>(image.constBits()),
-                       size_t(image.bytesPerLine()));
-    cv::Mat to(scaled.height(), scaled.width(), CV_8UC4, scaled.bits(), size_t(scaled.bytesPerLine()));
-    cv::resize(from, to, to.size(), 0, 0, cv::INTER_NEAREST_EXACT);
+    std::vector<int> columns(size_t(size.width()));
+    for (int x = 0; x < size.width(); ++x)
+        columns[size_t(x)] = int(qint64(2 * x + 1) * image.width() / (2 * qint64(size.width())));
+    for (int y = 0; y < size.height(); ++y) {
+        const int row = int(qint64(2 * y + 1) * image.height() / (2 * qint64(size.height())));
+        const auto *from = reinterpret_cast<const quint32 *>(image.constScanLine(row));
+        auto *to = reinterpret_cast<quint32 *>(scaled.scanLine(y));
+        for (int x = 0; x < size.width(); ++x)
+            to[x] = from[columns[size_t(x)]];
+    }
     return scaled;
 }
 
