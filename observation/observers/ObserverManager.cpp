@@ -5,6 +5,7 @@
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
 #include "observation/video/FrameReceiverRegistry.h"
+#include "observation/video/SourceFrameReceiver.h"
 
 #include <QSet>
 #include <QtGlobal>
@@ -31,7 +32,7 @@ ObserverManager::ObserverManager(QObject *parent)
 ObserverManager::~ObserverManager()
 {
     liveManagers().remove(this);
-    QSet<kvr::QMTClient::SourceFrameReceiver *> released = frameReceivers();
+    QSet<kvr::QMTClient::FrameReceiver *> released = frameReceivers();
     for (const ObserverManager *other : qAsConst(liveManagers()))
         released -= other->frameReceivers();
     // The cameras end their frame requests on receivers that still exist; only then do the
@@ -41,9 +42,9 @@ ObserverManager::~ObserverManager()
     releaseFrameReceivers(released);
 }
 
-QSet<kvr::QMTClient::SourceFrameReceiver *> ObserverManager::frameReceivers() const
+QSet<kvr::QMTClient::FrameReceiver *> ObserverManager::frameReceivers() const
 {
-    QSet<kvr::QMTClient::SourceFrameReceiver *> receivers;
+    QSet<kvr::QMTClient::FrameReceiver *> receivers;
     for (const auto &cube : m_cubeModel.items()) {
         for (const auto &camera : cube->cameras()) {
             if (camera->frameReceiver())
@@ -53,7 +54,7 @@ QSet<kvr::QMTClient::SourceFrameReceiver *> ObserverManager::frameReceivers() co
     return receivers;
 }
 
-void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::SourceFrameReceiver *> &receivers)
+void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::FrameReceiver *> &receivers)
 {
     using namespace kvr::QMTClient;
     FrameReceiverRegistry &registry = frameReceiverRegistry();

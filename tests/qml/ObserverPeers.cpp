@@ -83,7 +83,7 @@ int ObserverPeers::addBlock(const QVariantMap &options)
         peer->node = std::make_unique<SimulatedTrackerNode>();
         if (!peer->node->listen())
             return -1;
-        peer->node->setFrame(frametest::jpegFrame(QSize(320, 180)));
+        peer->node->setFrame(frametest::jpegFrame(options.value(QStringLiteral("frameSize"), QSize(320, 180)).toSize()));
         peer->node->setFrameTimestamps(true);
         peer->node->setFrameInterval(40);
     }
