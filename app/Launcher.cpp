@@ -11,6 +11,7 @@
 #include "app/settings/FavoritesWatcher.h"
 #include "app/window/LauncherWindow.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/discovery/NetworkDeviceModel.h"
 #include "devices/entries/Configuration.h"
 #include "devices/models/FavoriteDeviceModel.h"
@@ -260,42 +261,27 @@ void Launcher::quit()
 
 void Launcher::setAutoSelectFlag(bool flag)
 {
-    if (m_autoSelectFlag == flag)
-        return;
-    m_autoSelectFlag = flag;
-    emit autoSelectFlagChanged();
+    assignProperty(this, m_autoSelectFlag, flag, &Launcher::autoSelectFlagChanged);
 }
 
 void Launcher::setAutoSelectId(int id)
 {
-    if (m_autoSelectId == id)
-        return;
-    m_autoSelectId = id;
-    emit autoSelectIdChanged();
+    assignProperty(this, m_autoSelectId, id, &Launcher::autoSelectIdChanged);
 }
 
 void Launcher::setLoginSourcePage(Page page)
 {
-    if (m_loginSourcePage == page)
-        return;
-    m_loginSourcePage = page;
-    emit loginSourcePageChanged();
+    assignProperty(this, m_loginSourcePage, page, &Launcher::loginSourcePageChanged);
 }
 
 void Launcher::setMapViewCoordinate(const QGeoCoordinate &coordinate)
 {
-    if (m_mapViewCoordinate == coordinate)
-        return;
-    m_mapViewCoordinate = coordinate;
-    emit mapViewCoordinateChanged();
+    assignProperty(this, m_mapViewCoordinate, coordinate, &Launcher::mapViewCoordinateChanged);
 }
 
 void Launcher::setMapViewZoomLevel(double level)
 {
-    if (qFuzzyCompare(m_mapViewZoomLevel + 1.0, level + 1.0))
-        return;
-    m_mapViewZoomLevel = level;
-    emit mapViewZoomLevelChanged();
+    assignProperty(this, m_mapViewZoomLevel, level, &Launcher::mapViewZoomLevelChanged, fuzzyShiftedEqual);
 }
 
 void Launcher::requestChangePage(Launcher::Page page)
@@ -321,10 +307,7 @@ void Launcher::startORVA(bool favoriteDevices)
 
 void Launcher::setPageChangeResources(const QVariantMap &resources)
 {
-    if (m_pageChangeResources == resources)
-        return;
-    m_pageChangeResources = resources;
-    emit pageChangeResourcesChanged();
+    assignProperty(this, m_pageChangeResources, resources, &Launcher::pageChangeResourcesChanged);
 }
 
 // ---- Log-in ---------------------------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "observation/maps/GeoTableModel.h"
 #include "observation/maps/HostMapsManager.h"
 #include "observation/maps/MapGroupManager.h"
+#include "observation/maps/TileServerProbe.h"
 #include "observation/settings/ClientGlobal.h"
 #include "observation/settings/SourceSettingsManager.h"
 #include "observation/status/AnalyticInfo.h"
@@ -28,6 +29,7 @@
 #include "observation/status/BlockStatusInfo.h"
 #include "observation/status/CMClientInfoWrapper.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/status/StateColors.h"
 #include "observation/video/VideoSource.h"
 #include "observation/models/CubeObserverModel.h"
 #include "observation/models/CubeObserverSortFilterProxyModel.h"
@@ -72,6 +74,9 @@ void registerQmlTypes()
     qmlRegisterUncreatableMetaObject(AnalyticState::staticMetaObject, "Client", 1, 0, "AnalyticState", cannotCreate);
     qmlRegisterUncreatableType<kvr::BlockStatusInfo>("Client", 1, 0, "BlockStatusInfo", cannotCreate);
     qmlRegisterUncreatableType<CMClientInfoWrapper>("SourceStates", 1, 0, "CMClientInfoWrapper", cannotCreate);
+    // The state colours that the style paints with and the map groups count by.
+    qmlRegisterSingletonType<StateColors>("Client", 1, 0, "StateColors",
+                                          [](QQmlEngine *, QJSEngine *) -> QObject * { return new StateColors; });
     qRegisterMetaType<AnalyticState>("AnalyticState");
     qRegisterMetaType<SourceLocation>("SourceLocation");
     // Module "Observer": the observer page's manager, its models and their proxies.
@@ -92,6 +97,7 @@ void registerQmlTypes()
     qmlRegisterType<GeoTableModel>("Client", 1, 0, "GeoTableModel");
     qmlRegisterUncreatableType<HostMapsManager>("Client", 1, 0, "MapsManager", cannotCreate);
     qmlRegisterType<MapGroupManager>("AnalyticsProxy", 1, 0, "MapGroupManager");
+    qmlRegisterType<TileServerProbe>("Client", 1, 0, "TileServerProbe");
     // The map's preview reads a cube's current camera.
     qRegisterMetaType<kvr::QMTClient::CameraObserver *>("kvr::QMTClient::CameraObserver*");
 

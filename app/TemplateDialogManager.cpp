@@ -1,5 +1,7 @@
 #include "app/TemplateDialogManager.h"
 
+#include "core/property/AssignProperty.h"
+
 TemplateDialogManager::TemplateDialogManager(QObject *parent)
     : QObject(parent)
 {
@@ -25,11 +27,9 @@ void TemplateDialogManager::closeAll()
 
 void TemplateDialogManager::update(const QStringList &dialogs)
 {
-    if (dialogs == m_visibleDialogs)
-        return;
     const bool wasEmpty = m_visibleDialogs.isEmpty();
-    m_visibleDialogs = dialogs;
-    emit visibleDialogsChanged();
+    if (!assignProperty(this, m_visibleDialogs, dialogs, &TemplateDialogManager::visibleDialogsChanged))
+        return;
     if (wasEmpty != m_visibleDialogs.isEmpty())
         emit noDialogVisibleChanged();
 }

@@ -1,7 +1,9 @@
 #include "app/Launcher.h"
 #include "app/StartupOptions.h"
+#include "app/StartupProbe.h"
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
+#include "app/window/TextureAtlasLimit.h"
 #include "core/log/MessageHandler.h"
 #include "core/log/Console.h"
 #include "core/log/Log.h"
@@ -72,15 +74,18 @@ QPixmap splashPixmap(const BrandConfiguration &brand)
 
 int main(int argc, char *argv[])
 {
+    StartupProbe startupProbe;
     kvr::log::Logger &logger = kvr::log::Logger::instance();
     logger.setConsoleOutput(true);
     logger.setFlag(kvr::log::ALL, true);
 
     const StartupOptions options = StartupOptions::parse(rawArguments(argc, argv));
     options.applyScale();
+    TextureAtlasLimit::apply();
     QApplication::setAttribute(Qt::AA_Use96Dpi);
 
     QApplication app(argc, argv);
+    startupProbe.applicationCreated();
     QApplication::setOrganizationName(QStringLiteral("KVR"));
     QApplication::setOrganizationDomain(QStringLiteral("orva.example"));
 

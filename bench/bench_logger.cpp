@@ -2,6 +2,7 @@
 // flushing every line: a filtered-out call, a written line, and eight threads writing at once.
 // Prints the ratios of the medians at the end of the run.
 #include "core/log/Log.h"
+#include "core/log/RepeatLimiter.h"
 #include "MedianReporter.h"
 
 #include <QTemporaryDir>
@@ -133,6 +134,21 @@ static void BM_WrittenLogLine(benchmark::State &state)
 BENCHMARK(BM_WrittenLogLine);
 BENCHMARK(BM_WrittenLogLine)->Threads(kThreads)->UseRealTime();
 
+// A frame's warning repeated through its stream's limiter with the log file open: counted, not
+// written (the count line comes once per 10 s).
+static void BM_LimitedRepeat(benchmark::State &state)
+{
+    openOurFile();
+    {
+        RepeatLimiter limiter;
+        const QString text = QStringLiteral("Frame announces an image of 60000x60000 pixels, not decoded.");
+        for (auto _ : state)
+            LOG_WRN_LIMITED(limiter, text);
+    }
+    closeOurFile();
+}
+BENCHMARK(BM_LimitedRepeat);
+
 static void BM_SpdlogWrittenLine(benchmark::State &state)
 {
     if (state.thread_index() == 0)
@@ -158,6 +174,8 @@ int main(int argc, char **argv)
         const double spdlogWritten = r.nanoseconds("BM_SpdlogWrittenLine");
         std::printf("written, flushed line: %.0f ns, spdlog %.0f ns, ratio %.2f\n", written, spdlogWritten,
                     MedianReporter::ratio(written, spdlogWritten));
+        std::printf("repeat through a limiter: %.1f ns, %.0f times less than a written line\n",
+                    r.nanoseconds("BM_LimitedRepeat"), MedianReporter::ratio(written, r.nanoseconds("BM_LimitedRepeat")));
         const std::string threads = "/threads:" + std::to_string(kThreads);
         const double lines = r.counter("BM_WrittenLogLine" + threads, "items_per_second");
         const double spdlogLines = r.counter("BM_SpdlogWrittenLine" + threads, "items_per_second");

@@ -15,13 +15,40 @@ Rectangle {
     color: Style.backgroundColor
 
     readonly property Item currentPage: pageLoader.item
+    // Pages made on first use: a plain object, so that filling it re-runs no binding.
+    readonly property var _pageComponents: ({})
+    property QtObject _settingsDialog: null
+
+    // The pages past the start page are compiled when first opened, not before the first frame:
+    // the observer page alone brings the map and video views and their modules (QtLocation,
+    // QtMultimedia).
+    function lazyPageComponent(name) {
+        if (!_pageComponents[name])
+            _pageComponents[name] = Qt.createComponent("qrc:/qt-project.org/imports/Orva/Pages/" + name + ".qml", root)
+        return _pageComponents[name]
+    }
+
+    // The settings dialog, with every section and page it holds, is made when it is first
+    // opened, not before the first frame; then it stays.
+    function openSettingsDialog() {
+        if (!_settingsDialog) {
+            const component = Qt.createComponent("qrc:/qt-project.org/imports/Orva/Dialogs/LauncherSettingsDialog.qml",
+                                                 root)
+            _settingsDialog = component.createObject(root, { objectName: "settingsDialog" })
+            if (!_settingsDialog) {
+                console.warn(component.errorString())
+                return
+            }
+        }
+        _settingsDialog.open()
+    }
 
     function pageComponent(page) {
         switch (page) {
-        case Client.LoginPage: return loginPageComponent
-        case Client.FavoriteDevicesPage: return favoriteDevicesPageComponent
-        case Client.NetworkDevicesPage: return networkDevicesPageComponent
-        case Client.ObserverPage: return observerPageComponent
+        case Client.LoginPage: return root.lazyPageComponent("LoginPage")
+        case Client.FavoriteDevicesPage: return root.lazyPageComponent("FavoriteDevicesPage")
+        case Client.NetworkDevicesPage: return root.lazyPageComponent("NetworkDevicesPage")
+        case Client.ObserverPage: return root.lazyPageComponent("ObserverPage")
         default: return demoPageComponent
         }
     }
@@ -37,7 +64,7 @@ Rectangle {
         onBackRequested: client.requestChangePage(client.currentPage === Client.LoginPage ? client.loginSourcePage
                                                                                           : Client.DemoPage)
         onCloseRequested: quitDialog.open()
-        onSettingsRequested: settingsDialog.open()
+        onSettingsRequested: root.openSettingsDialog()
     }
 
     Loader {
@@ -56,36 +83,6 @@ Rectangle {
         id: demoPageComponent
 
         DemoPage {}
-    }
-
-    Component {
-        id: loginPageComponent
-
-        LoginPage {}
-    }
-
-    Component {
-        id: favoriteDevicesPageComponent
-
-        FavoriteDevicesPage {}
-    }
-
-    Component {
-        id: networkDevicesPageComponent
-
-        NetworkDevicesPage {}
-    }
-
-    Component {
-        id: observerPageComponent
-
-        ObserverPage {}
-    }
-
-    LauncherSettingsDialog {
-        id: settingsDialog
-
-        objectName: "settingsDialog"
     }
 
     TemplateDialog {

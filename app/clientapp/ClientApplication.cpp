@@ -2,7 +2,9 @@
 
 #include "app/services/BrandConfiguration.h"
 #include "app/services/LauncherConfig.h"
+#include "app/window/TextureAtlasLimit.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/rest/BlockConnectionManager.h"
 #include "devices/rest/BlockResponse.h"
 
@@ -86,10 +88,7 @@ void ClientApplication::setLogoutAnswerTimeout(int milliseconds)
 
 void ClientApplication::setMessage(const QString &message)
 {
-    if (m_message == message)
-        return;
-    m_message = message;
-    emit messageChanged();
+    assignProperty(this, m_message, message, &ClientApplication::messageChanged);
 }
 
 bool ClientApplication::start(bool loggedIn, const QString &apiVersion, const QString &sessionToEnd)
@@ -140,6 +139,7 @@ void ClientApplication::run()
     m_process->setProgram(command.program);
     m_process->setArguments(command.arguments);
     m_process->setWorkingDirectory(QFileInfo(command.program).absolutePath());
+    m_process->setProcessEnvironment(TextureAtlasLimit::childEnvironment());
     m_process->setProcessChannelMode(QProcess::ForwardedChannels);
     connect(m_process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), this,
             &ClientApplication::onFinished);

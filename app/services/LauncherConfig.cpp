@@ -1,5 +1,7 @@
 #include "app/services/LauncherConfig.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QStringList>
 
 LauncherConfig *LauncherConfig::instance()
@@ -15,50 +17,32 @@ LauncherConfig::LauncherConfig(QObject *parent)
 
 void LauncherConfig::setAppVersion(const QString &version)
 {
-    if (m_appVersion == version)
-        return;
-    m_appVersion = version;
-    emit appVersionChanged();
+    assignProperty(this, m_appVersion, version, &LauncherConfig::appVersionChanged);
 }
 
 void LauncherConfig::setApiVersion(const QString &version)
 {
-    if (m_apiVersion == version)
-        return;
-    m_apiVersion = version;
-    emit apiVersionChanged();
+    assignProperty(this, m_apiVersion, version, &LauncherConfig::apiVersionChanged);
 }
 
 void LauncherConfig::setDeviceType(int type)
 {
-    if (m_deviceType == type)
-        return;
-    m_deviceType = type;
-    emit deviceTypeChanged();
+    assignProperty(this, m_deviceType, type, &LauncherConfig::deviceTypeChanged);
 }
 
 void LauncherConfig::setClientMode(ClientMode mode)
 {
-    if (m_clientMode == mode)
-        return;
-    m_clientMode = mode;
-    emit clientModeChanged();
+    assignProperty(this, m_clientMode, mode, &LauncherConfig::clientModeChanged);
 }
 
 void LauncherConfig::setShowAll(bool on)
 {
-    if (m_showAll == on)
-        return;
-    m_showAll = on;
-    emit showAllChanged();
+    assignProperty(this, m_showAll, on, &LauncherConfig::showAllChanged);
 }
 
 void LauncherConfig::setMapsEnabled(bool on)
 {
-    if (m_mapsEnabled == on)
-        return;
-    m_mapsEnabled = on;
-    emit mapsEnabledChanged();
+    assignProperty(this, m_mapsEnabled, on, &LauncherConfig::mapsEnabledChanged);
 }
 
 bool LauncherConfig::isVersionAtLeast(const QString &version, const QString &minimum)

@@ -2,6 +2,7 @@
 
 #include "app/services/BrandConfiguration.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
 #include <QAction>
 #include <QCursor>
@@ -141,10 +142,7 @@ void LauncherWindow::stepAside(const QString &trayMessage)
 void LauncherWindow::updateRect()
 {
     const QRect rect = m_view ? m_view->geometry() : QRect();
-    if (rect == m_rect)
-        return;
-    m_rect = rect;
-    emit rectChanged();
+    assignProperty(this, m_rect, rect, &LauncherWindow::rectChanged);
 }
 
 void LauncherWindow::setClosedHandCursor()

@@ -1,12 +1,13 @@
 #include "core/tracker/CMClientFrame.h"
 
 #include "core/log/Log.h"
+#include "core/tracker/FrameBufferAllocator.h"
+#include "core/tracker/ImageCodecLibrary.h"
 #include "core/tracker/JpegDecoder.h"
 
 #include <QtEndian>
 
 #include <opencv2/imgcodecs.hpp>
-#include <opencv2/imgproc.hpp>
 
 #include <algorithm>
 #include <climits>
@@ -26,15 +27,37 @@ CMClient::Frame::Frame(const SourceFrameFormatDefinition &format, const SourceFr
 CMClient::Frame::Frame(const Frame &other, const SourceTimestamp &timestamp)
     : m_frameFormat(other.m_frameFormat)
     , m_sourceFrame(other.m_sourceFrame)
+    , m_origin(other.weak_from_this().lock())
 {
-    {
-        QWriteLocker lock(&other.m_lock);
-        m_mat = std::make_shared<cv::Mat>(other.mat().clone());
-        const QImage &image = other.image();
-        const bool sharesPixels = !image.isNull() && image.constBits() == other.mat().data;
-        m_image = std::make_shared<QImage>(sharesPixels ? imageOver(*m_mat) : image.copy());
-    }
+    // The node re-sends a cube's picture under every new time stamp: the copy is left to
+    // whoever shows it, so that the receiving thread never decodes or copies pixels.
+    if (!m_origin)
+        copyPictureOf(other);
     m_sourceFrame.setTimestamp(timestamp);
+}
+
+void CMClient::Frame::copyPictureOf(const Frame &other) const
+{
+    QWriteLocker lock(&other.m_lock);
+    cv::Mat copy;
+    copy.allocator = &FrameBufferAllocator::instance();
+    other.mat().copyTo(copy);
+    m_mat = std::make_shared<cv::Mat>(copy);
+    const QImage &image = other.image();
+    const bool sharesPixels = !image.isNull() && image.constBits() == other.mat().data;
+    m_image = std::make_shared<QImage>(sharesPixels ? imageOver(*m_mat) : image.copy());
+}
+
+void CMClient::Frame::setDecodeSize(const QSize &size)
+{
+    QWriteLocker lock(&m_lock);
+    m_decodeSize = size;
+}
+
+QSize CMClient::Frame::decodeSize() const
+{
+    QReadLocker lock(&m_lock);
+    return m_decodeSize;
 }
 
 cv::Mat CMClient::Frame::getMat(const bool &deepCopy) const
@@ -61,9 +84,13 @@ QImage CMClient::Frame::getImage(const bool &deepCopy) const
 
 const cv::Mat &CMClient::Frame::mat() const
 {
+    if (!m_mat && m_origin) {
+        copyPictureOf(*m_origin);
+        m_origin.reset();
+    }
     if (!m_mat) {
         bool opaque = false;
-        m_mat = std::make_shared<cv::Mat>(decode(m_sourceFrame, opaque));
+        m_mat = std::make_shared<cv::Mat>(decode(m_sourceFrame, m_decodeSize, opaque));
         if (opaque)
             m_image = std::make_shared<QImage>(imageOver(*m_mat));
     }
@@ -91,13 +118,13 @@ QImage CMClient::Frame::imageOver(const cv::Mat &opaque)
     return image;
 }
 
-cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame)
+cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &decodeSize)
 {
     bool opaque = false;
-    return decode(sourceFrame, opaque);
+    return decode(sourceFrame, decodeSize, opaque);
 }
 
-cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, bool &opaque)
+cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &decodeSize, bool &opaque)
 {
     opaque = false;
     const QByteArray data = sourceFrame.getData();
@@ -113,14 +140,14 @@ cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, bool &opaque)
             && qint64(encoded.width()) * encoded.height() <= MaxDecodedPixels) {
             // JPEG (encodedSize knows only it and PNG) through libjpeg-turbo: the same pixels
             // as OpenCV's decode in little more than half the time.
-            if (uchar(data.at(0)) == 0xff && JpegDecoder::decode(data, decoded)) {
+            if (uchar(data.at(0)) == 0xff && JpegDecoder::decode(data, decoded, decodeSize)) {
                 opaque = decoded.channels() == 4;
                 return decoded;
             }
             try {
                 // A header over the received bytes: nothing is copied before the decoder reads them.
                 const cv::Mat bytes(1, data.size(), CV_8UC1, const_cast<char *>(data.constData()));
-                decoded = cv::imdecode(bytes, cv::IMREAD_UNCHANGED);
+                decoded = ImageCodecLibrary::decode(bytes, cv::IMREAD_UNCHANGED);
             } catch (const cv::Exception &) {
                 decoded.release();
             }
@@ -216,10 +243,13 @@ QImage CMClient::Frame::toImage(const cv::Mat &mat)
         return QImage();
     // Converted straight into the image's own buffer.
     cv::Mat target(mat.rows, mat.cols, mat.type(), image.bits(), size_t(image.bytesPerLine()));
-    if (mat.channels() == 3)
-        cv::cvtColor(mat, target, cv::COLOR_BGR2RGB);
-    else
+    if (mat.channels() == 3) {
+        // B, G, R to R, G, B: a channel swap, done by the matrix library alone.
+        const int fromTo[] = {0, 2, 1, 1, 2, 0};
+        cv::mixChannels(&mat, 1, &target, 1, fromTo, 3);
+    } else {
         mat.copyTo(target);
+    }
     return image;
 }
 

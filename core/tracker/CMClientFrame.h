@@ -18,7 +18,7 @@ namespace kvr::tracker::net {
 // on first use. Held by std::shared_ptr and shared between threads: getMat() and getImage()
 // may be called from any thread, and decode only once. The format is a member, not a base,
 // because records compare equal only with records of the same class.
-class CMClient::Frame
+class CMClient::Frame : public std::enable_shared_from_this<CMClient::Frame>
 {
 public:
     // Encoded images announcing more pixels than this are not decoded.
@@ -27,7 +27,8 @@ public:
     Frame(const kvr::tracker::common::SourceFrameFormatDefinition &format,
           const kvr::tracker::common::SourceFrame &sourceFrame);
     // A copy that carries a new time stamp and deep copies of the other frame's decoded
-    // images (decoded there first when needed).
+    // images (decoded there first when needed). When `other` is held by a std::shared_ptr the
+    // copy is made on this frame's first use, in the thread that uses it; else at once.
     Frame(const Frame &other, const kvr::tracker::common::SourceTimestamp &timestamp);
 
     Frame(const Frame &) = delete;
@@ -42,6 +43,12 @@ public:
         return m_frameFormat.getImageDataBandwidthParams();
     }
 
+    // The size a JPEG is wanted at: it is then decoded at the smallest DCT scale (1/4 or 1/2)
+    // that still covers it (JpegDecoder). Set before the frame is first used; an empty size
+    // (the default) decodes at full size. Other pictures ignore it.
+    void setDecodeSize(const QSize &size);
+    QSize decodeSize() const;
+
     // The image: a colour JPEG as RGB32, the format the video path shows, decoded straight
     // into it and sharing its pixels with getMat(); a grey JPEG, a PNG (decoded by OpenCV) or
     // raw pixels of the frame's size and channel count by channels: 1 gives Grayscale8,
@@ -52,7 +59,7 @@ public:
     // colour JPEG); a clone on deepCopy.
     cv::Mat getMat(const bool &deepCopy = false) const;
 
-    static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame);
+    static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame, const QSize &decodeSize = QSize());
     static QImage toImage(const cv::Mat &mat);
     // Width and height from a JPEG or PNG header; false for anything else.
     static bool encodedSize(const QByteArray &data, QSize &size);
@@ -63,13 +70,19 @@ private:
     const QImage &image() const;
 
     // `opaque` tells a colour JPEG's B, G, R, 255 from a PNG's or raw B, G, R, A.
-    static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame, bool &opaque);
+    static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame, const QSize &decodeSize,
+                          bool &opaque);
+    // Deep copies of the other frame's matrix and image; runs with this frame's lock held.
+    void copyPictureOf(const Frame &other) const;
     // An RGB32 image over the pixels of a CV_8UC4 B, G, R, 255 matrix, holding a reference
     // to them for as long as the image or any shallow copy of it lives.
     static QImage imageOver(const cv::Mat &opaque);
 
     kvr::tracker::common::SourceFrameFormatDefinition m_frameFormat;
     kvr::tracker::common::SourceFrame m_sourceFrame;
+    QSize m_decodeSize;
+    // The frame whose picture this copy takes on first use; released then.
+    mutable std::shared_ptr<const Frame> m_origin;
     mutable std::shared_ptr<cv::Mat> m_mat;
     mutable std::shared_ptr<QImage> m_image;
     mutable QReadWriteLock m_lock{QReadWriteLock::Recursive};

@@ -1,5 +1,7 @@
 #include "core/tracker/JpegDecoder.h"
 
+#include "core/tracker/FrameBufferAllocator.h"
+
 #include <QSysInfo>
 
 #include <turbojpeg.h>
@@ -23,7 +25,22 @@ tjhandle threadDecompressor()
 
 } // namespace
 
-bool JpegDecoder::decode(const QByteArray &data, cv::Mat &mat)
+QSize JpegDecoder::scaledSize(const QSize &full, const QSize &wanted)
+{
+    if (wanted.width() < 1 || wanted.height() < 1)
+        return full;
+    // Only the power-of-two factors: libjpeg-turbo's other reduced IDCTs (3/8, 5/8, ...) have
+    // no SIMD code and cost more than they save.
+    for (const int denominator : {4, 2}) {
+        const QSize scaled((full.width() + denominator - 1) / denominator,
+                           (full.height() + denominator - 1) / denominator);
+        if (scaled.width() >= wanted.width() && scaled.height() >= wanted.height())
+            return scaled;
+    }
+    return full;
+}
+
+bool JpegDecoder::decode(const QByteArray &data, cv::Mat &mat, const QSize &wanted)
 {
     if (QSysInfo::ByteOrder != QSysInfo::LittleEndian || data.isEmpty())
         return false;
@@ -41,10 +58,15 @@ bool JpegDecoder::decode(const QByteArray &data, cv::Mat &mat)
     const bool grey = colourspace == TJCS_GRAY;
     if (!grey && colourspace != TJCS_YCbCr && colourspace != TJCS_RGB)
         return false;
-    cv::Mat decoded(height, width, grey ? CV_8UC1 : CV_8UC4);
+    // tjDecompress2 takes the largest scale whose picture fits the size it is given, and
+    // scaledSize rounds up as TJSCALED does: the chosen factor exactly.
+    const QSize scaled = scaledSize(QSize(width, height), wanted);
+    cv::Mat decoded;
+    decoded.allocator = &FrameBufferAllocator::instance();
+    decoded.create(scaled.height(), scaled.width(), grey ? CV_8UC1 : CV_8UC4);
     // Default DCT and fancy upsampling, as OpenCV's decoder; any warning (truncated or
     // damaged data) ends the decode so that OpenCV's handling of it stays the one that counts.
-    if (tjDecompress2(handle, bytes, size, decoded.data, width, int(decoded.step), height,
+    if (tjDecompress2(handle, bytes, size, decoded.data, scaled.width(), int(decoded.step), scaled.height(),
                       grey ? TJPF_GRAY : TJPF_BGRX, TJFLAG_STOPONWARNING)
         != 0)
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSize>
 
 #include <opencv2/core/mat.hpp>
 
@@ -16,7 +17,12 @@ public:
     // little-endian machines), grey ones as CV_8UC1; both continuous. False, with `mat`
     // untouched, for what is better left to OpenCV: CMYK pictures, damaged or truncated data
     // (where the two decoders fill the missing rows differently), big-endian machines.
-    static bool decode(const QByteArray &data, cv::Mat &mat);
+    // With a `wanted` size (both sides above 0) the picture is decoded at the smallest DCT
+    // scale of 1/4 and 1/2 that still covers it both ways, else at full size.
+    static bool decode(const QByteArray &data, cv::Mat &mat, const QSize &wanted = QSize());
+
+    // The size decode() gives a picture of `full` pixels for `wanted`.
+    static QSize scaledSize(const QSize &full, const QSize &wanted);
 };
 
 } // namespace kvr::tracker::net

@@ -1,5 +1,6 @@
 #include "devices/models/DeviceListModel.h"
 
+#include "core/property/AssignProperty.h"
 #include "devices/entries/FavoriteDevice.h"
 
 DeviceListModel::DeviceListModel(QObject *parent)
@@ -61,24 +62,15 @@ void DeviceListModel::announceStoredIndexes()
 
 void DeviceListModel::setPageFlag(bool flag)
 {
-    if (m_pageFlag == flag)
-        return;
-    m_pageFlag = flag;
-    emit pageFlagChanged();
+    assignProperty(this, m_pageFlag, flag, &DeviceListModel::pageFlagChanged);
 }
 
 void DeviceListModel::setReconnectFlag(bool flag)
 {
-    if (m_reconnectFlag == flag)
-        return;
-    m_reconnectFlag = flag;
-    emit reconnectFlagChanged();
+    assignProperty(this, m_reconnectFlag, flag, &DeviceListModel::reconnectFlagChanged);
 }
 
 void DeviceListModel::setDataCount(int count)
 {
-    if (m_dataCount == count)
-        return;
-    m_dataCount = count;
-    emit dataCountChanged();
+    assignProperty(this, m_dataCount, count, &DeviceListModel::dataCountChanged);
 }

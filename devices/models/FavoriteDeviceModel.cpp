@@ -1,5 +1,6 @@
 #include "devices/models/FavoriteDeviceModel.h"
 
+#include "core/property/AssignProperty.h"
 #include "devices/entries/Configuration.h"
 #include "devices/models/AddressPattern.h"
 
@@ -212,8 +213,5 @@ void FavoriteDeviceModel::setLastDevice(const FavoriteDevice &device)
 
 void FavoriteDeviceModel::setSuggestions(const QStringList &suggestions)
 {
-    if (m_suggestions == suggestions)
-        return;
-    m_suggestions = suggestions;
-    emit suggestionsChanged();
+    assignProperty(this, m_suggestions, suggestions, &FavoriteDeviceModel::suggestionsChanged);
 }

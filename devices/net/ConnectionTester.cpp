@@ -1,5 +1,6 @@
 #include "devices/net/ConnectionTester.h"
 
+#include "core/property/AssignProperty.h"
 #include "devices/net/ParallelConnection.h"
 
 namespace {
@@ -29,10 +30,7 @@ void ConnectionTester::setAddress(const QString &address)
     m_address = address;
     m_answeredPorts.clear();
     m_connections.clear();
-    if (m_processed) {
-        m_processed = false;
-        emit processedChanged();
-    }
+    setProcessed(false);
 }
 
 void ConnectionTester::addConnection(int port)
@@ -81,10 +79,7 @@ void ConnectionTester::acceptActivePort()
 {
     if (!m_address.isEmpty() && m_activePort >= 0)
         m_storedPorts[m_address] = m_activePort;
-    if (m_processed) {
-        m_processed = false;
-        emit processedChanged();
-    }
+    setProcessed(false);
     stop();
 }
 
@@ -105,26 +100,17 @@ bool ConnectionTester::selectActivePort()
 
 void ConnectionTester::setEnabled(bool enabled)
 {
-    if (m_enabled == enabled)
-        return;
-    m_enabled = enabled;
-    emit enabledChanged();
+    assignProperty(this, m_enabled, enabled, &ConnectionTester::enabledChanged);
 }
 
 void ConnectionTester::setProcessed(bool processed)
 {
-    if (m_processed == processed)
-        return;
-    m_processed = processed;
-    emit processedChanged();
+    assignProperty(this, m_processed, processed, &ConnectionTester::processedChanged);
 }
 
 void ConnectionTester::setActivePort(int port)
 {
-    if (m_activePort == port)
-        return;
-    m_activePort = port;
-    emit activePortChanged();
+    assignProperty(this, m_activePort, port, &ConnectionTester::activePortChanged);
 }
 
 void ConnectionTester::setTimeoutPeriod(int milliseconds)

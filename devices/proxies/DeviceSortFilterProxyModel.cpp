@@ -1,5 +1,7 @@
 #include "devices/proxies/DeviceSortFilterProxyModel.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QDateTime>
 
 DeviceSortFilterProxyModel::DeviceSortFilterProxyModel(QObject *parent)
@@ -37,10 +39,7 @@ void DeviceSortFilterProxyModel::setSourceModel(QAbstractItemModel *source)
 void DeviceSortFilterProxyModel::updateLastPageIndex()
 {
     const int last = getLastPageIndex();
-    if (last == m_lastPageIndex)
-        return;
-    m_lastPageIndex = last;
-    emit lastPageIndexChanged(last);
+    assignProperty(this, m_lastPageIndex, last, &DeviceSortFilterProxyModel::lastPageIndexChanged);
 }
 
 void DeviceSortFilterProxyModel::refilterPage(int firstChangedRow)
@@ -133,20 +132,16 @@ void DeviceSortFilterProxyModel::setSortingRole(int role)
 
 void DeviceSortFilterProxyModel::setPageIndex(int pageIndex)
 {
-    if (m_pageIndex == pageIndex)
+    if (!assignProperty(this, m_pageIndex, pageIndex, &DeviceSortFilterProxyModel::pageIndexChanged))
         return;
-    m_pageIndex = pageIndex;
-    emit pageIndexChanged(pageIndex);
     invalidate();
     updateLastPageIndex();
 }
 
 void DeviceSortFilterProxyModel::setSizeIndex(int pageSize)
 {
-    if (m_pageSize == pageSize)
+    if (!assignProperty(this, m_pageSize, pageSize, &DeviceSortFilterProxyModel::pageSizeChanged))
         return;
-    m_pageSize = pageSize;
-    emit pageSizeChanged(pageSize);
     invalidate();
     updateLastPageIndex();
 }

@@ -1,5 +1,7 @@
 #include "devices/proxies/ListSortFilterProxyModel.h"
 
+#include "core/property/AssignProperty.h"
+
 ListSortFilterProxyModel::ListSortFilterProxyModel(QObject *parent)
     : SortingFilterProxyModel(parent)
 {
@@ -13,28 +15,25 @@ int ListSortFilterProxyModel::sourceCount() const
 
 void ListSortFilterProxyModel::setNumberFilterRoles(const QList<int> &roles)
 {
-    if (m_numberFilterRoles == roles)
+    if (!assignProperty(this, m_numberFilterRoles, roles,
+                        &ListSortFilterProxyModel::numberFilterRolesChanged))
         return;
-    m_numberFilterRoles = roles;
-    emit numberFilterRolesChanged();
     update(false);
 }
 
 void ListSortFilterProxyModel::setStringFilterRoles(const QList<int> &roles)
 {
-    if (m_stringFilterRoles == roles)
+    if (!assignProperty(this, m_stringFilterRoles, roles,
+                        &ListSortFilterProxyModel::stringFilterRolesChanged))
         return;
-    m_stringFilterRoles = roles;
-    emit stringFilterRolesChanged();
     update(false);
 }
 
 void ListSortFilterProxyModel::setUseRegularExpressions(bool use)
 {
-    if (m_useRegularExpressions == use)
+    if (!assignProperty(this, m_useRegularExpressions, use,
+                        &ListSortFilterProxyModel::useRegularExpressionsChanged))
         return;
-    m_useRegularExpressions = use;
-    emit useRegularExpressionsChanged();
     update(false);
 }
 

@@ -1,5 +1,7 @@
 #include "devices/proxies/PagingFilterProxyModel.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QRegularExpression>
 
 #include <limits>
@@ -13,18 +15,12 @@ PagingFilterProxyModel::PagingFilterProxyModel(QObject *parent)
 
 void PagingFilterProxyModel::setPageSize(int size)
 {
-    if (m_pageSize == size)
-        return;
-    m_pageSize = size;
-    emit pageSizeChanged();
+    assignProperty(this, m_pageSize, size, &PagingFilterProxyModel::pageSizeChanged);
 }
 
 void PagingFilterProxyModel::setCurrentPage(int page)
 {
-    if (m_currentPage == page)
-        return;
-    m_currentPage = page;
-    emit currentPageChanged();
+    assignProperty(this, m_currentPage, page, &PagingFilterProxyModel::currentPageChanged);
 }
 
 void PagingFilterProxyModel::back()
@@ -74,10 +70,8 @@ void PagingFilterProxyModel::updatePaging()
 void PagingFilterProxyModel::pageCountStep()
 {
     const int count = m_pageSize > 0 ? rowCount() / m_pageSize : 0;
-    if (count == m_pageCount)
+    if (!assignProperty(this, m_pageCount, count, &PagingFilterProxyModel::pageCountChanged))
         return;
-    m_pageCount = count;
-    emit pageCountChanged();
     if (m_currentPage > count)
         setCurrentPage(count);
 }

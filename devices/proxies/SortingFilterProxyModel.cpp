@@ -1,5 +1,7 @@
 #include "devices/proxies/SortingFilterProxyModel.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QDateTime>
 #include <QRegularExpression>
 
@@ -54,10 +56,8 @@ void SortingFilterProxyModel::update(bool filterOnly)
 
 void SortingFilterProxyModel::setEnabled(bool enabled)
 {
-    if (m_enabled == enabled)
+    if (!assignProperty(this, m_enabled, enabled, &SortingFilterProxyModel::enabledChanged))
         return;
-    m_enabled = enabled;
-    emit enabledChanged();
     update(false);
 }
 
@@ -68,10 +68,7 @@ void SortingFilterProxyModel::setTypeDictionary(const QMap<int, QString> &dictio
 
 void SortingFilterProxyModel::setAvailableTypes(const QStringList &types)
 {
-    if (m_availableTypes == types)
-        return;
-    m_availableTypes = types;
-    emit availableTypesChanged();
+    assignProperty(this, m_availableTypes, types, &SortingFilterProxyModel::availableTypesChanged);
 }
 
 void SortingFilterProxyModel::setFilteredType(int index)
@@ -122,36 +119,29 @@ void SortingFilterProxyModel::setSortingRole(int role)
 
 void SortingFilterProxyModel::setSortingRoles(const QList<int> &roles)
 {
-    if (m_sortingRoles == roles)
+    if (!assignProperty(this, m_sortingRoles, roles, &SortingFilterProxyModel::sortingRolesChanged))
         return;
-    m_sortingRoles = roles;
-    emit sortingRolesChanged();
     resort();
 }
 
 void SortingFilterProxyModel::setSecondarySortingRoles(const QList<int> &roles)
 {
-    if (m_secondarySortingRoles == roles)
-        return;
-    m_secondarySortingRoles = roles;
-    emit secondarySortingRolesChanged();
+    assignProperty(this, m_secondarySortingRoles, roles,
+                   &SortingFilterProxyModel::secondarySortingRolesChanged);
 }
 
 void SortingFilterProxyModel::setRoleTranslations(const QStringList &translations)
 {
-    if (m_roleTranslations == translations)
+    if (!assignProperty(this, m_roleTranslations, translations,
+                        &SortingFilterProxyModel::roleTranslationsChanged))
         return;
-    m_roleTranslations = translations;
-    emit roleTranslationsChanged();
     resort();
 }
 
 void SortingFilterProxyModel::setAscending(bool ascending)
 {
-    if (m_ascending == ascending)
+    if (!assignProperty(this, m_ascending, ascending, &SortingFilterProxyModel::ascendingChanged))
         return;
-    m_ascending = ascending;
-    emit ascendingChanged();
     resort();
 }
 

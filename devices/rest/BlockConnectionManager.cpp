@@ -114,7 +114,7 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
         // Blocks sign their own certificates. The relaxed configuration goes on this client's
         // requests only; the process-wide default keeps verifying for every other connection.
         m_sslConfiguration = QSslConfiguration::defaultConfiguration();
-        m_sslConfiguration.setPeerVerifyMode(QSslSocket::VerifyNone);
+        m_sslConfiguration->setPeerVerifyMode(QSslSocket::VerifyNone);
         m_scheme = QStringLiteral("https");
         m_baseAddress = QStringLiteral("https://%1:%2/api").arg(address).arg(port);
     } else {
@@ -203,7 +203,7 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
         request.setRawHeader("RequestID", QByteArray::number(response->requestId));
     request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
     if (url.scheme() == QLatin1String("https"))
-        request.setSslConfiguration(m_sslConfiguration);
+        request.setSslConfiguration(m_sslConfiguration ? *m_sslConfiguration : QSslConfiguration());
     request.setTransferTimeout(m_transferTimeout);
 
     if (!m_network)

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -131,5 +132,7 @@ private:
     qint32 m_bytesReceived = 0;
     qint32 m_bytesSent = 0;
     QMap<QString, QList<qint32>> m_trafficHistory;
-    QSslConfiguration m_sslConfiguration; // relaxed copy, applied to HTTPS requests of this client only
+    // Relaxed copy, applied to HTTPS requests of this client only. Made by the first HTTPS
+    // address: an empty QSslConfiguration already loads and initialises OpenSSL.
+    std::optional<QSslConfiguration> m_sslConfiguration;
 };

@@ -1,10 +1,11 @@
 #include "observation/camera/CameraObserver.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "core/tracker/CMClientFrame.h"
-#include "observation/video/FrameConvertor.h"
-#include "observation/video/FrameReceiverRegistry.h"
-#include "observation/video/SourceFrameReceiver.h"
+#include "observation/video/FramePool.h"
+#include "observation/video/FrameReceiver.h"
+#include "observation/video/FrameReceiverFactory.h"
 #include "observation/video/SourceMatch.h"
 
 #include <QHostAddress>
@@ -28,31 +29,24 @@ constexpr int MaxRememberedDefinitions = 32;
 } // namespace
 
 CameraObserver::CameraObserver(const QJsonObject &camera)
-    : m_frameConvertor(new FrameConvertor)
-    , m_sourceInfo(std::make_shared<SourceInfo>())
+    : m_sourceInfo(std::make_shared<SourceInfo>())
 {
     qRegisterMetaType<std::shared_ptr<CMClient::Frame>>("std::shared_ptr<kvr::tracker::net::CMClient::Frame>");
     qRegisterMetaType<std::shared_ptr<SourceDefinition>>("std::shared_ptr<kvr::tracker::common::SourceDefinition>");
     qRegisterMetaType<std::shared_ptr<FrameData>>("std::shared_ptr<FrameData>");
 
-    m_frameConvertorThread.setObjectName(QStringLiteral("FrameConvertor"));
-    m_frameConvertor->moveToThread(&m_frameConvertorThread);
-    connect(&m_frameConvertorThread, &QThread::finished, m_frameConvertor, &QObject::deleteLater);
-    connect(m_frameConvertor, &FrameConvertor::newImage, this, &CameraObserver::onFrameConverted);
-    m_frameConvertorThread.start(QThread::InheritPriority);
-
+    connect(&m_frameConvertor, &FrameConvertor::newImage, this, &CameraObserver::onFrameConverted);
     readFromJson(camera);
 }
 
 CameraObserver::~CameraObserver()
 {
     // The node would otherwise go on streaming this camera's frames to nobody.
-    if (m_frameReceiver) {
+    if (m_frameReceiver && m_requestedFrames > 0) {
         for (; m_requestedFrames > 0; --m_requestedFrames)
-            m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat);
+            m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize);
+        FramePool::releaseIdleMemory();
     }
-    m_frameConvertorThread.quit();
-    m_frameConvertorThread.wait();
 }
 
 void CameraObserver::readFromJson(const QJsonObject &camera)
@@ -96,13 +90,14 @@ void CameraObserver::connectToNode(const QString &blockHost, quint16 port)
 
     if (QHostAddress(m_nodeHostAddress).isNull()) {
         m_hostLookupPending = true;
-        QHostInfo::lookupHost(m_nodeHostAddress, this, SLOT(processCameraNODEHostLookup(QHostInfo)));
+        QHostInfo::lookupHost(m_nodeHostAddress, this,
+                              [this](const QHostInfo &hostInfo) { processCameraNODEHostLookup(hostInfo); });
     } else {
         initializeTrackerConnection();
     }
 }
 
-void CameraObserver::processCameraNODEHostLookup(QHostInfo hostInfo)
+void CameraObserver::processCameraNODEHostLookup(const QHostInfo &hostInfo)
 {
     bool found = false;
     for (const QHostAddress &address : hostInfo.addresses()) {
@@ -137,13 +132,13 @@ void CameraObserver::initializeTrackerConnection()
         LOG_ERR(QStringLiteral("Camera is already connected to the frame source."));
         return;
     }
-    m_frameReceiver = acquireFrameReceiver(QHostAddress(m_nodeHostAddress), quint16(m_nodePort));
-    connect(m_frameReceiver, &SourceFrameReceiver::error, this,
+    m_frameReceiver = FrameReceiverFactory::current().receiver(QHostAddress(m_nodeHostAddress), quint16(m_nodePort));
+    connect(m_frameReceiver, &FrameReceiver::error, this,
             [this](QAbstractSocket::SocketError socketError) { setNodeConnectionError(socketError); });
-    connect(m_frameReceiver, &SourceFrameReceiver::errorString, this,
+    connect(m_frameReceiver, &FrameReceiver::errorString, this,
             [this](const QString &errorString) { setNodeConnectionErrorString(errorString); });
-    connect(m_frameReceiver, &SourceFrameReceiver::connected, this, [this] { setNodeConnected(true); });
-    connect(m_frameReceiver, &SourceFrameReceiver::disconnected, this, [this] { setNodeConnected(false); });
+    connect(m_frameReceiver, &FrameReceiver::connected, this, [this] { setNodeConnected(true); });
+    connect(m_frameReceiver, &FrameReceiver::disconnected, this, [this] { setNodeConnected(false); });
     m_frameReceiver->connect();
 }
 
@@ -156,9 +151,9 @@ void CameraObserver::startRequestingFrames()
             LOG_WRN(QStringLiteral("SourceFrameReceiver is not initialized."));
         return;
     }
-    connect(m_frameReceiver, &SourceFrameReceiver::imageReceived, this, &CameraObserver::onImageReceived,
+    connect(m_frameReceiver, &FrameReceiver::imageReceived, this, &CameraObserver::onImageReceived,
             Qt::UniqueConnection);
-    m_frameReceiver->startRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat);
+    m_frameReceiver->startRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize);
     ++m_requestedFrames;
 }
 
@@ -171,16 +166,30 @@ void CameraObserver::stopRequestingFrames(bool disconnectImages)
             LOG_WRN(QStringLiteral("SourceFrameReceiver is not initialized."));
         return;
     }
-    m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat);
+    m_frameReceiver->stopRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize);
     if (m_requestedFrames > 0)
         --m_requestedFrames;
     if (disconnectImages)
-        disconnect(m_frameReceiver, &SourceFrameReceiver::imageReceived, this, &CameraObserver::onImageReceived);
+        disconnect(m_frameReceiver, &FrameReceiver::imageReceived, this, &CameraObserver::onImageReceived);
+    if (m_requestedFrames == 0) {
+        // A camera nobody watches keeps no pictures.
+        LOG_DBG1(QStringLiteral("Camera frames converted: %1, dropped waiting for conversion: %2.")
+                     .arg(m_frameConvertor.convertedFrames())
+                     .arg(m_frameConvertor.droppedFrames()));
+        m_frameConvertor.clear();
+        m_lastFrame.reset();
+        FramePool::releaseIdleMemory();
+    }
 }
 
 void CameraObserver::setResizeSize(const QSize &size)
 {
-    QMetaObject::invokeMethod(m_frameConvertor, "setResizeSize", Qt::QueuedConnection, Q_ARG(QSize, size));
+    if (m_frameReceiver) {
+        for (int i = 0; i < m_requestedFrames; ++i)
+            m_frameReceiver->changeShownSize(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize, size);
+    }
+    m_resizeSize = size;
+    m_frameConvertor.setResizeSize(size);
 }
 
 void CameraObserver::updateSourceInfo(const QJsonObject &object)
@@ -208,33 +217,22 @@ bool CameraObserver::isOwnSource(const std::shared_ptr<SourceDefinition> &source
     return own;
 }
 
-void CameraObserver::onImageReceived(std::shared_ptr<SourceDefinition> sourceDefinition,
-                                     std::shared_ptr<CMClient::Frame> frame)
+void CameraObserver::onImageReceived(const std::shared_ptr<SourceDefinition> &sourceDefinition,
+                                     const std::shared_ptr<CMClient::Frame> &frame)
 {
-    if (!frame || !isOwnSource(sourceDefinition))
+    if (!frame || m_requestedFrames == 0 || !isOwnSource(sourceDefinition))
         return;
     const qint64 timestamp = frame->getSourceFrame().getTimestamp().getDataTimestampMS();
-    if (m_converting)
-        m_waitingFrame = std::move(frame);
-    else
-        convert(std::move(frame));
+    m_frameConvertor.convertImage(frame);
     emit nodeFrameTimestampChanged(qulonglong(timestamp));
 }
 
-void CameraObserver::convert(std::shared_ptr<CMClient::Frame> frame)
+void CameraObserver::onFrameConverted(const QImage &image, qulonglong timestamp)
 {
-    m_converting = true;
-    QMetaObject::invokeMethod(m_frameConvertor, "convertImage", Qt::QueuedConnection,
-                              Q_ARG(std::shared_ptr<kvr::tracker::net::CMClient::Frame>, frame));
-}
-
-void CameraObserver::onFrameConverted(QImage image, qlonglong timestamp)
-{
-    m_converting = false;
-    if (m_waitingFrame)
-        convert(std::move(m_waitingFrame));
-    m_waitingFrame.reset();
-    m_lastFrame = std::make_shared<FrameData>(timestamp, image);
+    // Converted after the last request ended: nobody shows it.
+    if (m_requestedFrames == 0)
+        return;
+    m_lastFrame = std::make_shared<FrameData>(qint64(timestamp), image);
     emit rawFrameChanged(m_lastFrame);
 }
 
@@ -279,42 +277,30 @@ void CameraObserver::setCameraLocation(const SourceLocation &cameraLocation)
 
 void CameraObserver::setVellorinNodeServerAddress(const QString &vellorinNodeServerAddress)
 {
-    if (m_vellorinNodeServerAddress == vellorinNodeServerAddress)
-        return;
-    m_vellorinNodeServerAddress = vellorinNodeServerAddress;
-    emit vellorinNodeServerAddressChanged(m_vellorinNodeServerAddress);
+    assignProperty(this, m_vellorinNodeServerAddress, vellorinNodeServerAddress,
+                   &CameraObserver::vellorinNodeServerAddressChanged);
 }
 
 void CameraObserver::setVellorinNodeServerPort(int vellorinNodeServerPort)
 {
-    if (int(m_vellorinNodeServerPort) == vellorinNodeServerPort)
-        return;
-    m_vellorinNodeServerPort = quint16(vellorinNodeServerPort);
-    emit vellorinNodeServerPortChanged(m_vellorinNodeServerPort);
+    assignProperty(this, m_vellorinNodeServerPort, quint16(vellorinNodeServerPort),
+                   &CameraObserver::vellorinNodeServerPortChanged);
 }
 
 void CameraObserver::setNodeConnected(bool nodeConnected)
 {
-    if (m_nodeConnected == nodeConnected)
-        return;
-    m_nodeConnected = nodeConnected;
-    emit nodeConnectedChanged(m_nodeConnected);
+    assignProperty(this, m_nodeConnected, nodeConnected, &CameraObserver::nodeConnectedChanged);
 }
 
 void CameraObserver::setNodeConnectionError(QAbstractSocket::SocketError nodeConnectionError)
 {
-    if (m_nodeConnectionError == nodeConnectionError)
-        return;
-    m_nodeConnectionError = nodeConnectionError;
-    emit nodeConnectionErrorChanged(m_nodeConnectionError);
+    assignProperty(this, m_nodeConnectionError, nodeConnectionError, &CameraObserver::nodeConnectionErrorChanged);
 }
 
 void CameraObserver::setNodeConnectionErrorString(const QString &nodeConnectionErrorString)
 {
-    if (m_nodeConnectionErrorString == nodeConnectionErrorString)
-        return;
-    m_nodeConnectionErrorString = nodeConnectionErrorString;
-    emit nodeConnectionErrorStringChanged(m_nodeConnectionErrorString);
+    assignProperty(this, m_nodeConnectionErrorString, nodeConnectionErrorString,
+                   &CameraObserver::nodeConnectionErrorStringChanged);
 }
 
 } // namespace kvr::QMTClient

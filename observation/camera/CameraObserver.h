@@ -8,6 +8,7 @@
 #include "observation/camera/CubeCameraDefinition.h"
 #include "observation/camera/SourceLocation.h"
 #include "observation/status/SourceInfo.h"
+#include "observation/video/FrameConvertor.h"
 #include "observation/video/FrameData.h"
 
 #include <QAbstractSocket>
@@ -16,21 +17,19 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QSize>
-#include <QThread>
 #include <QVector>
 
 #include <memory>
 
-class FrameConvertor;
-
 namespace kvr::QMTClient {
 
-class SourceFrameReceiver;
+class FrameReceiver;
 
 // One camera of a cube: what the block says about it, its runtime status, and its live
 // frames. Frames come from the receiver shared by all cameras of the camera's tracker node
-// and are converted in this camera's own "FrameConvertor" thread. Lives in the GUI thread.
-// At most one frame waits for conversion: a newer one replaces it.
+// (from FrameReceiverFactory) and go through this camera's FrameConvertor, which converts them
+// in the shared FramePool and keeps at most one waiting. Lives in the GUI thread. While it
+// requests no frames the camera holds none: its last frame goes with its last request.
 class CameraObserver : public QObject
 {
     Q_OBJECT
@@ -58,7 +57,7 @@ public:
     static constexpr quint16 DefaultNodePort = 5556;
 
     explicit CameraObserver(const QJsonObject &camera);
-    // Stops this camera's outstanding frame requests and waits for its conversion thread.
+    // Stops this camera's outstanding frame requests; a frame in conversion is dropped.
     ~CameraObserver() override;
 
     void readFromJson(const QJsonObject &camera);
@@ -69,14 +68,16 @@ public:
     void startRequestingFrames();
     void stopRequestingFrames(bool disconnectImages);
     void setNodePortOverride(quint16 port) { m_nodePortOverride = port; }
-    // Converted frames get this size; an empty size keeps the decoded one.
+    // Converted frames get this size; an empty size keeps the decoded one. The node's frames
+    // are decoded no larger than the largest size its cameras ask for.
     void setResizeSize(const QSize &size);
     void updateSourceInfo(const QJsonObject &object);
     std::shared_ptr<FrameData> lastFrame() const { return m_lastFrame; }
 
     QString nodeHostAddress() const { return m_nodeHostAddress; }
     int nodePort() const { return m_nodePort; }
-    SourceFrameReceiver *frameReceiver() const { return m_frameReceiver; }
+    FrameReceiver *frameReceiver() const { return m_frameReceiver; }
+    const FrameConvertor &frameConvertor() const { return m_frameConvertor; }
     std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition() const
     {
         return m_cameraDefinition.sourceDefinition();
@@ -117,18 +118,14 @@ signals:
     void nodeFrameTimestampChanged(qulonglong timestamp);
     void sourceDefinitionChanged();
 
-private slots:
-    void processCameraNODEHostLookup(QHostInfo hostInfo);
-    void onImageReceived(std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition,
-                         std::shared_ptr<kvr::tracker::net::CMClient::Frame> frame);
-    void onFrameConverted(QImage image, qlonglong timestamp);
-
 private:
+    void processCameraNODEHostLookup(const QHostInfo &hostInfo);
+    void onImageReceived(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition,
+                         const std::shared_ptr<kvr::tracker::net::CMClient::Frame> &frame);
+    void onFrameConverted(const QImage &image, qulonglong timestamp);
     bool isOwnSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
-    void convert(std::shared_ptr<kvr::tracker::net::CMClient::Frame> frame);
 
-    FrameConvertor *m_frameConvertor;
-    QThread m_frameConvertorThread;
+    FrameConvertor m_frameConvertor;
     QString m_vellorinNodeServerAddress;
     QString m_nodeHostAddress;
     quint16 m_vellorinNodeServerPort = DefaultNodePort;
@@ -141,14 +138,14 @@ private:
     quint16 m_nodePortOverride = 0;
     int m_nodePort = -1;
     kvr::tracker::common::SourceFrameFormatDefinition m_frameFormat;
-    SourceFrameReceiver *m_frameReceiver = nullptr;
+    FrameReceiver *m_frameReceiver = nullptr;
     CubeCameraDefinition m_cameraDefinition;
     std::shared_ptr<FrameData> m_lastFrame;
 
     // Starts not yet matched by a stop: stopped on destruction so the node stops streaming.
     int m_requestedFrames = 0;
-    bool m_converting = false;
-    std::shared_ptr<kvr::tracker::net::CMClient::Frame> m_waitingFrame;
+    // The size the outstanding requests told the receiver.
+    QSize m_resizeSize;
     // Definitions arrive as the receiver's own immutable copies, so once judged they are
     // known by identity; a shared node sends the frames of every camera to every camera.
     std::shared_ptr<kvr::tracker::common::SourceDefinition> m_acceptedDefinition;

@@ -1,6 +1,7 @@
 #include "observation/maps/GeoTableModel.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
 #include <QAbstractItemModel>
 
@@ -198,10 +199,7 @@ GeoTableCoordinate GeoTableModel::itemById(int id) const
 
 void GeoTableModel::setFocusRegion(const QGeoPath &region)
 {
-    if (m_focusRegion == region)
-        return;
-    m_focusRegion = region;
-    emit focusRegionChanged();
+    assignProperty(this, m_focusRegion, region, &GeoTableModel::focusRegionChanged);
 }
 
 void GeoTableModel::setZone(int zone)

@@ -1,5 +1,7 @@
 #include "observation/maps/MapGroupManager.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QLineF>
 #include <QPolygonF>
 
@@ -17,14 +19,6 @@ void appendPosition(QGeoPath &path, double latitude, double longitude)
 {
     if (!std::isnan(latitude) && !std::isnan(longitude))
         path.addCoordinate(QGeoCoordinate(latitude, longitude));
-}
-
-void assignCount(MapGroupManager *manager, int &field, int value, void (MapGroupManager::*changed)())
-{
-    if (field == value)
-        return;
-    field = value;
-    emit(manager->*changed)();
 }
 
 template <typename Map>
@@ -227,10 +221,7 @@ void MapGroupManager::focusOnGroup(const MapGroup &group)
 
 void MapGroupManager::setNodeIndices(const QVariantList &indices)
 {
-    if (m_nodeIndices == indices)
-        return;
-    m_nodeIndices = indices;
-    emit nodeIndicesChanged();
+    assignProperty(this, m_nodeIndices, indices, &MapGroupManager::nodeIndicesChanged);
 }
 
 void MapGroupManager::setFocusRegion(const QGeoPath &region)
@@ -241,40 +232,40 @@ void MapGroupManager::setFocusRegion(const QGeoPath &region)
 
 void MapGroupManager::setStreamCount(int count)
 {
-    assignCount(this, m_streamCount, count, &MapGroupManager::streamCountChanged);
+    assignProperty(this, m_streamCount, count, &MapGroupManager::streamCountChanged);
 }
 
 void MapGroupManager::setNodeCount(int count)
 {
-    assignCount(this, m_nodeCount, count, &MapGroupManager::nodeCountChanged);
+    assignProperty(this, m_nodeCount, count, &MapGroupManager::nodeCountChanged);
 }
 
 void MapGroupManager::setRunningCount(int count)
 {
-    assignCount(this, m_runningCount, count, &MapGroupManager::runningCountChanged);
+    assignProperty(this, m_runningCount, count, &MapGroupManager::runningCountChanged);
 }
 
 void MapGroupManager::setFailureCount(int count)
 {
-    assignCount(this, m_failureCount, count, &MapGroupManager::failureCountChanged);
+    assignProperty(this, m_failureCount, count, &MapGroupManager::failureCountChanged);
 }
 
 void MapGroupManager::setDisabledCount(int count)
 {
-    assignCount(this, m_disabledCount, count, &MapGroupManager::disabledCountChanged);
+    assignProperty(this, m_disabledCount, count, &MapGroupManager::disabledCountChanged);
 }
 
 void MapGroupManager::setRunningNodeCount(int count)
 {
-    assignCount(this, m_runningNodeCount, count, &MapGroupManager::runningNodeCountChanged);
+    assignProperty(this, m_runningNodeCount, count, &MapGroupManager::runningNodeCountChanged);
 }
 
 void MapGroupManager::setFailureNodeCount(int count)
 {
-    assignCount(this, m_failureNodeCount, count, &MapGroupManager::failureNodeCountChanged);
+    assignProperty(this, m_failureNodeCount, count, &MapGroupManager::failureNodeCountChanged);
 }
 
 void MapGroupManager::setDisabledNodeCount(int count)
 {
-    assignCount(this, m_disabledNodeCount, count, &MapGroupManager::disabledNodeCountChanged);
+    assignProperty(this, m_disabledNodeCount, count, &MapGroupManager::disabledNodeCountChanged);
 }

@@ -1,10 +1,12 @@
 #include "observation/maps/MapGroupNode.h"
 
+#include "observation/status/StateColors.h"
+
 int MapGroupNode::stateFromColor(const QString &color)
 {
-    if (color == QLatin1String("#4b79c6"))
+    if (color == StateColors::runningText())
         return Running;
-    if (color == QLatin1String("#f08a24"))
+    if (color == StateColors::failureText())
         return Failure;
     return Disabled;
 }

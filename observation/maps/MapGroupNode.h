@@ -10,7 +10,8 @@ struct MapGroupNode
     enum Kind { Cube = 1, Object = 2 };
     enum State { Running = 0, Failure = 1, Disabled = 2 };
 
-    // The map views report states as the colours they paint: exact texts, case included.
+    // The map views report states as the colours they paint (StateColors): exact texts, case
+    // included; any other text is disabled.
     static int stateFromColor(const QString &color);
 
     int id = 0;            // cube id or object id

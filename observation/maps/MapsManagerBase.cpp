@@ -2,6 +2,7 @@
 
 #include "app/services/StringUtils.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
 #include <QSettings>
 
@@ -84,26 +85,17 @@ void MapsManagerBase::storeSettings(const QString &settingsFilePath)
 
 void MapsManagerBase::setMapType(MapType type)
 {
-    if (m_mapType == type)
-        return;
-    m_mapType = type;
-    emit mapTypeChanged();
+    assignProperty(this, m_mapType, type, &MapsManagerBase::mapTypeChanged);
 }
 
 void MapsManagerBase::setGoogleApiKey(const QString &key)
 {
-    if (m_googleApiKey == key)
-        return;
-    m_googleApiKey = key;
-    emit googleApiKeyChanged();
+    assignProperty(this, m_googleApiKey, key, &MapsManagerBase::googleApiKeyChanged);
 }
 
 void MapsManagerBase::setOpenStreetMapApiKey(const QString &key)
 {
-    if (m_openStreetMapApiKey == key)
-        return;
-    m_openStreetMapApiKey = key;
-    emit openStreetMapApiKeyChanged();
+    assignProperty(this, m_openStreetMapApiKey, key, &MapsManagerBase::openStreetMapApiKeyChanged);
 }
 
 QString MapsManagerBase::settingsGroupName() const

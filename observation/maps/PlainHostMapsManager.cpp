@@ -1,6 +1,7 @@
 #include "observation/maps/PlainHostMapsManager.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
 #include <QDir>
 #include <QSettings>
@@ -107,10 +108,8 @@ void PlainHostMapsManager::setHostGoogleApiKey(const QString &key)
 
 void PlainHostMapsManager::setHostGoogleApiKeyTileLayer(const QString &layer)
 {
-    if (m_hostGoogleApiKeyTileLayer == layer)
-        return;
-    m_hostGoogleApiKeyTileLayer = layer;
-    emit hostGoogleApiKeyTileLayerChanged();
+    assignProperty(this, m_hostGoogleApiKeyTileLayer, layer,
+                   &PlainHostMapsManager::hostGoogleApiKeyTileLayerChanged);
 }
 
 void PlainHostMapsManager::setHostOpenStreetMapApiKey(const QString &key)
@@ -120,42 +119,30 @@ void PlainHostMapsManager::setHostOpenStreetMapApiKey(const QString &key)
 
 void PlainHostMapsManager::setHostOpenStreetMapApiKeyTileLayer(const QString &layer)
 {
-    if (m_hostOpenStreetMapApiKeyTileLayer == layer)
-        return;
-    m_hostOpenStreetMapApiKeyTileLayer = layer;
-    emit hostOpenStreetMapApiKeyTileLayerChanged();
+    assignProperty(this, m_hostOpenStreetMapApiKeyTileLayer, layer,
+                   &PlainHostMapsManager::hostOpenStreetMapApiKeyTileLayerChanged);
 }
 
 void PlainHostMapsManager::setUseHostGoogleApiKey(bool use)
 {
-    if (m_useHostGoogleApiKey == use)
-        return;
-    m_useHostGoogleApiKey = use;
-    emit useHostGoogleApiKeyChanged();
+    assignProperty(this, m_useHostGoogleApiKey, use, &PlainHostMapsManager::useHostGoogleApiKeyChanged);
 }
 
 void PlainHostMapsManager::setUseHostOpenStreetMapApiKey(bool use)
 {
-    if (m_useHostOpenStreetMapApiKey == use)
-        return;
-    m_useHostOpenStreetMapApiKey = use;
-    emit useHostOpenStreetMapApiKeyChanged();
+    assignProperty(this, m_useHostOpenStreetMapApiKey, use,
+                   &PlainHostMapsManager::useHostOpenStreetMapApiKeyChanged);
 }
 
 void PlainHostMapsManager::setMapViewCoordinate(const QGeoCoordinate &coordinate)
 {
-    if (m_mapViewCoordinate == coordinate)
-        return;
-    m_mapViewCoordinate = coordinate;
-    emit mapViewCoordinateChanged();
+    assignProperty(this, m_mapViewCoordinate, coordinate, &PlainHostMapsManager::mapViewCoordinateChanged);
 }
 
 void PlainHostMapsManager::setMapViewZoomLevel(double level)
 {
-    if (qFuzzyCompare(m_mapViewZoomLevel, level))
-        return;
-    m_mapViewZoomLevel = level;
-    emit mapViewZoomLevelChanged();
+    assignProperty(this, m_mapViewZoomLevel, level,
+                   &PlainHostMapsManager::mapViewZoomLevelChanged, fuzzyRelativeEqual);
 }
 
 void PlainHostMapsManager::setOpenStreetMapTileServer(const QString &address)
@@ -165,10 +152,8 @@ void PlainHostMapsManager::setOpenStreetMapTileServer(const QString &address)
         server = kDefaultOpenStreetMapTileServer;
     else if (!server.endsWith(QLatin1Char('/')))
         server += QLatin1Char('/');
-    if (m_openStreetMapTileServer == server)
-        return;
-    m_openStreetMapTileServer = server;
-    emit openStreetMapTileServerChanged();
+    assignProperty(this, m_openStreetMapTileServer, server,
+                   &PlainHostMapsManager::openStreetMapTileServerChanged);
 }
 
 QString PlainHostMapsManager::googleApiKeySettingsKey() const

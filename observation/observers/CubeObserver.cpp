@@ -1,6 +1,7 @@
 #include "observation/observers/CubeObserver.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/status/SourceInfo.h"
 
@@ -124,54 +125,38 @@ void CubeObserver::stopRequestingFrames()
     for (const auto &camera : qAsConst(m_cameras))
         camera->stopRequestingFrames(true);
     m_requestingFrames = false;
+    // The surface would otherwise hold the last picture for as long as the tile lives.
+    m_videoSourceManager.clearFrame();
 }
 
 void CubeObserver::setObserverId(int id)
 {
-    if (m_observerId == id)
-        return;
-    m_observerId = id;
-    emit observerIdChanged();
+    assignProperty(this, m_observerId, id, &CubeObserver::observerIdChanged);
 }
 
 void CubeObserver::setObserverOnline(bool online)
 {
-    if (m_observerOnline == online)
-        return;
-    m_observerOnline = online;
-    emit observerOnlineChanged();
+    assignProperty(this, m_observerOnline, online, &CubeObserver::observerOnlineChanged);
 }
 
 void CubeObserver::setCubeId(int id)
 {
-    if (m_cubeId == id)
-        return;
-    m_cubeId = id;
-    emit cubeIdChanged();
+    assignProperty(this, m_cubeId, id, &CubeObserver::cubeIdChanged);
 }
 
 void CubeObserver::setCubeName(const QString &name)
 {
-    if (m_cubeName == name)
-        return;
-    m_cubeName = name;
-    emit cubeNameChanged();
+    assignProperty(this, m_cubeName, name, &CubeObserver::cubeNameChanged);
 }
 
 void CubeObserver::setCubeEnabled(bool enabled)
 {
-    if (m_cubeEnabled == enabled)
-        return;
-    m_cubeEnabled = enabled;
-    emit cubeEnabledChanged();
+    assignProperty(this, m_cubeEnabled, enabled, &CubeObserver::cubeEnabledChanged);
 }
 
 void CubeObserver::setLastImageTimestamp(qlonglong timestamp)
 {
-    if (m_lastImageTimestamp == timestamp)
-        return;
-    m_lastImageTimestamp = timestamp;
-    emit lastImageTimestampChanged();
+    assignProperty(this, m_lastImageTimestamp, qint64(timestamp), &CubeObserver::lastImageTimestampChanged);
 }
 
 } // namespace kvr::QMTClient

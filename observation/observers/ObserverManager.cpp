@@ -1,9 +1,11 @@
 #include "observation/observers/ObserverManager.h"
 
+#include "core/property/AssignProperty.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
 #include "observation/video/FrameReceiverRegistry.h"
+#include "observation/video/SourceFrameReceiver.h"
 
 #include <QSet>
 #include <QtGlobal>
@@ -30,7 +32,7 @@ ObserverManager::ObserverManager(QObject *parent)
 ObserverManager::~ObserverManager()
 {
     liveManagers().remove(this);
-    QSet<kvr::QMTClient::SourceFrameReceiver *> released = frameReceivers();
+    QSet<kvr::QMTClient::FrameReceiver *> released = frameReceivers();
     for (const ObserverManager *other : qAsConst(liveManagers()))
         released -= other->frameReceivers();
     // The cameras end their frame requests on receivers that still exist; only then do the
@@ -40,9 +42,9 @@ ObserverManager::~ObserverManager()
     releaseFrameReceivers(released);
 }
 
-QSet<kvr::QMTClient::SourceFrameReceiver *> ObserverManager::frameReceivers() const
+QSet<kvr::QMTClient::FrameReceiver *> ObserverManager::frameReceivers() const
 {
-    QSet<kvr::QMTClient::SourceFrameReceiver *> receivers;
+    QSet<kvr::QMTClient::FrameReceiver *> receivers;
     for (const auto &cube : m_cubeModel.items()) {
         for (const auto &camera : cube->cameras()) {
             if (camera->frameReceiver())
@@ -52,7 +54,7 @@ QSet<kvr::QMTClient::SourceFrameReceiver *> ObserverManager::frameReceivers() co
     return receivers;
 }
 
-void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::SourceFrameReceiver *> &receivers)
+void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::FrameReceiver *> &receivers)
 {
     using namespace kvr::QMTClient;
     FrameReceiverRegistry &registry = frameReceiverRegistry();
@@ -70,42 +72,29 @@ void ObserverManager::releaseFrameReceivers(const QSet<kvr::QMTClient::SourceFra
 
 void ObserverManager::setSourceModel(FavoriteDeviceModel *model)
 {
-    if (m_sourceModel == model)
-        return;
-    m_sourceModel = model;
-    emit sourceModelChanged();
+    assignProperty(this, m_sourceModel, model, &ObserverManager::sourceModelChanged);
 }
 
 void ObserverManager::setCubeViewPosition(double position)
 {
-    if (qFuzzyCompare(m_cubeViewPosition, position))
-        return;
-    m_cubeViewPosition = position;
-    emit cubeViewPositionChanged();
+    assignProperty(this, m_cubeViewPosition, position,
+                   &ObserverManager::cubeViewPositionChanged, fuzzyRelativeEqual);
 }
 
 void ObserverManager::setDeviceViewPosition(double position)
 {
-    if (qFuzzyCompare(m_deviceViewPosition, position))
-        return;
-    m_deviceViewPosition = position;
-    emit deviceViewPositionChanged();
+    assignProperty(this, m_deviceViewPosition, position,
+                   &ObserverManager::deviceViewPositionChanged, fuzzyRelativeEqual);
 }
 
 void ObserverManager::setHighlightedCubeId(int id)
 {
-    if (m_highlightedCubeId == id)
-        return;
-    m_highlightedCubeId = id;
-    emit highlightedCubeIdChanged();
+    assignProperty(this, m_highlightedCubeId, id, &ObserverManager::highlightedCubeIdChanged);
 }
 
 void ObserverManager::setObserverViewStyle(ObserverViewStyle style)
 {
-    if (m_observerViewStyle == style)
-        return;
-    m_observerViewStyle = style;
-    emit observerViewStyleChanged();
+    assignProperty(this, m_observerViewStyle, style, &ObserverManager::observerViewStyleChanged);
 }
 
 void ObserverManager::setPollIntervals(int blockStatusMs, int analyticsMs, int camerasMs)

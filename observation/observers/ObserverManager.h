@@ -16,7 +16,7 @@
 // user name and a password; every cube they report; the page's view state. Setting a source
 // model rebuilds the observation. GUI thread only.
 namespace kvr::QMTClient {
-class SourceFrameReceiver;
+class FrameReceiver;
 }
 
 class ObserverManager : public QObject
@@ -78,8 +78,8 @@ public slots:
 private:
     void refreshRow(int role);
     // The node receivers this manager's cameras are attached to.
-    QSet<kvr::QMTClient::SourceFrameReceiver *> frameReceivers() const;
-    static void releaseFrameReceivers(const QSet<kvr::QMTClient::SourceFrameReceiver *> &receivers);
+    QSet<kvr::QMTClient::FrameReceiver *> frameReceivers() const;
+    static void releaseFrameReceivers(const QSet<kvr::QMTClient::FrameReceiver *> &receivers);
 
     CubeObserverModel m_cubeModel;
     DeviceObserverModel m_deviceModel;

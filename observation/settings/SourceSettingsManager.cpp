@@ -1,5 +1,7 @@
 #include "observation/settings/SourceSettingsManager.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -32,34 +34,22 @@ SourceSettingsManager::SourceSettingsManager(QObject *parent)
 
 void SourceSettingsManager::setSourceSettingsType(SourceSettingsType type)
 {
-    if (m_sourceSettingsType == type)
-        return;
-    m_sourceSettingsType = type;
-    emit sourceSettingsTypeChanged();
+    assignProperty(this, m_sourceSettingsType, type, &SourceSettingsManager::sourceSettingsTypeChanged);
 }
 
 void SourceSettingsManager::setTabIndex(int index)
 {
-    if (m_tabIndex == index)
-        return;
-    m_tabIndex = index;
-    emit tabIndexChanged();
+    assignProperty(this, m_tabIndex, index, &SourceSettingsManager::tabIndexChanged);
 }
 
 void SourceSettingsManager::setCurrentSection(SourceSettingsSection section)
 {
-    if (m_currentSection == section)
-        return;
-    m_currentSection = section;
-    emit currentSectionChanged();
+    assignProperty(this, m_currentSection, section, &SourceSettingsManager::currentSectionChanged);
 }
 
 void SourceSettingsManager::setLastSection(SourceSettingsSection section)
 {
-    if (m_lastSection == section)
-        return;
-    m_lastSection = section;
-    emit lastSectionChanged();
+    assignProperty(this, m_lastSection, section, &SourceSettingsManager::lastSectionChanged);
 }
 
 void SourceSettingsManager::setFilteredString(const QString &text)

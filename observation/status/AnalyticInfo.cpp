@@ -1,6 +1,7 @@
 #include "observation/status/AnalyticInfo.h"
 
 #include "core/data/JsonValues.h"
+#include "core/property/AssignProperty.h"
 #include "observation/status/FuzzyEqual.h"
 
 #include <QJsonValue>
@@ -81,66 +82,44 @@ void AnalyticInfo::read(const QJsonObject &object)
 
 void AnalyticInfo::setState(AnalyticState state)
 {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged(state);
+    assignProperty(this, m_state, state, &AnalyticInfo::stateChanged);
 }
 
 void AnalyticInfo::setCapacity(int capacity)
 {
-    if (m_cacheCapacity == capacity)
-        return;
-    m_cacheCapacity = capacity;
-    emit cacheCapacityChanged(capacity);
+    assignProperty(this, m_cacheCapacity, capacity, &AnalyticInfo::cacheCapacityChanged);
 }
 
 void AnalyticInfo::setCacheCount(int count)
 {
-    if (m_cacheCount == count)
-        return;
-    m_cacheCount = count;
-    emit cacheCountChanged(count);
+    assignProperty(this, m_cacheCount, count, &AnalyticInfo::cacheCountChanged);
 }
 
 void AnalyticInfo::setCacheStartTimestamp(qulonglong timestamp)
 {
-    if (m_cacheStartTimestamp == timestamp)
-        return;
-    m_cacheStartTimestamp = timestamp;
-    emit cacheStartTimestampChanged(timestamp);
+    assignProperty(this, m_cacheStartTimestamp, timestamp, &AnalyticInfo::cacheStartTimestampChanged);
 }
 
 void AnalyticInfo::setTimestamp(qulonglong timestamp)
 {
-    if (m_timestamp == timestamp)
-        return;
-    m_timestamp = timestamp;
-    emit timestampChanged(timestamp);
+    assignProperty(this, m_timestamp, timestamp, &AnalyticInfo::timestampChanged);
 }
 
 void AnalyticInfo::setIsGeoregistered(bool registered)
 {
-    if (m_georegistered == registered)
-        return;
-    m_georegistered = registered;
-    emit georegisteredChanged(registered);
+    assignProperty(this, m_georegistered, registered, &AnalyticInfo::georegisteredChanged);
 }
 
 void AnalyticInfo::setFirstCachedTrajectoryTimestamp(qulonglong timestamp)
 {
-    if (m_firstCachedTrajectoryTimestamp == timestamp)
-        return;
-    m_firstCachedTrajectoryTimestamp = timestamp;
-    emit firstCachedTrajectoryTimestampChanged(timestamp);
+    assignProperty(this, m_firstCachedTrajectoryTimestamp, timestamp,
+                   &AnalyticInfo::firstCachedTrajectoryTimestampChanged);
 }
 
 void AnalyticInfo::setLastCachedTrajectoryTimestamp(qulonglong timestamp)
 {
-    if (m_lastCachedTrajectoryTimestamp == timestamp)
-        return;
-    m_lastCachedTrajectoryTimestamp = timestamp;
-    emit lastCachedTrajectoryTimestampChanged(timestamp);
+    assignProperty(this, m_lastCachedTrajectoryTimestamp, timestamp,
+                   &AnalyticInfo::lastCachedTrajectoryTimestampChanged);
 }
 
 void AnalyticInfo::setHomePosition(float pan, float tilt, float zoom)
@@ -157,10 +136,7 @@ void AnalyticInfo::setHomeTolerance(float pan, float tilt, float zoom)
 
 void AnalyticInfo::setSourceLocation(SourceLocation location)
 {
-    if (m_sourceLocation == location)
-        return;
-    m_sourceLocation = location;
-    emit sourceLocationChanged(location);
+    assignProperty(this, m_sourceLocation, location, &AnalyticInfo::sourceLocationChanged);
 }
 
 void AnalyticInfo::removeHomePosition()
@@ -177,18 +153,14 @@ void AnalyticInfo::removeHomePosition()
 
 void AnalyticInfo::setLogicSequenceNumber(uint logicSequenceNumber)
 {
-    if (m_logicSequenceNumber == logicSequenceNumber)
-        return;
-    m_logicSequenceNumber = logicSequenceNumber;
-    emit logicSequenceNumberChanged(logicSequenceNumber);
+    assignProperty(this, m_logicSequenceNumber, logicSequenceNumber,
+                   &AnalyticInfo::logicSequenceNumberChanged);
 }
 
 void AnalyticInfo::setVmsStreamSourceUuid(QString vmsStreamSourceUuid)
 {
-    if (m_vmsStreamSourceUuid == vmsStreamSourceUuid)
-        return;
-    m_vmsStreamSourceUuid = vmsStreamSourceUuid;
-    emit vmsStreamSourceUuidChanged(vmsStreamSourceUuid);
+    assignProperty(this, m_vmsStreamSourceUuid, vmsStreamSourceUuid,
+                   &AnalyticInfo::vmsStreamSourceUuidChanged);
 }
 
 void AnalyticInfo::setSelectedTimeZone(QTimeZone zone)

@@ -1,6 +1,7 @@
 #include "observation/status/BlockStatusInfo.h"
 
 #include "core/data/JsonValues.h"
+#include "core/property/AssignProperty.h"
 
 namespace kvr {
 
@@ -19,26 +20,17 @@ BlockStatusInfo::BlockStatusInfo(QObject *parent)
 
 void BlockStatusInfo::setCurrentBlockTime(qulonglong timestamp)
 {
-    if (m_currentBlockTime == timestamp)
-        return;
-    m_currentBlockTime = timestamp;
-    emit currentBlockTimeChanged(timestamp);
+    assignProperty(this, m_currentBlockTime, timestamp, &BlockStatusInfo::currentBlockTimeChanged);
 }
 
 void BlockStatusInfo::setOnlineSince(qulonglong timestamp)
 {
-    if (m_onlineSince == timestamp)
-        return;
-    m_onlineSince = timestamp;
-    emit onlineSinceChanged(timestamp);
+    assignProperty(this, m_onlineSince, timestamp, &BlockStatusInfo::onlineSinceChanged);
 }
 
 void BlockStatusInfo::setUptime(qulonglong timestamp)
 {
-    if (m_uptime == timestamp)
-        return;
-    m_uptime = timestamp;
-    emit uptimeChanged(timestamp);
+    assignProperty(this, m_uptime, timestamp, &BlockStatusInfo::uptimeChanged);
 }
 
 void BlockStatusInfo::read(const QJsonObject &object)
@@ -52,10 +44,7 @@ void BlockStatusInfo::read(const QJsonObject &object)
         return;
     TimeDateStatus status;
     status.read(timeStatus.value().toObject());
-    if (status == m_timeDateStatus)
-        return;
-    m_timeDateStatus = status;
-    emit timeDateStatusChanged(m_timeDateStatus);
+    assignProperty(this, m_timeDateStatus, status, &BlockStatusInfo::timeDateStatusChanged);
 }
 
 } // namespace kvr

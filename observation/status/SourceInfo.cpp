@@ -1,5 +1,7 @@
 #include "observation/status/SourceInfo.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <cmath>
 
 SourceInfo::SourceInfo(QObject *parent)
@@ -21,18 +23,13 @@ void SourceInfo::read(const QJsonObject &object)
 
 void SourceInfo::setConnectionString(QString connectionString)
 {
-    if (m_connectionString == connectionString)
-        return;
-    m_connectionString = connectionString;
-    emit connectionStringChanged(connectionString);
+    assignProperty(this, m_connectionString, connectionString, &SourceInfo::connectionStringChanged);
 }
 
 void SourceInfo::setOnvifConnectionString(QString onvifConnectionString)
 {
-    if (m_onvifConnectionString == onvifConnectionString)
-        return;
-    m_onvifConnectionString = onvifConnectionString;
-    emit onvifConnectionStringChanged(onvifConnectionString);
+    assignProperty(this, m_onvifConnectionString, onvifConnectionString,
+                   &SourceInfo::onvifConnectionStringChanged);
 }
 
 void SourceInfo::setCMClientInfo(kvr::CMClientInfo cmClientInfo)
@@ -52,8 +49,5 @@ void SourceInfo::updatePTZCoordsEmpty()
     const auto dynamic = m_cmClientInfo.sourceInfoDynamic();
     const bool empty = std::isnan(dynamic.getPTZPan()) || std::isnan(dynamic.getPTZTilt())
         || std::isnan(dynamic.getPTZZoom());
-    if (m_PTZCoordsEmpty == empty)
-        return;
-    m_PTZCoordsEmpty = empty;
-    emit PTZCoordsEmptyChanged(empty);
+    assignProperty(this, m_PTZCoordsEmpty, empty, &SourceInfo::PTZCoordsEmptyChanged);
 }

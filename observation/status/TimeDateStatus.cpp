@@ -1,5 +1,7 @@
 #include "observation/status/TimeDateStatus.h"
 
+#include "core/property/AssignProperty.h"
+
 #include <QJsonArray>
 #include <QJsonValue>
 
@@ -48,34 +50,22 @@ void TimeDateStatus::read(const QJsonObject &object)
 
 void TimeDateStatus::setNtpActive(bool active)
 {
-    if (m_ntpActive == active)
-        return;
-    m_ntpActive = active;
-    emit ntpActiveChanged(active);
+    assignProperty(this, m_ntpActive, active, &TimeDateStatus::ntpActiveChanged);
 }
 
 void TimeDateStatus::setServers(const QStringList &servers)
 {
-    if (m_servers == servers)
-        return;
-    m_servers = servers;
-    emit serversChanged(servers);
+    assignProperty(this, m_servers, servers, &TimeDateStatus::serversChanged);
 }
 
 void TimeDateStatus::setNtpSynchronized(bool synchronized)
 {
-    if (m_ntpSynchronized == synchronized)
-        return;
-    m_ntpSynchronized = synchronized;
-    emit ntpSynchronizedChanged(synchronized);
+    assignProperty(this, m_ntpSynchronized, synchronized, &TimeDateStatus::ntpSynchronizedChanged);
 }
 
 void TimeDateStatus::setValid(bool valid)
 {
-    if (m_valid == valid)
-        return;
-    m_valid = valid;
-    emit validChanged(valid);
+    assignProperty(this, m_valid, valid, &TimeDateStatus::validChanged);
 }
 
 } // namespace kvr

@@ -1,6 +1,7 @@
 #include "observation/status/TimeZoneConfig.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
 #include <QByteArray>
 #include <QList>
@@ -65,10 +66,7 @@ void TimeZoneConfig::setSelectedTimezoneIdx(int index)
 
 void TimeZoneConfig::setSelectedTimezone(const QTimeZone &zone)
 {
-    if (m_selectedTimezone == zone)
-        return;
-    m_selectedTimezone = zone;
-    emit selectedTimezoneChanged();
+    assignProperty(this, m_selectedTimezone, zone, &TimeZoneConfig::selectedTimezoneChanged);
 }
 
 void TimeZoneConfig::setSelectedTimezoneStr(const QString &text)

@@ -1,8 +1,8 @@
 #include "observation/video/SourceFrameReceiver.h"
 
+#include "core/log/Log.h"
 #include "core/tracker/CMClientFrame.h"
 #include "observation/video/SourceFrameReceiverWorker.h"
-
 
 namespace kvr::QMTClient {
 
@@ -27,7 +27,7 @@ void registerMetaTypes()
 } // namespace
 
 SourceFrameReceiver::SourceFrameReceiver(const QHostAddress &address, quint16 port, QObject *parent)
-    : QObject(parent)
+    : FrameReceiver(parent)
 {
     registerMetaTypes();
     m_worker = new SourceFrameReceiverWorker(address, port);
@@ -42,7 +42,7 @@ SourceFrameReceiver::SourceFrameReceiver(const QHostAddress &address, quint16 po
     QObject::connect(m_worker, &SourceFrameReceiverWorker::errorReceived, this, &SourceFrameReceiver::errorReceived);
     QObject::connect(m_worker, &SourceFrameReceiverWorker::statusReceived, this, &SourceFrameReceiver::statusReceived);
     // Direct: the frame is parked in the worker's thread and fetched by one queued call, so
-    // a slow consumer here never makes decoded frames queue up in this thread.
+    // a slow consumer here never makes frames queue up in this thread.
     QObject::connect(m_worker, &SourceFrameReceiverWorker::imageReceived, this, &SourceFrameReceiver::queueFrame,
                      Qt::DirectConnection);
 
@@ -51,46 +51,52 @@ SourceFrameReceiver::SourceFrameReceiver(const QHostAddress &address, quint16 po
 
 SourceFrameReceiver::~SourceFrameReceiver()
 {
+    LOG_DBG1(QStringLiteral("Node frames delivered: %1, dropped waiting for delivery: %2.")
+                 .arg(m_delivered.load())
+                 .arg(m_dropped.load()));
     m_thread.quit();
     m_thread.wait();
 }
 
 void SourceFrameReceiver::connect()
 {
-    QMetaObject::invokeMethod(m_worker, "connect", Qt::AutoConnection);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->connect(); });
 }
 
 void SourceFrameReceiver::disconnect()
 {
-    QMetaObject::invokeMethod(m_worker, "disconnect", Qt::AutoConnection);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->disconnect(); });
+}
+
+std::shared_ptr<SourceDefinition> SourceFrameReceiver::workerCopy(const std::shared_ptr<SourceDefinition> &sourceDefinition)
+{
+    return sourceDefinition ? SourceDefinition::createFromQVariant(QVariant(sourceDefinition->valueMap())) : nullptr;
 }
 
 void SourceFrameReceiver::startRequest(std::shared_ptr<SourceDefinition> sourceDefinition,
-                                       SourceFrameFormatDefinition frameFormat)
+                                       SourceFrameFormatDefinition frameFormat, QSize shownSize)
 {
-    forwardRequest("startRequest", sourceDefinition, frameFormat);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, definition = workerCopy(sourceDefinition), frameFormat,
+                                         shownSize] { worker->startRequest(definition, frameFormat, shownSize); });
 }
 
 void SourceFrameReceiver::stopRequest(std::shared_ptr<SourceDefinition> sourceDefinition,
-                                      SourceFrameFormatDefinition frameFormat)
+                                      SourceFrameFormatDefinition frameFormat, QSize shownSize)
 {
-    forwardRequest("stopRequest", sourceDefinition, frameFormat);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, definition = workerCopy(sourceDefinition), frameFormat,
+                                         shownSize] { worker->stopRequest(definition, frameFormat, shownSize); });
 }
 
-void SourceFrameReceiver::forwardRequest(const char *method, const std::shared_ptr<SourceDefinition> &sourceDefinition,
-                                         const SourceFrameFormatDefinition &frameFormat)
+void SourceFrameReceiver::changeShownSize(std::shared_ptr<SourceDefinition> sourceDefinition,
+                                          SourceFrameFormatDefinition frameFormat, QSize from, QSize to)
 {
-    // A copy made from the definition's values: the worker never shares the caller's object.
-    const std::shared_ptr<SourceDefinition> copy =
-        sourceDefinition ? SourceDefinition::createFromQVariant(QVariant(sourceDefinition->valueMap())) : nullptr;
-    QMetaObject::invokeMethod(m_worker, method, Qt::AutoConnection,
-                              Q_ARG(std::shared_ptr<kvr::tracker::common::SourceDefinition>, copy),
-                              Q_ARG(kvr::tracker::common::SourceFrameFormatDefinition, frameFormat));
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker, definition = workerCopy(sourceDefinition), frameFormat,
+                                         from, to] { worker->changeShownSize(definition, frameFormat, from, to); });
 }
 
 void SourceFrameReceiver::stopRequest()
 {
-    QMetaObject::invokeMethod(m_worker, "stopRequest", Qt::AutoConnection);
+    QMetaObject::invokeMethod(m_worker, [worker = m_worker] { worker->stopRequest(); });
 }
 
 void SourceFrameReceiver::queueFrame(const std::shared_ptr<SourceDefinition> &sourceDefinition,
@@ -105,6 +111,7 @@ void SourceFrameReceiver::queueFrame(const std::shared_ptr<SourceDefinition> &so
             if (pending.sourceDefinition == sourceDefinition
                 && pending.frame->getFrameFormat().valueMap() == frame->getFrameFormat().valueMap()) {
                 pending.frame = frame;
+                ++m_dropped;
                 return;
             }
         }
@@ -112,7 +119,7 @@ void SourceFrameReceiver::queueFrame(const std::shared_ptr<SourceDefinition> &so
     m_pendingFrames.append({sourceDefinition, frame});
     if (!m_deliveryQueued) {
         m_deliveryQueued = true;
-        QMetaObject::invokeMethod(this, "deliverFrames", Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this] { deliverFrames(); }, Qt::QueuedConnection);
     }
 }
 
@@ -124,6 +131,7 @@ void SourceFrameReceiver::deliverFrames()
         frames.swap(m_pendingFrames);
         m_deliveryQueued = false;
     }
+    m_delivered += quint64(frames.size());
     for (const PendingFrame &pending : qAsConst(frames))
         emit imageReceived(pending.sourceDefinition, pending.frame);
 }

@@ -40,33 +40,52 @@ QString hexAddress(const void *pointer)
 
 } // namespace
 
+QSize SourceFrameReceiverWorker::FrameFormatStruct::decodeSize() const
+{
+    QSize largest;
+    for (const QSize &size : shownSizes) {
+        if (size.isEmpty())
+            return QSize();
+        largest = largest.expandedTo(size);
+    }
+    return largest;
+}
+
 SourceFrameReceiverWorker::SourceDefinitionFrameFormatStruct::SourceDefinitionFrameFormatStruct(
-    std::shared_ptr<SourceDefinition> definition, const SourceFrameFormatDefinition &frameFormat)
+    std::shared_ptr<SourceDefinition> definition, const SourceFrameFormatDefinition &frameFormat,
+    const QSize &shownSize)
     : internalId(nextInternalId.fetch_add(1))
     , sourceDefinition(std::move(definition))
-    , frameFormats{FrameFormatStruct{frameFormat}}
+    , frameFormats{FrameFormatStruct{frameFormat, 1, false, {shownSize}}}
     , isCubeSource(sourceDefinition->getType() == SourceDefinition::SourceDefinitionType::Cube)
     , publishedDefinition(SourceDefinition::createFromQVariant(sourceDefinition->getQVariantData()))
 {
 }
 
 bool SourceFrameReceiverWorker::SourceDefinitionFrameFormatStruct::addFrameFormat(
-    const SourceFrameFormatDefinition &frameFormat)
+    const SourceFrameFormatDefinition &frameFormat, const QSize &shownSize)
 {
     if (FrameFormatStruct *element = findFrameFormat(frameFormat)) {
         ++element->useCount;
+        element->shownSizes.append(shownSize);
         return false;
     }
-    frameFormats.append(FrameFormatStruct{frameFormat});
+    frameFormats.append(FrameFormatStruct{frameFormat, 1, false, {shownSize}});
     return true;
 }
 
 SourceFrameFormatDefinition SourceFrameReceiverWorker::SourceDefinitionFrameFormatStruct::removeFrameFormat(
-    const SourceFrameFormatDefinition &frameFormat)
+    const SourceFrameFormatDefinition &frameFormat, const QSize &shownSize)
 {
     for (int i = 0; i < frameFormats.size(); ++i) {
         if (!SourceMatch::sameFormat(frameFormats.at(i).frameFormat, frameFormat))
             continue;
+        QVector<QSize> &sizes = frameFormats[i].shownSizes;
+        // A stop that names no size the starts named takes any, so that the sizes never
+        // outnumber the uses.
+        const int shown = sizes.indexOf(shownSize);
+        if (!sizes.isEmpty())
+            sizes.remove(shown >= 0 ? shown : sizes.size() - 1);
         if (--frameFormats[i].useCount < 1) {
             const SourceFrameFormatDefinition removed = frameFormats.at(i).frameFormat;
             frameFormats.remove(i);
@@ -80,6 +99,12 @@ SourceFrameFormatDefinition SourceFrameReceiverWorker::SourceDefinitionFrameForm
 SourceFrameReceiverWorker::FrameFormatStruct *
 SourceFrameReceiverWorker::SourceDefinitionFrameFormatStruct::findFrameFormat(const SourceFrameFormatDefinition &frameFormat)
 {
+    // A node sends back the map it was asked with: equal maps spare the record comparison
+    // for nearly every frame.
+    for (FrameFormatStruct &element : frameFormats) {
+        if (element.frameFormat.valueMap() == frameFormat.valueMap())
+            return &element;
+    }
     for (FrameFormatStruct &element : frameFormats) {
         if (SourceMatch::sameFormat(element.frameFormat, frameFormat))
             return &element;
@@ -122,8 +147,8 @@ void SourceFrameReceiverWorker::disconnect()
     m_client->disconnect();
 }
 
-void SourceFrameReceiverWorker::startRequest(std::shared_ptr<SourceDefinition> sourceDefinition,
-                                             SourceFrameFormatDefinition frameFormat)
+void SourceFrameReceiverWorker::startRequest(const std::shared_ptr<SourceDefinition> &sourceDefinition,
+                                             const SourceFrameFormatDefinition &frameFormat, const QSize &shownSize)
 {
     if (!sourceDefinition || !sourceDefinition->isValid())
         return;
@@ -132,7 +157,7 @@ void SourceFrameReceiverWorker::startRequest(std::shared_ptr<SourceDefinition> s
                  .arg(frameFormat.getSourceID()));
 
     if (SourceDefinitionFrameFormatStruct *entry = findSourceDefinitionStruct(sourceDefinition)) {
-        const bool added = entry->addFrameFormat(frameFormat);
+        const bool added = entry->addFrameFormat(frameFormat, shownSize);
         const bool singleShot = frameFormat.getImageDataBandwidthParams().getFrameLengthMul() == 0;
         if (!(added || singleShot) || !m_authorized)
             return;
@@ -153,7 +178,7 @@ void SourceFrameReceiverWorker::startRequest(std::shared_ptr<SourceDefinition> s
         return;
     }
 
-    SourceDefinitionFrameFormatStruct entry(std::move(sourceDefinition), frameFormat);
+    SourceDefinitionFrameFormatStruct entry(sourceDefinition, frameFormat, shownSize);
     const int internalId = int(entry.internalId);
     m_sourceDefinitionStructs.insert(internalId, entry);
     m_pendingInternalIds.insert(internalId);
@@ -161,15 +186,15 @@ void SourceFrameReceiverWorker::startRequest(std::shared_ptr<SourceDefinition> s
         m_client->command(kRequestSourcesData, QVariant());
 }
 
-void SourceFrameReceiverWorker::stopRequest(std::shared_ptr<SourceDefinition> sourceDefinition,
-                                            SourceFrameFormatDefinition frameFormat)
+void SourceFrameReceiverWorker::stopRequest(const std::shared_ptr<SourceDefinition> &sourceDefinition,
+                                            const SourceFrameFormatDefinition &frameFormat, const QSize &shownSize)
 {
     SourceDefinitionFrameFormatStruct *entry = findSourceDefinitionStruct(sourceDefinition);
     if (!entry)
         return;
     const FrameFormatStruct *element = entry->findFrameFormat(frameFormat);
     const bool timeRequested = element && element->timeRequested;
-    const SourceFrameFormatDefinition removed = entry->removeFrameFormat(frameFormat);
+    const SourceFrameFormatDefinition removed = entry->removeFrameFormat(frameFormat, shownSize);
     if (removed.hasSourceID()) {
         LOG_DBG2(QStringLiteral("Stop frame requests for source definition: 0x%1 frame format: 0x%2.")
                      .arg(hexAddress(sourceDefinition.get()), hexAddress(&frameFormat)));
@@ -184,6 +209,19 @@ void SourceFrameReceiverWorker::stopRequest(std::shared_ptr<SourceDefinition> so
     }
     if (entry->frameFormats.isEmpty())
         eraseStruct(int(entry->internalId));
+}
+
+void SourceFrameReceiverWorker::changeShownSize(const std::shared_ptr<SourceDefinition> &sourceDefinition,
+                                                const SourceFrameFormatDefinition &frameFormat, const QSize &from,
+                                                const QSize &to)
+{
+    SourceDefinitionFrameFormatStruct *entry = findSourceDefinitionStruct(sourceDefinition);
+    FrameFormatStruct *element = entry ? entry->findFrameFormat(frameFormat) : nullptr;
+    if (!element)
+        return;
+    const int shown = element->shownSizes.indexOf(from);
+    if (shown >= 0)
+        element->shownSizes[shown] = to;
 }
 
 void SourceFrameReceiverWorker::stopRequest()
@@ -202,6 +240,7 @@ void SourceFrameReceiverWorker::stopRequest()
     m_sourceIdToInternalId.clear();
     m_pendingInternalIds.clear();
     m_sourceDefinitionStructs.clear();
+    m_lastFrames.clear();
 }
 
 void SourceFrameReceiverWorker::onSourcesDataTimer()
@@ -226,6 +265,8 @@ void SourceFrameReceiverWorker::onDisconnected()
             m_pendingInternalIds.insert(internalId);
     }
     m_sourceIdToInternalId.clear();
+    // Every stream starts again with a frame of its own.
+    m_lastFrames.clear();
     emit disconnected();
 }
 
@@ -251,6 +292,7 @@ void SourceFrameReceiverWorker::onSourceStatusReceived(uint sourceID, const QStr
     if (sourceStatus == kSourceStateClosed) {
         m_pendingInternalIds.insert(int(entry->internalId));
         m_sourceIdToInternalId.remove(int(sourceID));
+        m_lastFrames.remove(int(sourceID));
         m_client->command(kRequestSourcesData, QVariant());
     }
     emit statusReceived(published, sourceStatus);
@@ -309,9 +351,11 @@ void SourceFrameReceiverWorker::onImageReceived(std::shared_ptr<CMClient::Frame>
         return;
 
     const SourceFrameFormatDefinition &format = frame->getFrameFormat();
+    FrameFormatStruct *element = entry->findFrameFormat(format);
+    if (element)
+        frame->setDecodeSize(element->decodeSize());
     if (frame->getImageDataBandwidthParams().getFrameLengthMul() != 0) {
         if (entry->isCubeSource) {
-            FrameFormatStruct *element = entry->findFrameFormat(format);
             if (!element) {
                 LOG_ERR(QStringLiteral("No such frame format struct in array was found."));
             } else if (!element->timeRequested) {
@@ -322,7 +366,8 @@ void SourceFrameReceiverWorker::onImageReceived(std::shared_ptr<CMClient::Frame>
             }
         }
     } else {
-        const SourceFrameFormatDefinition removed = entry->removeFrameFormat(format);
+        const SourceFrameFormatDefinition removed =
+            entry->removeFrameFormat(format, element ? element->shownSizes.value(0) : QSize());
         LOG_DBG2(QStringLiteral("Single shot frame received, removing frame format with source ID: %1 for source "
                                 "definition: %2 (active formats: %3).")
                      .arg(removed.getSourceID())
@@ -330,9 +375,10 @@ void SourceFrameReceiverWorker::onImageReceived(std::shared_ptr<CMClient::Frame>
                      .arg(entry->frameFormats.size()));
     }
 
-    // Decoded here, once, so that no consumer thread decodes it again.
-    frame->getImage();
-    m_lastFrames.insert(int(sourceId), frame);
+    // Left undecoded: the pool decodes it once for all cameras, and only if it is still the
+    // newest frame of its stream when a camera gets to it.
+    if (entry->isCubeSource)
+        m_lastFrames.insert(int(sourceId), frame);
     const int internalId = int(entry->internalId);
     const bool empty = entry->frameFormats.isEmpty();
     emit imageReceived(entry->publishedDefinition, frame);

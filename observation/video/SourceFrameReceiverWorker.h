@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QObject>
 #include <QSet>
+#include <QSize>
 #include <QVector>
 
 #include <memory>
@@ -19,7 +20,8 @@ namespace kvr::QMTClient {
 
 // The frame receiver's work, in the receiver's own thread: owns the node client, maps the
 // requested source definitions to the node's source ids and asks for their frame formats.
-// Every slot and handler runs in that thread; nothing here is touched from another.
+// Every method and handler runs in that thread; nothing here is touched from another. Frames
+// leave undecoded, marked with the size their stream is shown at (CMClient::Frame::setDecodeSize).
 class SourceFrameReceiverWorker : public QObject
 {
     Q_OBJECT
@@ -27,23 +29,31 @@ class SourceFrameReceiverWorker : public QObject
 public:
     struct FrameFormatStruct
     {
+        // The largest of the shown sizes; empty when any request wants the decoded size.
+        QSize decodeSize() const;
+
         kvr::tracker::common::SourceFrameFormatDefinition frameFormat;
         int useCount = 1;
         // A cube format whose first continuing frame came and which now streams time stamps.
         bool timeRequested = false;
+        // One per use: the size each requester shows the frames at.
+        QVector<QSize> shownSizes;
     };
 
     struct SourceDefinitionFrameFormatStruct
     {
         SourceDefinitionFrameFormatStruct() = default;
         SourceDefinitionFrameFormatStruct(std::shared_ptr<kvr::tracker::common::SourceDefinition> definition,
-                                          const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat);
+                                          const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat,
+                                          const QSize &shownSize);
 
         // False when an equal format was there already (its use count grew).
-        bool addFrameFormat(const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat);
+        bool addFrameFormat(const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat,
+                            const QSize &shownSize);
         // The erased format, or an empty one when none fell below one use.
         kvr::tracker::common::SourceFrameFormatDefinition
-        removeFrameFormat(const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat);
+        removeFrameFormat(const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat,
+                          const QSize &shownSize);
         FrameFormatStruct *findFrameFormat(const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat);
 
         quint64 internalId = 0;
@@ -57,13 +67,15 @@ public:
 
     SourceFrameReceiverWorker(const QHostAddress &address, quint16 port);
 
-public slots:
     void connect();
     void disconnect();
-    void startRequest(std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition,
-                      kvr::tracker::common::SourceFrameFormatDefinition frameFormat);
-    void stopRequest(std::shared_ptr<kvr::tracker::common::SourceDefinition> sourceDefinition,
-                     kvr::tracker::common::SourceFrameFormatDefinition frameFormat);
+    void startRequest(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition,
+                      const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat, const QSize &shownSize);
+    void stopRequest(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition,
+                     const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat, const QSize &shownSize);
+    void changeShownSize(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition,
+                         const kvr::tracker::common::SourceFrameFormatDefinition &frameFormat, const QSize &from,
+                         const QSize &to);
     void stopRequest();
 
 signals:
@@ -103,6 +115,7 @@ private:
     QMap<int, int> m_sourceIdToInternalId;
     QSet<int> m_pendingInternalIds;
     QMap<int, SourceDefinitionFrameFormatStruct> m_sourceDefinitionStructs;
+    // The last frame of each cube source, re-sent under every time stamp.
     QMap<int, std::shared_ptr<kvr::tracker::net::CMClient::Frame>> m_lastFrames;
 };
 

@@ -17,6 +17,14 @@ void VideoSource::setVideoSurface(QAbstractVideoSurface *videoSurface)
     m_surfaceFormat = QVideoSurfaceFormat();
 }
 
+void VideoSource::stopSurface()
+{
+    if (m_videoSurface && m_videoSurface->isActive())
+        m_videoSurface->stop();
+    m_pixelFormat = QVideoFrame::Format_Invalid;
+    m_surfaceFormat = QVideoSurfaceFormat();
+}
+
 void VideoSource::changeFormat(QSize size, QVideoFrame::PixelFormat format)
 {
     if (!m_videoSurface)

@@ -18,6 +18,8 @@ public:
     explicit VideoSource(QObject *parent = nullptr);
 
     QAbstractVideoSurface *videoSurface() const { return m_videoSurface; }
+    // Stops the surface, which lets go of the frame it shows; the next frame starts it again.
+    void stopSurface();
 
 signals:
     void newFrame();

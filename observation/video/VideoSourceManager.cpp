@@ -1,5 +1,6 @@
 #include "observation/video/VideoSourceManager.h"
 
+#include "core/property/AssignProperty.h"
 #include "observation/video/VideoSource.h"
 
 VideoSourceManager::VideoSourceManager(QObject *parent)
@@ -10,6 +11,12 @@ VideoSourceManager::VideoSourceManager(QObject *parent)
 void VideoSourceManager::setVideoSource(VideoSource *source)
 {
     m_videoSource = source;
+}
+
+void VideoSourceManager::clearFrame()
+{
+    if (m_videoSource)
+        m_videoSource->stopSurface();
 }
 
 void VideoSourceManager::publishFrame(QVideoFrame frame)
@@ -34,8 +41,6 @@ void VideoSourceManager::loadImage(QImage image)
 
 void VideoSourceManager::setVideoFrameSize(const QSize &size)
 {
-    if (size == m_videoFrameSize || !size.isValid())
-        return;
-    m_videoFrameSize = size;
-    emit videoFrameSizeChanged(m_videoFrameSize);
+    if (size.isValid())
+        assignProperty(this, m_videoFrameSize, size, &VideoSourceManager::videoFrameSizeChanged);
 }

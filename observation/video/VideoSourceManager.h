@@ -19,6 +19,8 @@ public:
     explicit VideoSourceManager(QObject *parent = nullptr);
 
     Q_INVOKABLE VideoSource *videoSource() const { return m_videoSource; }
+    // The attached source shows nothing and holds no frame until the next one.
+    void clearFrame();
 
 signals:
     void videoFrameSizeChanged(QSize size);

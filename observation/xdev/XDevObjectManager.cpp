@@ -1,6 +1,7 @@
 #include "observation/xdev/XDevObjectManager.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/rest/BlockResponse.h"
 
 #include <QJsonArray>
@@ -21,10 +22,7 @@ void XDevObjectManager::requestXDevObjectStates()
 
 void XDevObjectManager::setSelectedIndex(const QModelIndex &index)
 {
-    if (m_selectedIndex == index)
-        return;
-    m_selectedIndex = index;
-    emit selectedIndexChanged();
+    assignProperty(this, m_selectedIndex, index, &XDevObjectManager::selectedIndexChanged);
 }
 
 void XDevObjectManager::handleXDevObjectStates(std::shared_ptr<restservice::BlockResponse> response)

@@ -1,15 +1,23 @@
 import QtQuick 2.15
 import Client 1.0
 import SourceStates 1.0
+import Orva.Components 1.0
 import Orva.Style 1.0
 
-// The state of a cube as every cube item shows it (list tile, map pin, map list, map preview):
-// one set of rules so that a cube never looks running in one place and failed in another.
+// The title and state of a cube as every cube item shows them (list tile, map pin, map list,
+// map preview): one set of rules so that a cube never looks running in one place and failed in
+// another.
 Rectangle {
     id: root
 
     color: "transparent"
 
+    property int cubeId: -1
+    property string cubeName: ""
+    // The observed block (ObservedDevice); its kind is named as the favourites name it.
+    property var device: null
+    readonly property string title: CubeTitle.text(cubeId, cubeName, device,
+                                                   device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
     property bool cubeEnabled: false
     property SourceInfo sourceInfo: null
     readonly property CMClientInfoWrapper cmClientInfo: sourceInfo ? sourceInfo.cmClientInfo : null
@@ -86,7 +94,8 @@ Rectangle {
             if (!root.blockOnline || !root.sourceInfo || !root.analyticInfo || !root.cmClientInfo || !root.cubeEnabled
                     || !root.nodeConnected || !root.sourceOnline || root.waitingForImageData)
                 return Style.disabledPatternColor
-            return runningWell ? "transparent" : Style.failurePatternColor
+            // The stripes follow the state colour: a moving camera is no running cube either.
+            return runningWell && !problem ? "transparent" : Style.failurePatternColor
         }
 
         function diagnostics() {

@@ -60,6 +60,7 @@ CubeDelegateBase {
             Layout.leftMargin: Style.borderWidth
             Layout.rightMargin: Style.borderWidth
             delegateRadius: root.radius
+            title: root.title
             patternColor: root.patternColor
             highlighted: root.hovered
             titleRightMargin: Style.observerTitleMargin

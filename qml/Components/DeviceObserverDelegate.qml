@@ -143,24 +143,28 @@ Rectangle {
                 flickableDirection: Flickable.VerticalFlick
                 boundsBehavior: Flickable.StopAtBounds
                 contentWidth: width
-                contentHeight: statusColumn.implicitHeight + 2 * Style.spacing
-                // Shown for as long as rows lie below the tile's edge, so that a cut row reads
-                // as more to scroll to.
+                contentHeight: Math.max(height, statusColumn.implicitHeight)
+                // Only a tile too small for every row scrolls; the bar then says there is more.
                 QQC.ScrollBar.vertical: QQC.ScrollBar {
                     width: Style.scrollBarWidth
                     policy: statusArea.contentHeight > statusArea.height ? QQC.ScrollBar.AlwaysOn : QQC.ScrollBar.AsNeeded
                 }
 
+                // The rows share the tile's height: each takes at least its text and at most the
+                // usual gap more, so that a small tile still shows every row.
                 ColumnLayout {
                     id: statusColumn
 
                     x: Style.spacing
-                    y: Style.spacing
                     width: statusArea.width - 2 * Style.spacing
-                    spacing: Style.observerColumnSpacing
+                    height: statusArea.contentHeight
+                    spacing: 0
 
                     Text {
-                        Layout.topMargin: Style.spacingXLarge
+                        Layout.fillWidth: true
+                        Layout.fillHeight: true
+                        Layout.maximumHeight: implicitHeight + Style.observerColumnSpacing
+                        verticalAlignment: Text.AlignVCenter
                         text: qsTr("Block status:")
                         color: Style.textColor
                         font.family: Style.fontFamily
@@ -217,6 +221,8 @@ Rectangle {
         property string help: ""
 
         Layout.fillWidth: true
+        Layout.fillHeight: true
+        Layout.maximumHeight: implicitHeight + Style.observerColumnSpacing
         spacing: 0
 
         RowLayout {

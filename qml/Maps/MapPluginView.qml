@@ -1,17 +1,16 @@
 import QtQuick 2.15
-import QtQuick.Controls 2.15 as QQC
 import QtPositioning 5.12
-import QtLocation 5.12
+import QtLocation 5.15
 import AnalyticsProxy 1.0
 import Client 1.0
 import Orva.Components 1.0
-import Orva.Components.CubeView 1.0
 import Orva.Style 1.0
 import Orva.Templates 1.0
 
-// The map of the observed cubes: a pin per cube with a position, group markers where pins come
-// close, and the totals in the corner. A cube requests frames while its pin is in the visible
-// region or its row is in the page's side list. The provider views give the plugin.
+// The map of the observed cubes: a pin per cube with a position (CubePin), group markers where
+// pins come close (GroupPin), and the totals in the corner (MapTotals). A cube requests frames
+// while its pin is in the visible region or its row is in the page's side list. The provider
+// views give the plugin.
 ItemBase {
     id: root
 
@@ -122,20 +121,24 @@ ItemBase {
         previewPopup.open()
     }
 
-    // Hands the cube over to the client application; the observers stay logged in.
-    function handOver(observerId, device, cubeId) {
+    // Hands the cube (or with dashboard its dashboard) over to the client application with its
+    // frames running; the observers stay logged in.
+    function handOver(observerId, device, cubeId, dashboard) {
         if (manager && manager.cubeModel)
             manager.cubeModel.setAnalyticsVisibleInGUI(observerId, true, true)
-        client.loginSourcePage = Client.ObserverPage
-        if (device && device.sourceIndex !== undefined)
-            favoriteDeviceModel.loginIndex = device.sourceIndex
-        client.autoSelectFlag = false
-        client.autoSelectId = cubeId
-        client.startORVA()
+        ClientHandOver.handOver(manager, device, cubeId, !!dashboard, false)
     }
 
-    function cubeTitle(cubeId, cubeName, device) {
-        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
+    // Keeps visibleCubesInMap as the pins report it; a cube that the side list does not show
+    // asks for frames exactly while its pin is in the visible region.
+    function reportCubeInRegion(observerId, inRegion) {
+        var inMap = _private.listed(visibleCubesInMap, observerId)
+        if (inRegion && !inMap)
+            visibleCubesInMap = visibleCubesInMap.concat([observerId])
+        else if (!inRegion && inMap)
+            visibleCubesInMap = visibleCubesInMap.filter(function(id) { return id !== observerId })
+        if (!_private.listed(visibleCubesInView, observerId))
+            updateCubeRequesting(observerId, inRegion)
     }
 
     function _restoreView() {
@@ -144,6 +147,13 @@ ItemBase {
         _private.viewTaken = true
         map.center = client.mapViewCoordinate
         map.zoomLevel = client.mapViewZoomLevel
+    }
+
+    // The focus region fills the map but for a margin: pins and group markers at its edge lie
+    // wholly inside, none under the side list's slide button.
+    function _fitFocusRegion() {
+        if (map.mapReady)
+            map.fitViewportToGeoShape(mapGroupManager.focusRegion, Style.mapFitMargin)
     }
 
     // All cubes in view, until the operator or a remembered view moved the map.
@@ -184,6 +194,7 @@ ItemBase {
         id: mapGroupManager
 
         sourceModel: geoTableModel
+        onFocusRegionChanged: root._fitFocusRegion()
 
         Component.onCompleted: {
             if (root.manager && root.manager.cubeModel)
@@ -198,7 +209,6 @@ ItemBase {
         objectName: "map"
         anchors.fill: parent
         copyrightsVisible: false
-        visibleRegion: mapGroupManager.focusRegion
 
         property real defaultZoom: 0
 
@@ -226,167 +236,9 @@ ItemBase {
             id: cameraLayer
 
             model: root.model
-            delegate: MapQuickItem {
-                id: cameraMapDelegateItem
-
-                readonly property int observerId: model.ObserverIdRole !== undefined ? model.ObserverIdRole : -1
-                readonly property var object: model.ObjectRole
-                readonly property var device: model.ObservedDeviceRole
-                readonly property int cubeId: model.CubeIdRole !== undefined ? model.CubeIdRole : -1
-                readonly property bool grouped: mapGroupManager.nodeIndices.indexOf(observerId) >= 0
-                property bool isWithinVisibleRegion: false
-
-                coordinate: QtPositioning.coordinate(model.CubeCameraPositionLatitude, model.CubeCameraPositionLongitude)
-                visible: observerId !== -1 && coordinate.isValid && (!root.autoZoom || observerId === root.focusedId)
-                anchorPoint.x: sourceItem.width / 2
-                anchorPoint.y: sourceItem.height / 2
-
-                function checkIfIsWithinRegion() {
-                    isWithinVisibleRegion = visible && map.visibleRegion.contains(coordinate)
-                }
-
-                function updateMapGroups() {
-                    if (observerId === -1)
-                        return
-                    mapGroupManager.updateMapCubePosition(observerId, isWithinVisibleRegion,
-                                                          map.fromCoordinate(coordinate, false))
-                }
-
-                function showCubePreview() {
-                    var p = map.fromCoordinate(coordinate, false)
-                    if (!p || isNaN(p.x) || isNaN(p.y))
-                        return
-                    root.showPreview(observerId, object, p)
-                }
-
-                function handleClick() {
-                    showCubePreview()
-                }
-
-                onIsWithinVisibleRegionChanged: {
-                    if (visible && observerId !== -1) {
-                        var inList = _private.listed(root.visibleCubesInView, observerId)
-                        if (isWithinVisibleRegion) {
-                            if (!_private.listed(root.visibleCubesInMap, observerId))
-                                root.visibleCubesInMap = root.visibleCubesInMap.concat([observerId])
-                            if (!inList)
-                                root.updateCubeRequesting(observerId, true)
-                        } else {
-                            if (_private.listed(root.visibleCubesInMap, observerId))
-                                root.visibleCubesInMap = root.visibleCubesInMap.filter(function(id) { return id !== observerId })
-                            if (!inList)
-                                root.updateCubeRequesting(observerId, false)
-                        }
-                    }
-                    updateMapGroups()
-                }
-                onVisibleChanged: updateMapGroups()
-
-                sourceItem: Rectangle {
-                    id: cameraPin
-
-                    readonly property bool selected: cameraMapDelegateItem.observerId === root.selectedId
-                    readonly property bool hovered: cameraMapDelegateItem.observerId === root.hoveredId
-
-                    objectName: "cameraPin"
-                    visible: !cameraMapDelegateItem.grouped
-                    width: selected || hovered ? Style.mapPinActiveSize : Style.mapPinSize
-                    height: width
-                    radius: width / 2
-                    color: selected ? Style.mapSelectedColor : hovered ? Style.mapHoveredColor : Style.mapPinColor
-
-                    CubeDelegateBase {
-                        id: positionIndicator
-
-                        anchors.fill: parent
-                        anchors.margins: Style.mapPinMargin
-                        radius: width / 2
-                        color: stateColor
-                        blockOnline: !!model.ObserverOnlineRole
-                        cubeEnabled: !!model.CubeEnabledRole
-                        time: model.CubeTimestampRole !== undefined ? model.CubeTimestampRole : 0
-                        sourceInfo: model.SourceInfoRole !== undefined ? model.SourceInfoRole : null
-                        analyticInfo: model.AnalyticInfoRole !== undefined ? model.AnalyticInfoRole : null
-                        isOnvifCamera: !!model.CubeIsOnvifPTZ
-                        nodeConnected: !!model.SourceConnectedRole
-
-                        onStateColorChanged: mapGroupManager.updateCubeState(cameraMapDelegateItem.observerId, "" + stateColor)
-                    }
-
-                    MouseArea {
-                        id: cameraPinMA
-
-                        anchors.fill: parent
-                        hoverEnabled: true
-                        cursorShape: Qt.PointingHandCursor
-                        onContainsMouseChanged: root.updateHoveredId(containsMouse ? cameraMapDelegateItem.observerId : -1)
-                        onClicked: clickTimer.start()
-                        onDoubleClicked: {
-                            clickTimer.stop()
-                            root.handOver(cameraMapDelegateItem.observerId, cameraMapDelegateItem.device,
-                                          cameraMapDelegateItem.cubeId)
-                        }
-                    }
-
-                    // A single click waits out the double-click interval, so that a double
-                    // click never also opens the preview.
-                    Timer {
-                        id: clickTimer
-
-                        interval: Qt.styleHints.mouseDoubleClickInterval
-                        onTriggered: cameraMapDelegateItem.handleClick()
-                    }
-
-                    MapGroupToolTip {
-                        visible: cameraPinMA.containsMouse && !root.previewOpen
-                        tooltipSize: root.rowHeight
-                        y: -height - Style.spacingSmall
-                        text: root.cubeTitle(model.CubeIdRole, model.CubeNameRole, cameraMapDelegateItem.device)
-                    }
-                }
-
-                Connections {
-                    target: map
-
-                    function onCenterChanged() {
-                        cameraMapDelegateItem.checkIfIsWithinRegion()
-                        cameraMapDelegateItem.updateMapGroups()
-                    }
-                    // Zooming changes the visible region as much as panning does.
-                    function onZoomLevelChanged() {
-                        cameraMapDelegateItem.checkIfIsWithinRegion()
-                        cameraMapDelegateItem.updateMapGroups()
-                    }
-                    function onWidthChanged() { cameraMapDelegateItem.checkIfIsWithinRegion() }
-                    function onHeightChanged() { cameraMapDelegateItem.checkIfIsWithinRegion() }
-                }
-
-                Connections {
-                    target: root
-
-                    function onUpdateGroups() {
-                        cameraMapDelegateItem.checkIfIsWithinRegion()
-                        cameraMapDelegateItem.updateMapGroups()
-                    }
-                    function onCubeTabSelected(id) {
-                        if (id !== cameraMapDelegateItem.observerId)
-                            return
-                        if (!cameraMapDelegateItem.isWithinVisibleRegion || cameraMapDelegateItem.grouped)
-                            root.zoomToPosition(id, cameraMapDelegateItem.coordinate)
-                        else
-                            map.center = cameraMapDelegateItem.coordinate
-                        cameraMapDelegateItem.showCubePreview()
-                    }
-                }
-
-                Component.onCompleted: {
-                    // Reported once from the start: a cube that is grey from its first moment
-                    // never changes colour and would otherwise count as running.
-                    if (observerId !== -1)
-                        mapGroupManager.updateCubeState(observerId, "" + positionIndicator.stateColor)
-                    checkIfIsWithinRegion()
-                }
-                Component.onDestruction: isWithinVisibleRegion = false
+            delegate: CubePin {
+                view: root
+                cube: model
             }
         }
 
@@ -394,41 +246,13 @@ ItemBase {
             id: groupLayer
 
             model: mapGroupManager.model
-            delegate: MapQuickItem {
-                id: mapGroupDelegateItem
-
-                readonly property var modelIndex: mapGroupManager.model.index(index, 0)
-                readonly property int observerId: model.IdRole
-                readonly property point position: model.PositionRole
-                readonly property var nodes: model.NodesRole
-
-                objectName: "mapGroupDelegateItem"
-                coordinate: map.toCoordinate(position, false)
-                visible: model.VisibleRole && position.x !== 0 && position.y !== 0
-                         && (!root.autoZoom || (!!nodes && nodes.indexOf(root.focusedId) >= 0))
-                anchorPoint.x: groupPin.width / 2
-                anchorPoint.y: groupPin.height / 2
-
-                sourceItem: MapGroupIndicator {
-                    id: groupPin
-
-                    streamCount: model.CountRole
-                    nodeCount: model.NodeCountRole
-                    runningCount: model.RunningRole
-                    failureCount: model.FailureRole
-                    disabledCount: model.DisabledRole
-                    runningNodeCount: model.RunningNodeRole
-                    failureNodeCount: model.FailureNodeRole
-                    disabledNodeCount: model.DisabledNodeRole
-                    tooltipVisible: !root.previewOpen
-                    tooltipSize: root.rowHeight
-                    onClicked: {
-                        if (!mapGroupDelegateItem.nodes || mapGroupDelegateItem.nodes.length === 0)
-                            return
-                        _private.viewTaken = true
-                        mapGroupManager.updateGroupFocus(mapGroupDelegateItem.modelIndex)
-                        root.updateGroups()
-                    }
+            delegate: GroupPin {
+                view: root
+                group: model
+                onActivated: {
+                    _private.viewTaken = true
+                    mapGroupManager.updateGroupFocus(mapGroupManager.model.index(index, 0))
+                    root.updateGroups()
                 }
             }
         }
@@ -444,28 +268,14 @@ ItemBase {
         onWheel: wheel.accepted = true
     }
 
-    MapGroupIndicator {
+    MapTotals {
         id: generalGroupPin
 
-        objectName: "generalGroupPin"
         anchors.left: parent.left
         anchors.bottom: parent.bottom
         anchors.leftMargin: 3 * root.headingSize
         anchors.bottomMargin: height
-        streamCount: mapGroupManager.streamCount
-        runningCount: mapGroupManager.runningCount
-        failureCount: mapGroupManager.failureCount
-        disabledCount: mapGroupManager.disabledCount
-        nodeCount: mapGroupManager.nodeCount
-        runningNodeCount: mapGroupManager.runningNodeCount
-        failureNodeCount: mapGroupManager.failureNodeCount
-        disabledNodeCount: mapGroupManager.disabledNodeCount
-        backgroundColor: Style.mapTotalsColor
-        spacerColor: Style.mapTotalsSpacerColor
-        textColor: Style.mapTotalsTextColor
-        disabledColor: Style.mapTotalsEmptyColor
-        border.width: Style.borderWidth
-        border.color: Style.mapTotalsBorderColor
+        groups: mapGroupManager
         tooltipVisible: !root.previewOpen
         tooltipSize: root.rowHeight
         onClicked: {

@@ -25,6 +25,14 @@ PageBase {
         sourceModel: favoriteDeviceModel
     }
 
+    // Counts the observed favourites: those with an address, a user name and a password.
+    DeviceObserverSortFilterProxyModel {
+        id: observedDevices
+
+        sourceModel: observerManager.deviceModel
+        onSourceModelChanged: invalidate()
+    }
+
     MouseArea {
         anchors.fill: parent
         hoverEnabled: true
@@ -54,6 +62,14 @@ PageBase {
                     default: return cubeObserverView
                     }
                 }
+            }
+
+            NoticeLine {
+                objectName: "noObservedDevices"
+                anchors.centerIn: parent
+                width: Math.min(implicitWidth, parent.width - 2 * root.headingSize)
+                visible: observedDevices.count === 0
+                text: qsTr("No favorite device has a saved user name and password: add one on the Favorite devices page.")
             }
         }
     }

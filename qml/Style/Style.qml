@@ -1,15 +1,17 @@
 pragma Singleton
 import QtQuick 2.15
+import Client 1.0
 
 // The one look of the interface: every colour and measure a document uses comes from here. Sizes
 // are logical pixels: "--scale" sets QT_SCALE_FACTOR, which scales all of them (and the fonts)
 // together.
 QtObject {
-    // The state colours that the observation views share for cubes and blocks.
-    readonly property color runningColor: "#4b79c6"
-    readonly property color failureColor: "#f08a24"
+    // The state colours that the observation views share for cubes and blocks. Defined in C++,
+    // where the map groups count a cube's state by the colour its pin reports.
+    readonly property color runningColor: StateColors.running
+    readonly property color failureColor: StateColors.failure
     // Disabled or offline.
-    readonly property color disabledColor: "#b3b3b3"
+    readonly property color disabledColor: StateColors.disabled
     readonly property color loginFailedColor: "#c70000"
     // Pale grounds behind a message in the failure and failed log-in colours.
     readonly property color failureTintColor: "#fff4e5"
@@ -192,6 +194,8 @@ QtObject {
     readonly property int mapPinActiveSize: 30
     readonly property int mapPinMargin: 3
     readonly property int mapGroupSize: 40
+    // Between the map's edge and the outermost pins when the map is fitted to them.
+    readonly property int mapFitMargin: mapGroupSize
     readonly property int mapDotSize: 8
     readonly property int mapDotRowHeight: 16
     readonly property int mapDotSpacing: 2

@@ -10,10 +10,6 @@ ViewBase {
 
     property ObserverManager manager: null
 
-    function cubeTitle(cubeId, cubeName, device) {
-        return CubeTitle.text(cubeId, cubeName, device, device ? favoriteDeviceSortFilterModel.typeName(device.type) : "")
-    }
-
     CubeObserverSortFilterProxyModel {
         id: proxyModel
 
@@ -43,6 +39,23 @@ ViewBase {
 
                 readonly property int observerId: model.ObserverIdRole
                 property var device: model.ObservedDeviceRole
+                readonly property bool shown: observerGrid.tileShown(index)
+                // The cube whose frames this tile asks for: its own while the tile is seen.
+                property int requestedId: -1
+
+                function updateRequests() {
+                    var id = shown && root.manager ? observerId : -1
+                    if (id === requestedId)
+                        return
+                    if (requestedId !== -1 && root.manager)
+                        root.manager.cubeModel.setAnalyticsVisibleInGUI(requestedId, false)
+                    requestedId = id
+                    if (id !== -1)
+                        root.manager.cubeModel.setAnalyticsVisibleInGUI(id, true)
+                }
+
+                onShownChanged: updateRequests()
+                onObserverIdChanged: updateRequests()
 
                 CubeObserverDelegate {
                     id: cubeItem
@@ -51,7 +64,9 @@ ViewBase {
                     anchors.fill: parent
                     anchors.margins: Style.observerTileMargin
                     itemId: cube.observerId
-                    name: root.cubeTitle(model.CubeIdRole, model.CubeNameRole, cube.device)
+                    cubeId: model.CubeIdRole
+                    cubeName: model.CubeNameRole
+                    device: cube.device
                     blockOnline: model.ObserverOnlineRole
                     cubeEnabled: model.CubeEnabledRole
                     time: model.CubeTimestampRole
@@ -79,13 +94,10 @@ ViewBase {
                     function onSortingRoleChanged() { cubeItem.clearVideoSource() }
                 }
 
-                Component.onCompleted: {
-                    if (observerId !== -1 && root.manager)
-                        root.manager.cubeModel.setAnalyticsVisibleInGUI(observerId, true)
-                }
+                Component.onCompleted: updateRequests()
                 Component.onDestruction: {
-                    if (observerId !== -1 && root.manager)
-                        root.manager.cubeModel.setAnalyticsVisibleInGUI(observerId, false)
+                    if (requestedId !== -1 && root.manager)
+                        root.manager.cubeModel.setAnalyticsVisibleInGUI(requestedId, false)
                 }
             }
         }

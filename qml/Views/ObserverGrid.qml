@@ -3,16 +3,15 @@ import QtQml 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtQuick.Layouts 1.15
 import QtQuick.Window 2.15
-import Client 1.0
 import Observer 1.0
 import Orva.Components 1.0
-import Orva.Controls 1.0
 import Orva.Style 1.0
 import Orva.Templates 1.0
 
-// What the cube and device views share: the controller row with the view-style picker and the
-// exit button, and a grid of tiles in three columns that keeps its scroll position in the
-// observer manager, so that a view loaded again opens where the last one was.
+// What the cube and device views share: the controller row, the hand-over and a grid of tiles
+// in three columns that keeps its scroll position in the observer manager, so that a view
+// loaded again opens where the last one was. Tiles exist only in the viewport (and the part of
+// a row the grid makes beyond it); tileShown tells which ones are seen.
 ItemBase {
     id: root
 
@@ -22,26 +21,22 @@ ItemBase {
     // The manager's property that keeps the grid's scroll position.
     property string positionProperty: ""
     property Component tileDelegate: null
+    readonly property int columns: 3
     readonly property alias grid: grid
-    readonly property alias viewController: viewController
+    readonly property alias viewController: controllerRow.viewController
 
-    // Hands a block over to the client application's log-in; with a cube id, the client opens
-    // on that cube (or its dashboard). Reads what it hands over before the observers log out:
-    // logging out may take the tile away.
+    // Hands a block over to the client application's log-in after logging the observers out;
+    // with a cube id, the client opens on that cube (or its dashboard).
     function handOver(device, cubeId, dashboard) {
-        var shell = client
-        var favourites = favoriteDeviceModel
-        var sourceIndex = device ? device.sourceIndex : undefined
-        if (manager)
-            manager.logoutObservers()
-        shell.loginSourcePage = Client.ObserverPage
-        if (sourceIndex !== undefined)
-            favourites.loginIndex = sourceIndex
-        if (cubeId !== undefined) {
-            shell.autoSelectFlag = dashboard
-            shell.autoSelectId = cubeId
-        }
-        shell.startORVA()
+        ClientHandOver.handOver(manager, device, cubeId, dashboard, true)
+    }
+
+    // Whether any part of the tile of that model row lies in the grid's viewport: only such a
+    // tile asks for frames. Taken from the row, as a tile is placed only after it is made, and
+    // the grid makes tiles beyond the viewport (part of the next row, rows passed over).
+    function tileShown(index) {
+        var top = grid.originY + Math.floor(index / columns) * grid.cellHeight
+        return grid.height > 0 && top + grid.cellHeight > grid.contentY && top < grid.contentY + grid.height
     }
 
     function highlight(itemId, hovered) {
@@ -71,43 +66,14 @@ ItemBase {
         anchors.rightMargin: root.headingSize
         spacing: Style.spacing
 
-        RowLayout {
+        ObserverControllerRow {
+            id: controllerRow
+
             Layout.fillWidth: true
-            spacing: Style.spacing
-
-            ListViewController {
-                id: viewController
-
-                objectName: "viewController"
-                Layout.fillWidth: true
-                model: root.proxyModel
-                itemName: root.itemName
-                deleteEnabled: false
-                modesComponent: TemplateBase {
-                    ViewStylePicker {
-                        id: viewStylePicker
-
-                        objectName: "viewStylePicker"
-                        manager: root.manager
-                        radius: Style.radius
-                    }
-                }
-            }
-
-            DialogSplitButton {
-                id: exitButton
-
-                objectName: "exitButton"
-                Layout.preferredWidth: root.width > Style.observerWideViewWidth ? implicitWidth : height
-                text: qsTr("Exit")
-                bold: true
-                iconSource: "qrc:/images/icon_logout.svg"
-                iconSize: Style.splitButtonIconSize
-                iconOverlayColor: Style.textOnAccentColor
-                splitColor: expanded ? Style.accentDarkColor : color
-                // The observers stay logged in: only Escape logs them out.
-                onClicked: client.requestChangePage(Client.DemoPage)
-            }
+            manager: root.manager
+            model: root.proxyModel
+            itemName: root.itemName
+            viewWidth: root.width
         }
 
         Item {
@@ -127,12 +93,15 @@ ItemBase {
                 interactive: templateDialogManager.noDialogVisible
                 // Three columns of tiles in the proportion 3:2. The tile measures stay apart from
                 // the Flickable's contentWidth and contentHeight, which give the scroll range.
-                readonly property real tileWidth: width / 3
+                readonly property real tileWidth: width / root.columns
                 readonly property real tileHeight: tileWidth * 2 / 3
                 cellWidth: tileWidth
                 cellHeight: tileHeight
-                cacheBuffer: Math.max(0, tileHeight / 5)
-                delegate: root.tileDelegate
+                // No tiles kept beyond the viewport: every tile receives and decodes live video.
+                cacheBuffer: 0
+                // Tiles are made for the grid's own size, not for the sizes the layouts pass
+                // through first: each tile made there would start its stream and stop it again.
+                delegate: width > 0 && height > 0 ? root.tileDelegate : null
 
                 Binding {
                     id: positionBinding

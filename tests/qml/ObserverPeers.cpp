@@ -2,7 +2,9 @@
 
 #include "datamodel/definitions/SourceDefinition.h"
 #include "devices/models/FavoriteDeviceModel.h"
+#include "observation/models/CubeObserverModel.h"
 #include "observation/models/DeviceObserverModel.h"
+#include "observation/observers/CubeObserver.h"
 #include "observation/observers/ObserverManager.h"
 #include "support/FrameTestFixtures.h"
 #include "support/ObservedBlockScript.h"
@@ -16,6 +18,8 @@
 #include <QJsonDocument>
 #include <QQuickItem>
 #include <QQuickWindow>
+
+#include <algorithm>
 
 struct ObserverPeers::Peer
 {
@@ -79,7 +83,7 @@ int ObserverPeers::addBlock(const QVariantMap &options)
         peer->node = std::make_unique<SimulatedTrackerNode>();
         if (!peer->node->listen())
             return -1;
-        peer->node->setFrame(frametest::jpegFrame(QSize(320, 180)));
+        peer->node->setFrame(frametest::jpegFrame(options.value(QStringLiteral("frameSize"), QSize(320, 180)).toSize()));
         peer->node->setFrameTimestamps(true);
         peer->node->setFrameInterval(40);
     }
@@ -195,6 +199,15 @@ int ObserverPeers::framesSent(int block) const
     if (block < 0 || block >= int(m_peers.size()) || !m_peers[block]->node)
         return -1;
     return m_peers[block]->node->framesSent();
+}
+
+int ObserverPeers::requestingCubes(QObject *manager) const
+{
+    auto *observerManager = qobject_cast<ObserverManager *>(manager);
+    if (!observerManager)
+        return -1;
+    const auto cubes = observerManager->cubeModel()->items();
+    return int(std::count_if(cubes.cbegin(), cubes.cend(), [](const auto &cube) { return cube && cube->requestingFrames(); }));
 }
 
 QString ObserverPeers::webAddress(const QString &path)

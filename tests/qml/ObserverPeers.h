@@ -27,7 +27,7 @@ public:
     // Options: "cubeCount", "deviceType", "blockVersion", "name", "type" (the favourite's kind),
     // "password" (empty: the favourite is not observed), "node" (stream live frames),
     // "cubeEnabled" (false: every cube's analytics disabled), "cubeName" (every cube's name),
-    // "cameras" (per cube).
+    // "cameras" (per cube), "frameSize" (of the node's JPEG frames; 320x180 when not given).
     Q_INVOKABLE int addBlock(const QVariantMap &options);
     // What the block reports for every camera and cube from now on. Camera keys:
     // "source_state", "stabilization_state", "ptz_position_state", "ptz_control_state";
@@ -44,6 +44,8 @@ public:
     // The log-in status of the observer in the manager's device model row.
     Q_INVOKABLE int loginStatus(QObject *manager, int row) const;
     Q_INVOKABLE int framesSent(int block) const;
+    // How many of the manager's cubes ask their nodes for frames now.
+    Q_INVOKABLE int requestingCubes(QObject *manager) const;
     // An address on a plain HTTP server of ours, and how often it was asked for.
     Q_INVOKABLE QString webAddress(const QString &path);
     Q_INVOKABLE int webRequests(const QString &path) const;

@@ -46,6 +46,9 @@ public:
     // Every frame then carries its own "timestamp" (source id of its format, rising data and
     // video times); off, streamed frames are encoded once and carry what setFrame gave.
     void setFrameTimestamps(bool on) { m_frameTimestamps = on; }
+    // Data times of stamped frames and time stamps are then the sending moment in ms since
+    // the epoch, so that a receiver in this process can tell a frame's age.
+    void setWallClockTimestamps(bool on) { m_wallClockTimestamps = on; }
     void setTimeInterval(int ms) { m_timeInterval = ms; }
     void setKeepAliveInterval(int ms);
     // A hung node: sends nothing at all, keep-alives included, and ignores what arrives.
@@ -109,6 +112,7 @@ private:
     bool m_silent = false;
     bool m_accepting = true;
     bool m_frameTimestamps = false;
+    bool m_wallClockTimestamps = false;
     int m_frameInterval = 20;
     int m_timeInterval = 20;
     int m_keepAliveInterval = 1000;

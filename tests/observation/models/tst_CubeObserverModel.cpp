@@ -1,6 +1,7 @@
 #include "observation/camera/CameraObserver.h"
 #include "observation/models/CubeObserverModel.h"
 #include "observation/observers/CubeObserver.h"
+#include "support/FakeFrameReceiver.h"
 #include "support/LogCapture.h"
 #include "support/ModelTester.h"
 #include "support/ObservedBlockScript.h"
@@ -20,11 +21,6 @@ std::shared_ptr<CubeObserver> makeCube(int observerId, bool withCamera, const QS
     cube->setObserverId(observerId);
     cube->setBlockHostAddress(host);
     return cube;
-}
-
-int notInitializedWarnings(const LogCapture &log)
-{
-    return log.texts(kvr::log::WRN).filter(QStringLiteral("SourceFrameReceiver is not initialized.")).size();
 }
 
 } // namespace
@@ -63,20 +59,23 @@ void tst_CubeObserverModel::rowsWithoutCameraHaveEmptyCameraRoles()
 
 void tst_CubeObserverModel::showingStartsFramesOnce()
 {
+    FakeFrameReceiverFactory receivers;
     CubeObserverModel model;
     model.append(makeCube(1, true));
     const auto cube = model.at(model.index(0, 0));
-    LogCapture log(kvr::log::WRN | kvr::log::ERR);
-    // The camera has no node yet, so each request it gets logs one warning.
+    cube->connectCamerasToNodes(5556);
+    FakeFrameReceiver *receiver = receivers.at(QHostAddress(QStringLiteral("127.0.0.1")), 5556);
+    QVERIFY(receiver);
+    // Each request the camera gets reaches its node's receiver.
     model.setAnalyticsVisibleInGUI(1, true);
     model.setAnalyticsVisibleInGUI(1, true);
     QVERIFY(cube->requestingFrames());
-    QCOMPARE(notInitializedWarnings(log), 1);
+    QCOMPARE(receiver->callNames(), QStringList{QStringLiteral("start")});
     model.setAnalyticsVisibleInGUI(1, false);
     QVERIFY(!cube->requestingFrames());
-    QCOMPARE(notInitializedWarnings(log), 2);
+    QCOMPARE(receiver->callNames(), (QStringList{QStringLiteral("start"), QStringLiteral("stop")}));
     model.setAnalyticsVisibleInGUI(1, false);
-    QCOMPARE(notInitializedWarnings(log), 2);
+    QCOMPARE(receiver->callNames(), (QStringList{QStringLiteral("start"), QStringLiteral("stop")}));
 }
 
 void tst_CubeObserverModel::showingNeedsABlockAndAnEnabledCube_data()

@@ -1,8 +1,12 @@
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
+#include "core/tracker/CMClientFrame.h"
 #include "observation/status/AnalyticInfo.h"
+#include "support/FakeFrameReceiver.h"
+#include "support/FrameTestFixtures.h"
 #include "support/LogCapture.h"
 #include "support/ObservedBlockScript.h"
+#include "support/RecordingVideoSurface.h"
 
 #include <QtTest>
 
@@ -17,6 +21,7 @@ private slots:
     void readsTheCubeObject();
     void analyticsNeedEveryKey_data();
     void analyticsNeedEveryKey();
+    void stoppedCubeShowsNoFrame();
 };
 
 void tst_CubeObserver::readsTheCubeObject_data()
@@ -83,6 +88,32 @@ void tst_CubeObserver::analyticsNeedEveryKey()
     QCOMPARE(changed.size(), missing.isEmpty() ? 1 : 0);
     QCOMPARE(cube.analyticInfo()->timestamp(), missing.isEmpty() ? 1234ULL : 0ULL);
     QCOMPARE(log.contains(QStringLiteral("Wrong payload in JSON")), !missing.isEmpty());
+}
+
+void tst_CubeObserver::stoppedCubeShowsNoFrame()
+{
+    FakeFrameReceiverFactory receivers;
+    CubeObserver cube(ObservedDevice(), ObservedBlockScript().cubeObject(3));
+    cube.setBlockHostAddress(QStringLiteral("127.0.0.1"));
+    cube.connectCamerasToNodes(5556);
+    RecordingVideoSurface surface;
+    VideoSource source;
+    source.setVideoSurface(&surface);
+    cube.setVideoSource(&source);
+    cube.startRequestingFrames();
+
+    kvr::tracker::common::SourceFrame sourceFrame;
+    sourceFrame.setQVariantData(frametest::jpegFrame());
+    const auto camera = cube.currentCameraShared();
+    receivers.at(QHostAddress::LocalHost, 5556)
+        ->deliver(camera->sourceDefinition(),
+                  std::make_shared<kvr::tracker::net::CMClient::Frame>(frametest::frameFormat(1), sourceFrame));
+    QTRY_COMPARE(surface.presented(), 1);
+    QVERIFY(surface.isActive());
+
+    cube.stopRequestingFrames();
+    QVERIFY(!surface.isActive());
+    QVERIFY(!camera->lastFrame());
 }
 
 QTEST_MAIN(tst_CubeObserver)

@@ -5,16 +5,24 @@
 #include "support/SimulatedTrackerNode.h"
 #include "support/FrameTestFixtures.h"
 
+#include <QPair>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QThread>
 #include <QtTest>
+
+#include <algorithm>
+#include <vector>
 
 using kvr::QMTClient::SourceFrameReceiver;
 using kvr::tracker::common::SourceDefinition;
 using kvr::tracker::common::SourceFrameFormatDefinition;
 using kvr::tracker::net::CMClient;
 using namespace frametest;
+
+using SizeChange = QPair<QSize, QSize>;
+Q_DECLARE_METATYPE(QVector<QSize>)
+Q_DECLARE_METATYPE(QVector<SizeChange>)
 
 namespace {
 
@@ -41,6 +49,10 @@ private slots:
     void unauthorizedNodeGetsNoCommands();
     void servedSingleShotForgetsItsSource();
     void slowConsumerGetsOnlyTheNewestFrame();
+    void streamDecodedAtItsLargestShownSize_data();
+    void streamDecodedAtItsLargestShownSize();
+    void stoppedStreamKeepsNoFrame_data();
+    void stoppedStreamKeepsNoFrame();
 
 private:
     SourceFrameReceiver *acquire();
@@ -314,6 +326,91 @@ void tst_SourceFrameReceiver::slowConsumerGetsOnlyTheNewestFrame()
     QCoreApplication::processEvents();
     QVERIFY2(sentMeanwhile >= 10, qPrintable(QString::number(sentMeanwhile)));
     QVERIFY2(!images.isEmpty() && images.size() <= 2, qPrintable(QString::number(images.size())));
+}
+
+void tst_SourceFrameReceiver::streamDecodedAtItsLargestShownSize_data()
+{
+    QTest::addColumn<QVector<QSize>>("starts");
+    QTest::addColumn<QVector<QSize>>("stops");
+    QTest::addColumn<QVector<SizeChange>>("changes");
+    QTest::addColumn<QSize>("expected");
+
+    const QSize tile(640, 360);
+    const QSize small(320, 180);
+    const QSize large(1280, 720);
+    QTest::newRow("one tile") << QVector<QSize>{tile} << QVector<QSize>() << QVector<SizeChange>() << tile;
+    QTest::newRow("the larger of two") << QVector<QSize>{small, tile} << QVector<QSize>() << QVector<SizeChange>() << tile;
+    QTest::newRow("each side on its own") << QVector<QSize>{QSize(640, 100), QSize(100, 480)} << QVector<QSize>()
+                                          << QVector<SizeChange>() << QSize(640, 480);
+    QTest::newRow("a viewer of the whole picture") << QVector<QSize>{tile, QSize()} << QVector<QSize>()
+                                                   << QVector<SizeChange>() << QSize();
+    QTest::newRow("the larger one stopped") << QVector<QSize>{large, tile} << QVector<QSize>{large}
+                                            << QVector<SizeChange>() << tile;
+    QTest::newRow("a tile grown") << QVector<QSize>{small, tile} << QVector<QSize>()
+                                  << QVector<SizeChange>{{tile, large}} << large;
+}
+
+void tst_SourceFrameReceiver::streamDecodedAtItsLargestShownSize()
+{
+    QFETCH(QVector<QSize>, starts);
+    QFETCH(QVector<QSize>, stops);
+    QFETCH(QVector<SizeChange>, changes);
+    QFETCH(QSize, expected);
+
+    const std::shared_ptr<SourceDefinition> definition = videoDefinition(QStringLiteral("a"));
+    SourceFrameReceiver *receiver = acquire();
+    QSignalSpy images(receiver, &SourceFrameReceiver::imageReceived);
+    // All taken in before the first frame, as they are queued in order.
+    for (const QSize &size : qAsConst(starts))
+        receiver->startRequest(definition, frameFormat(1), size);
+    for (const QSize &size : qAsConst(stops))
+        receiver->stopRequest(definition, frameFormat(1), size);
+    for (const SizeChange &change : qAsConst(changes))
+        receiver->changeShownSize(definition, frameFormat(1), change.first, change.second);
+    receiver->connect();
+    QTRY_VERIFY(!images.isEmpty());
+    QCOMPARE(m_node->frameStreams(), 1);
+    QCOMPARE(images.last().at(1).value<std::shared_ptr<CMClient::Frame>>()->decodeSize(), expected);
+}
+
+void tst_SourceFrameReceiver::stoppedStreamKeepsNoFrame_data()
+{
+    QTest::addColumn<bool>("cube");
+    QTest::addColumn<bool>("stopAll");
+    QTest::newRow("camera stopped") << false << false;
+    QTest::newRow("camera, all stopped") << false << true;
+    QTest::newRow("cube stopped") << true << false;
+    QTest::newRow("cube, all stopped") << true << true;
+}
+
+void tst_SourceFrameReceiver::stoppedStreamKeepsNoFrame()
+{
+    QFETCH(bool, cube);
+    QFETCH(bool, stopAll);
+
+    m_node->setTimeInterval(10);
+    const std::shared_ptr<SourceDefinition> definition = cube ? cubeDefinition() : videoDefinition(QStringLiteral("a"));
+    SourceFrameReceiver *receiver = acquire();
+    std::vector<std::weak_ptr<CMClient::Frame>> seen;
+    QObject context;
+    connect(receiver, &SourceFrameReceiver::imageReceived, &context,
+            [&seen](const std::shared_ptr<SourceDefinition> &, const std::shared_ptr<CMClient::Frame> &frame) {
+                seen.push_back(frame);
+            });
+    receiver->startRequest(definition, frameFormat(1));
+    receiver->connect();
+    // A cube's picture comes again under its time stamps.
+    QTRY_VERIFY(seen.size() >= 3);
+    if (stopAll)
+        receiver->stopRequest();
+    else
+        receiver->stopRequest(definition, frameFormat(1));
+    QTRY_COMPARE(m_node->frameStreams() + m_node->timeStreams(), 0);
+
+    // Those still on their way when the node stopped go the same way.
+    QTRY_VERIFY(std::all_of(seen.begin(), seen.end(), [](const std::weak_ptr<CMClient::Frame> &frame) {
+        return frame.expired();
+    }));
 }
 
 QTEST_GUILESS_MAIN(tst_SourceFrameReceiver)

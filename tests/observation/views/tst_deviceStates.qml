@@ -96,6 +96,10 @@ Item {
             compare(tile.orvaSerialNumber, "ORVA-0001")
             compare(findChild(tile, "statusPlaceholder").visible, false)
             verify(tile.name.indexOf(" - 127.0.0.1:") > 0, tile.name)
+            // Every row fits in the tile: none is cut and none needs scrolling.
+            var status = findChild(tile, "statusArea")
+            tryVerify(function() { return status.height > 0 && status.contentHeight <= status.height }, 2000,
+                      "rows of " + status.contentHeight + " in " + status.height)
         }
 
         function test_freshTile() {

@@ -5,7 +5,8 @@ import Observer 1.0
 import Orva.Views 1.0
 
 // A click on a tile hands the block over to the client application exactly once, with the
-// values the log-in needs; the observers are logged out first.
+// values the log-in needs; the observers are logged out first. The map hands over the same way
+// but keeps the observers logged in.
 Item {
     id: root
 
@@ -30,6 +31,14 @@ Item {
         id: deviceViewComponent
 
         DeviceObserverView {
+            anchors.fill: parent
+        }
+    }
+
+    Component {
+        id: mapViewComponent
+
+        MapCubeView {
             anchors.fill: parent
         }
     }
@@ -144,6 +153,57 @@ Item {
             compare(peers.loginStatus(manager, 0), Client.NotLoggedIn)
             compare(peers.loginStatus(manager, 1), Client.NotLoggedIn)
             tryVerify(function() { return peers.requestCount(1, "/users/logout") === 1 }, 3000)
+        }
+    
+        function test_mapHandOver_data() {
+            return [
+                {tag: "analytics button opens the cube", how: "button", dashboard: false},
+                {tag: "click on the preview opens the cube", how: "click", dashboard: false},
+                {tag: "double click on the preview opens the dashboard", how: "double", dashboard: true},
+            ]
+        }
+
+        function test_mapHandOver(data) {
+            peers.addBlock({firstCubeId: 1})
+            peers.addBlock({firstCubeId: 7})
+            manager = createTemporaryObject(managerComponent, root)
+            peers.shortenPolls(manager)
+            manager.sourceModel = favoriteDeviceModel
+            var view = createTemporaryObject(mapViewComponent, root, {manager: manager})
+            var row = null
+            tryVerify(function() {
+                for (var i = 0; i < view.sideList.contentItem.children.length; ++i) {
+                    var item = view.sideList.contentItem.children[i]
+                    if (item.objectName === "sideListRow" && item.cubeId === 7 && item.visible)
+                        row = item
+                }
+                return row !== null
+            }, 5000, "the side list's row of cube 7")
+            tryVerify(function() { return peers.loginStatus(manager, 1) === Client.LoggedIn }, 5000)
+            pageSpy.clear()
+            if (data.how === "button") {
+                mouseClick(findChild(row, "analyticsButton"))
+            } else {
+                view.mapItem.cubeTabSelected(row.observerId)
+                tryVerify(function() { return view.previewPopup.opened && findChild(view.previewPopup.contentItem, "videoArea") })
+                var video = findChild(view.previewPopup.contentItem, "videoArea")
+                if (data.how === "double") {
+                    mousePress(video)
+                    mouseRelease(video)
+                    mousePress(video)
+                    mouseDoubleClick(video)
+                    mouseRelease(video)
+                } else {
+                    mouseClick(video)
+                }
+            }
+            tryCompare(pageSpy, "count", 1, 3000)
+            compare(client.currentPage, Client.LoginPage)
+            compare(client.loginSourcePage, Client.ObserverPage)
+            compare(client.autoSelectFlag, data.dashboard)
+            compare(client.autoSelectId, 7)
+            compare(favoriteDeviceModel.loginIndex.row, 1)
+            compare(peers.loginStatus(manager, 1), Client.LoggedIn)
         }
     }
 }

@@ -51,6 +51,25 @@ Item {
             compare(grid(page).count, 0)
         }
 
+        // Without a favourite to observe the page says what is missing and where to add it.
+        function test_noObservedDeviceLine_data() {
+            return [
+                {tag: "no favourites", blocks: [], shown: true},
+                {tag: "a favourite without a password", blocks: [{password: ""}], shown: true},
+                {tag: "a favourite with user name and password", blocks: [{}], shown: false},
+            ]
+        }
+
+        function test_noObservedDeviceLine(data) {
+            for (var i = 0; i < data.blocks.length; ++i)
+                peers.addBlock(data.blocks[i])
+            var page = createTemporaryObject(pageComponent, root)
+            var line = findChild(page, "noObservedDevices")
+            tryCompare(line, "visible", data.shown)
+            if (data.shown)
+                verify(line.text.indexOf("Favorite devices page") > 0, line.text)
+        }
+
         function test_rowsAppear() {
             peers.addBlock({cubeCount: 2})
             peers.addBlock({cubeCount: 3, firstCubeId: 10})
@@ -132,6 +151,47 @@ Item {
             tryVerify(function() { return page.viewLoader.item instanceof CubeObserverView })
             tryCompare(grid(page), "count", 15)
             compare(grid(page).contentY, 200)
+        }
+
+        // Only the tiles in view ask for frames, and no tile is made for a size that the
+        // layouts pass through and destroyed again.
+        function test_onlyTilesInViewStream_data() {
+            return [
+                {tag: "page opens before the cubes arrive", overCubes: false},
+                {tag: "view loaded over the cubes", overCubes: true},
+            ]
+        }
+
+        function test_onlyTilesInViewStream(data) {
+            peers.addBlock({cubeCount: 24})
+            var page = createTemporaryObject(pageComponent, root)
+            var manager = page.observerManager
+            if (data.overCubes) {
+                manager.observerViewStyle = ObserverManager.DeviceView
+                tryVerify(function() { return manager.cubeModel.rowCount() === 24 }, 10000)
+                manager.observerViewStyle = ObserverManager.CubeView
+            }
+            var cubes = grid(page)
+            var tiles = function() {
+                var found = []
+                for (var i = 0; i < cubes.contentItem.children.length; ++i) {
+                    if (findChild(cubes.contentItem.children[i], "cubeItem"))
+                        found.push(cubes.contentItem.children[i])
+                }
+                return found
+            }
+            var made = tiles()
+            var recordTiles = function() {
+                tiles().forEach(function(tile) { if (made.indexOf(tile) < 0) made.push(tile) })
+            }
+            cubes.contentItem.childrenChanged.connect(recordTiles)
+            tryCompare(cubes, "count", 24, 10000)
+            var inView = 3 * Math.ceil(cubes.height / cubes.cellHeight)
+            verify(inView < 24)
+            tryVerify(function() { return peers.requestingCubes(manager) === inView }, 5000,
+                      "cubes asking for frames: " + peers.requestingCubes(manager) + " of " + inView + " in view")
+            cubes.contentItem.childrenChanged.disconnect(recordTiles)
+            compare(made.length, tiles().length)
         }
 
         function test_pageKeysFlick() {

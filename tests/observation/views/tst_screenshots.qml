@@ -4,8 +4,9 @@ import Client 1.0
 import Observer 1.0
 import Orva.Pages 1.0
 
-// Screenshots of the cube and device tiles with live frames, for looking at: run with
-// ORVA_SCREENSHOT_DIR set (and QT_SCALE_FACTOR for the "--scale" of the launcher).
+// Screenshots of the cube and device tiles with live frames and of the page's empty states,
+// for looking at: run with ORVA_SCREENSHOT_DIR set (and QT_SCALE_FACTOR for the "--scale" of
+// the launcher).
 Item {
     id: root
 
@@ -77,6 +78,28 @@ Item {
             manager.observerViewStyle = ObserverManager.MapView
             wait(200)
             verify(peers.screenshot(page, "map"))
+        }
+    
+        // No favourite to observe; then one whose map gets no tiles (nobody listens on port 1).
+        function test_emptyStates() {
+            if (!peers.screenshotsWanted())
+                skip("ORVA_SCREENSHOT_DIR is not set")
+            client.requestChangePage(Client.ObserverPage)
+            var page = createTemporaryObject(pageComponent, root)
+            tryVerify(function() { return findChild(page, "noObservedDevices").visible })
+            wait(200)
+            verify(peers.screenshot(page, "empty"))
+            page.destroy()
+            var server = hostMapsManager.openStreetMapTileServer
+            hostMapsManager.openStreetMapTileServer = "http://127.0.0.1:1/"
+            peers.addBlock({cubeCount: 2})
+            page = createTemporaryObject(pageComponent, root)
+            page.observerManager.observerViewStyle = ObserverManager.MapView
+            tryVerify(function() { return findChild(page, "tilesUnavailableMessage")
+                                           && findChild(page, "tilesUnavailableMessage").visible }, 5000)
+            wait(500)
+            verify(peers.screenshot(page, "map_without_tiles"))
+            hostMapsManager.openStreetMapTileServer = server
         }
     }
 }

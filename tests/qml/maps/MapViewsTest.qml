@@ -2,10 +2,12 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15 as QQC
 import QtPositioning 5.12
 import QtTest 1.15
+import AnalyticsProxy 1.0
 import Client 1.0
 import Observer 1.0
 import Orva.Components.CubeView 1.0
 import Orva.Maps 1.0
+import Orva.Style 1.0
 import Orva.Views 1.0
 
 // The map views on the tiles of the tests' own server: the provider and tile address, pins
@@ -67,6 +69,14 @@ Item {
         MapGroupIndicator {}
     }
 
+    Component {
+        id: groupManagerComponent
+
+        MapGroupManager {
+            sourceModel: GeoTableModel {}
+        }
+    }
+
     SignalSpy {
         id: groupClicks
 
@@ -82,6 +92,7 @@ Item {
             hostMapsManager.hostGoogleApiKey = ""
             hostMapsManager.hostOpenStreetMapApiKey = ""
             hostMapsManager.hostOpenStreetMapApiKeyTileLayer = ""
+            hostMapsManager.openStreetMapTileServer = tileServer.baseUrl
         }
 
         function readyMap() {
@@ -168,6 +179,24 @@ Item {
             compare(tileServer.foreignHosts(), [])
         }
 
+        // A line over the map names the server when it gives no tiles; port 1 refuses.
+        function test_tilesUnavailableLine_data() {
+            return [
+                { tag: "tiles served", server: tileServer.baseUrl, shown: false },
+                { tag: "server refuses", server: "http://127.0.0.1:1/", shown: true }
+            ]
+        }
+
+        function test_tilesUnavailableLine(data) {
+            hostMapsManager.openStreetMapTileServer = data.server
+            var view = createTemporaryObject(openStreetMapComponent, root)
+            tryCompare(view.tileProbe, "status", data.shown ? TileServerProbe.Unreachable : TileServerProbe.Reachable, 5000)
+            var line = findChild(view, "tilesUnavailableMessage")
+            compare(line.visible, data.shown)
+            if (data.shown)
+                compare(line.text, "The map tiles could not be loaded from http://127.0.0.1:1/.")
+        }
+
         function test_groupsFollowTheZoom_data() {
             return [
                 { tag: "zoomed out: the three fold into one", zoom: 9, grouped: [1, 2, 3], count: 3 },
@@ -204,6 +233,42 @@ Item {
             tryCompare(view.mapGroupManager, "streamCount", 4)
             compare(view.mapGroupManager.disabledCount, 4)
             compare(view.mapGroupManager.runningCount, 0)
+        }
+
+        // A pin reports its cube's state as the colour it paints; the groups count it by that
+        // colour, so the style's state colours must be the ones the groups know.
+        function test_styleStateColoursCountInTheirState_data() {
+            return [
+                { tag: "running", color: Style.runningColor, running: 1, failure: 0, disabled: 0 },
+                { tag: "failure", color: Style.failureColor, running: 0, failure: 1, disabled: 0 },
+                { tag: "disabled", color: Style.disabledColor, running: 0, failure: 0, disabled: 1 }
+            ]
+        }
+
+        function test_styleStateColoursCountInTheirState(data) {
+            var groups = createTemporaryObject(groupManagerComponent, root)
+            groups.updateMapCubePosition(1, true, Qt.point(10, 10))
+            groups.updateCubeState(1, "" + data.color)
+            compare(groups.runningCount, data.running)
+            compare(groups.failureCount, data.failure)
+            compare(groups.disabledCount, data.disabled)
+        }
+
+        // Fitted to its cubes, the map keeps every pin and group marker wholly inside its edges.
+        function test_fitLeavesRoomAtTheEdges() {
+            var view = readyMap()
+            var coordinates = []
+            for (var i = 0; i < cubes.count; ++i)
+                coordinates.push(QtPositioning.coordinate(cubes.get(i).CubeCameraPositionLatitude,
+                                                          cubes.get(i).CubeCameraPositionLongitude))
+            view.geoTableModel.loadCoordinates([1, 2, 3, 4], QtPositioning.path(coordinates))
+            view.mapGroupManager.updateMapFocus()
+            var half = Style.mapGroupSize / 2
+            for (i = 0; i < coordinates.length; ++i) {
+                var p = view.map.fromCoordinate(coordinates[i], false)
+                verify(p.x >= half && p.x <= view.map.width - half && p.y >= half && p.y <= view.map.height - half,
+                       "cube " + (i + 1) + " at " + p.x + ", " + p.y)
+            }
         }
 
         // Auto-zoom fits the focused cube's own pin, not every pin on the map.

@@ -1,0 +1,6 @@
+#include "observation/status/StateColors.h"
+
+StateColors::StateColors(QObject *parent)
+    : QObject(parent)
+{
+}

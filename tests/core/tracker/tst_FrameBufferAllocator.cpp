@@ -1,0 +1,95 @@
+#include "core/tracker/CMClientFrame.h"
+#include "core/tracker/FrameBufferAllocator.h"
+
+#include <QtTest>
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <memory>
+#include <vector>
+
+using kvr::tracker::net::CMClient;
+using kvr::tracker::net::FrameBufferAllocator;
+
+namespace {
+
+QByteArray jpegOf(const QSize &size)
+{
+    const cv::Mat picture(size.height(), size.width(), CV_8UC3, cv::Scalar(40, 90, 160));
+    std::vector<uchar> bytes;
+    cv::imencode(".jpg", picture, bytes);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
+}
+
+// A frame of `size` decoded at `decodeSize`, held until the caller lets go of it.
+std::shared_ptr<CMClient::Frame> decoded(const QSize &size, const QSize &decodeSize = QSize())
+{
+    kvr::tracker::common::SourceFrame sourceFrame;
+    sourceFrame.setQVariantData(QVariantMap{{QStringLiteral("data"), jpegOf(size)}});
+    auto frame = std::make_shared<CMClient::Frame>(kvr::tracker::common::SourceFrameFormatDefinition(), sourceFrame);
+    frame->setDecodeSize(decodeSize);
+    frame->getImage();
+    return frame;
+}
+
+constexpr qulonglong FullHdBytes = 1920 * 1080 * 4;
+
+} // namespace
+
+// The pixel memory of decoded frames: reused by the next frame of its size, handed back to the
+// system when idle.
+class tst_FrameBufferAllocator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void buffersAreReusedThenHandedBack_data();
+    void buffersAreReusedThenHandedBack();
+};
+
+void tst_FrameBufferAllocator::init()
+{
+    FrameBufferAllocator::instance().releaseIdle();
+    QCOMPARE(qulonglong(FrameBufferAllocator::instance().mappedBytes()), qulonglong(0));
+}
+
+void tst_FrameBufferAllocator::buffersAreReusedThenHandedBack_data()
+{
+    QTest::addColumn<QSize>("second");
+    QTest::addColumn<QSize>("secondDecodeSize");
+    QTest::addColumn<qulonglong>("mappedWithSecond");
+    QTest::addColumn<qulonglong>("inUse");
+
+    const QSize fullHd(1920, 1080);
+    const qulonglong half = 960 * 540 * 4;
+    QTest::newRow("same size: the first frame's buffer again") << fullHd << QSize() << FullHdBytes << FullHdBytes;
+    QTest::newRow("half size: a buffer of its own") << fullHd << QSize(960, 540) << FullHdBytes + half << half;
+    QTest::newRow("small picture: not mapped") << QSize(64, 48) << QSize() << FullHdBytes << qulonglong(0);
+}
+
+void tst_FrameBufferAllocator::buffersAreReusedThenHandedBack()
+{
+    QFETCH(QSize, second);
+    QFETCH(QSize, secondDecodeSize);
+    QFETCH(qulonglong, mappedWithSecond);
+    QFETCH(qulonglong, inUse);
+
+    FrameBufferAllocator &allocator = FrameBufferAllocator::instance();
+    auto first = decoded(QSize(1920, 1080));
+    QCOMPARE(qulonglong(allocator.mappedBytes()), FullHdBytes);
+    first.reset();
+    QCOMPARE(qulonglong(allocator.idleBytes()), FullHdBytes);
+
+    auto next = decoded(second, secondDecodeSize);
+    QCOMPARE(qulonglong(allocator.mappedBytes()), mappedWithSecond);
+    // Only what no frame holds is handed back.
+    allocator.releaseIdle();
+    QCOMPARE(qulonglong(allocator.mappedBytes()), inUse);
+    next.reset();
+    allocator.releaseIdle();
+    QCOMPARE(qulonglong(allocator.mappedBytes()), qulonglong(0));
+}
+
+QTEST_GUILESS_MAIN(tst_FrameBufferAllocator)
+#include "tst_FrameBufferAllocator.moc"
