@@ -4,6 +4,7 @@
 #include "app/services/LauncherConfig.h"
 #include "app/services/StringUtils.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/entries/Configuration.h"
 #include "devices/models/FavoriteDeviceModel.h"
 
@@ -32,26 +33,17 @@ BlockLogin::~BlockLogin() = default;
 
 void BlockLogin::setPageState(PageState state)
 {
-    if (m_pageState == state)
-        return;
-    m_pageState = state;
-    emit pageStateChanged();
+    assignProperty(this, m_pageState, state, &BlockLogin::pageStateChanged);
 }
 
 void BlockLogin::setStatus(Status status)
 {
-    if (m_status == status)
-        return;
-    m_status = status;
-    emit statusChanged();
+    assignProperty(this, m_status, status, &BlockLogin::statusChanged);
 }
 
 void BlockLogin::setErrorMessage(const QString &message)
 {
-    if (m_errorMessage == message)
-        return;
-    m_errorMessage = message;
-    emit errorMessageChanged();
+    assignProperty(this, m_errorMessage, message, &BlockLogin::errorMessageChanged);
 }
 
 QString BlockLogin::noResponseText() const

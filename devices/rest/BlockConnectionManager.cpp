@@ -1,6 +1,7 @@
 #include "devices/rest/BlockConnectionManager.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -94,10 +95,7 @@ BlockConnectionManager::~BlockConnectionManager()
 
 void BlockConnectionManager::setAccessToken(const QString &token)
 {
-    if (m_accessToken == token)
-        return;
-    m_accessToken = token;
-    emit accessTokenChanged(token);
+    assignProperty(this, m_accessToken, token, &BlockConnectionManager::accessTokenChanged);
 }
 
 void BlockConnectionManager::setApiVersion(const QString &version)

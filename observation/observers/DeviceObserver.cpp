@@ -4,6 +4,7 @@
 #include "app/services/LauncherConfig.h"
 #include "app/services/StringUtils.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/entries/Configuration.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
@@ -406,98 +407,62 @@ void DeviceObserver::onServerDisconnected()
 
 void DeviceObserver::setVisiblePage(int page)
 {
-    if (m_visiblePage == page)
-        return;
-    m_visiblePage = page;
-    emit visiblePageChanged();
+    assignProperty(this, m_visiblePage, page, &DeviceObserver::visiblePageChanged);
 }
 
 void DeviceObserver::setCurrentVersionNumber(const QString &version)
 {
-    if (m_currentVersionNumber == version)
-        return;
-    m_currentVersionNumber = version;
-    emit currentVersionNumberChanged();
+    assignProperty(this, m_currentVersionNumber, version, &DeviceObserver::currentVersionNumberChanged);
 }
 
 void DeviceObserver::setAutoLogin(const QString &autoLogin)
 {
-    if (m_autoLogin == autoLogin)
-        return;
-    m_autoLogin = autoLogin;
     // With an automatic log-in the tick outlives a stop and asks the block again by itself.
     m_session.setTickKept(!autoLogin.isEmpty());
-    emit autoLoginChanged();
+    assignProperty(this, m_autoLogin, autoLogin, &DeviceObserver::autoLoginChanged);
 }
 
 void DeviceObserver::setServerURI(const QString &uri)
 {
-    if (m_serverURI == uri)
-        return;
-    m_serverURI = uri;
-    emit serverURIChanged();
+    assignProperty(this, m_serverURI, uri, &DeviceObserver::serverURIChanged);
 }
 
 void DeviceObserver::setLoginUsername(const QString &userName)
 {
-    if (m_loginUsername == userName)
-        return;
-    m_loginUsername = userName;
-    emit loginUsernameChanged();
+    assignProperty(this, m_loginUsername, userName, &DeviceObserver::loginUsernameChanged);
 }
 
 void DeviceObserver::setLoginServerAddress(const QString &address)
 {
-    if (m_loginServerAddress == address)
-        return;
-    m_loginServerAddress = address;
-    emit loginServerAddressChanged();
+    assignProperty(this, m_loginServerAddress, address, &DeviceObserver::loginServerAddressChanged);
 }
 
 void DeviceObserver::setLoginErrorMessage(const QString &message)
 {
-    if (m_loginErrorMessage == message)
-        return;
-    m_loginErrorMessage = message;
-    emit loginErrorMessageChanged();
+    assignProperty(this, m_loginErrorMessage, message, &DeviceObserver::loginErrorMessageChanged);
 }
 
 void DeviceObserver::setLoginStatus(int status)
 {
-    if (m_loginStatus == status)
-        return;
-    m_loginStatus = status;
-    emit loginStatusChanged();
+    assignProperty(this, m_loginStatus, status, &DeviceObserver::loginStatusChanged);
 }
 
 void DeviceObserver::setLoginPageState(int state)
 {
-    if (m_loginPageState == state)
-        return;
-    m_loginPageState = state;
-    emit loginPageStateChanged();
+    assignProperty(this, m_loginPageState, state, &DeviceObserver::loginPageStateChanged);
 }
 
 void DeviceObserver::setLoginButtonAvailable(bool available)
 {
-    if (m_loginButtonAvailable == available)
-        return;
-    m_loginButtonAvailable = available;
-    emit loginButtonAvailableChanged();
+    assignProperty(this, m_loginButtonAvailable, available, &DeviceObserver::loginButtonAvailableChanged);
 }
 
 void DeviceObserver::setBlockDeviceType(int type)
 {
-    if (m_blockDeviceType == type)
-        return;
-    m_blockDeviceType = type;
-    emit blockDeviceTypeChanged();
+    assignProperty(this, m_blockDeviceType, type, &DeviceObserver::blockDeviceTypeChanged);
 }
 
 void DeviceObserver::setOrvaSerialNumber(const QString &serialNumber)
 {
-    if (m_orvaSerialNumber == serialNumber)
-        return;
-    m_orvaSerialNumber = serialNumber;
-    emit orvaSerialNumberChanged();
+    assignProperty(this, m_orvaSerialNumber, serialNumber, &DeviceObserver::orvaSerialNumberChanged);
 }
