@@ -233,7 +233,8 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
                     emit serverAvailable(response->statusCode != restservice::NoResponse);
                 if (!alive)
                     return;
-                emit(this->*answer)(response);
+                // Emits the operation's answer signal (clang reads "emit(" as misleading indentation).
+                (this->*answer)(response);
                 if (!alive)
                     return;
                 decrementRequest(operation);
