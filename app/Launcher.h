@@ -64,13 +64,13 @@ public:
     Q_ENUM(Page)
     // The log-in's states under the names QML knows (Client.LoggedIn, ...).
     enum LoginStatus {
-        NotLoggedIn = BlockLogin::NotLoggedIn,
-        IncorrectPasswordOrUsername = BlockLogin::IncorrectPasswordOrUsername,
-        InvalidServerAddress = BlockLogin::InvalidServerAddress,
-        WaitingForResponse = BlockLogin::WaitingForResponse,
-        LoggedIn = BlockLogin::LoggedIn,
-        Demo = BlockLogin::Demo,
-        ExpiredAccount = BlockLogin::ExpiredAccount
+        NotLoggedIn = BlockSession::NotLoggedIn,
+        IncorrectPasswordOrUsername = BlockSession::IncorrectPasswordOrUsername,
+        InvalidServerAddress = BlockSession::InvalidServerAddress,
+        WaitingForResponse = BlockSession::WaitingForResponse,
+        LoggedIn = BlockSession::LoggedIn,
+        Demo = BlockSession::Demo,
+        ExpiredAccount = BlockSession::ExpiredAccount
     };
     Q_ENUM(LoginStatus)
     enum LoginPageState {

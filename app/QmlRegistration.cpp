@@ -35,7 +35,6 @@
 #include "observation/models/CubeObserverSortFilterProxyModel.h"
 #include "observation/models/DeviceObserverModel.h"
 #include "observation/models/DeviceObserverSortFilterProxyModel.h"
-#include "observation/observers/DeviceObserver.h"
 #include "observation/observers/ObserverManager.h"
 
 #include <QQmlEngine>
@@ -81,14 +80,6 @@ void registerQmlTypes()
     qRegisterMetaType<AnalyticState>("AnalyticState");
     qRegisterMetaType<SourceLocation>("SourceLocation");
     // Module "Observer": the observer page's manager, its models and their proxies.
-    // DeviceObserver keeps the launcher's log-in values as plain integers (it sits below the
-    // launcher); these checks keep both in step.
-    static_assert(int(DeviceObserver::NotLoggedIn) == int(Launcher::NotLoggedIn)
-                      && int(DeviceObserver::IncorrectPasswordOrUsername) == int(Launcher::IncorrectPasswordOrUsername)
-                      && int(DeviceObserver::WaitingForResponse) == int(Launcher::WaitingForResponse)
-                      && int(DeviceObserver::LoggedIn) == int(Launcher::LoggedIn)
-                      && int(DeviceObserver::ExpiredAccount) == int(Launcher::ExpiredAccount),
-                  "DeviceObserver's log-in values differ from Launcher::LoginStatus");
     const QString notYetCreatable = QStringLiteral("Can not yet be created in qml.");
     qmlRegisterType<ObserverManager>("Observer", 1, 0, "ObserverManager");
     qmlRegisterType<CubeObserverSortFilterProxyModel>("Observer", 1, 0, "CubeObserverSortFilterProxyModel");

@@ -1,6 +1,8 @@
 #include "app/services/OrvaGlobal.h"
 
 #include <QMetaEnum>
+#include <QPair>
+#include <QVector>
 
 namespace kvr::orva {
 
@@ -9,6 +11,7 @@ namespace {
 QString normalised(const QString &text)
 {
     QString out;
+    out.reserve(text.size());
     for (const QChar c : text) {
         if (c.isLetterOrNumber())
             out += c.toLower();
@@ -19,11 +22,18 @@ QString normalised(const QString &text)
 template <typename Enum>
 Enum fromKey(const QString &text)
 {
-    const QMetaEnum meta = QMetaEnum::fromType<Enum>();
+    // Every poll of every cube reads these: the keys are normalised once, in key order.
+    static const QVector<QPair<QString, int>> keys = [] {
+        const QMetaEnum meta = QMetaEnum::fromType<Enum>();
+        QVector<QPair<QString, int>> table;
+        for (int i = 0; i < meta.keyCount(); ++i)
+            table.append({normalised(QString::fromLatin1(meta.key(i))), meta.value(i)});
+        return table;
+    }();
     const QString wanted = normalised(text);
-    for (int i = 0; i < meta.keyCount(); ++i) {
-        if (normalised(QString::fromLatin1(meta.key(i))) == wanted)
-            return static_cast<Enum>(meta.value(i));
+    for (const auto &key : keys) {
+        if (key.first == wanted)
+            return static_cast<Enum>(key.second);
     }
     return static_cast<Enum>(-1);
 }

@@ -1,10 +1,13 @@
 #include "devices/rest/BlockConnectionManager.h"
 
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QJsonDocument>
 #include <QMetaEnum>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QPointer>
@@ -15,7 +18,7 @@
 #include <numeric>
 
 using restservice::BlockResponse;
-using Op = restservice::Operation; // QNetworkAccessManager has an Operation of its own
+using Op = restservice::Operation;
 using restservice::ResponseData;
 
 namespace {
@@ -36,8 +39,23 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 {
 }
 
+QNetworkAccessManager *BlockConnectionManager::sharedNetworkManager()
+{
+    // Parented to the application, so that it goes (with its HTTP thread) before static
+    // destruction; a later application gets a new one.
+    static QPointer<QNetworkAccessManager> shared;
+    if (!shared)
+        shared = new QNetworkAccessManager(QCoreApplication::instance());
+    return shared;
+}
+
 BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken, const Diagnostics &diagnostics)
-    : QNetworkAccessManager(parent),
+    : QObject(parent),
+      m_network(sharedNetworkManager()),
+      // A block that accepts the connection and then stays silent would otherwise keep the
+      // request (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out
+      // by default. Stalled requests end after 30 s without traffic and are answered with status 0.
+      m_transferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant),
       m_logEveryRequest(diagnostics.logEveryRequest),
       m_quietReplies(diagnostics.quietReplies),
       m_logSuccessfulReplies(diagnostics.logSuccessfulReplies),
@@ -48,11 +66,6 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 {
     qRegisterMetaType<restservice::BlockResponse>("BlockResponse");
     qRegisterMetaType<std::shared_ptr<restservice::BlockResponse>>("std::shared_ptr<restservice::BlockResponse>");
-
-    // A block that accepts the connection and then stays silent would otherwise keep the request
-    // (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out by default.
-    // Stalled requests end after 30 s without traffic and are answered with status 0.
-    setTransferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant);
 
     if (m_requestStatistics) {
         connect(&m_statisticsTimer, &QTimer::timeout, this, &BlockConnectionManager::logRequestStatistics);
@@ -66,19 +79,23 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
 
 BlockConnectionManager::~BlockConnectionManager()
 {
-    // The replies are our children and die in the base destructor; their finished handlers
-    // must not run against a half-destroyed manager.
-    const auto replies = findChildren<QNetworkReply *>();
-    for (QNetworkReply *reply : replies)
+    // The shared manager owns the replies and would keep them, and their connections, open;
+    // nothing of them may reach this client any more.
+    if (!m_network)
+        return;
+    // Newest first: the HTTP thread takes the aborts in this order, so the requests still waiting
+    // for a connection are gone before the aborted ones free their connections for them.
+    for (auto it = m_replies.crbegin(); it != m_replies.crend(); ++it) {
+        QNetworkReply *reply = *it;
         disconnect(reply, nullptr, this, nullptr);
+        reply->abort();
+        reply->deleteLater();
+    }
 }
 
 void BlockConnectionManager::setAccessToken(const QString &token)
 {
-    if (m_accessToken == token)
-        return;
-    m_accessToken = token;
-    emit accessTokenChanged(token);
+    assignProperty(this, m_accessToken, token, &BlockConnectionManager::accessTokenChanged);
 }
 
 void BlockConnectionManager::setApiVersion(const QString &version)
@@ -92,7 +109,7 @@ void BlockConnectionManager::setUrl(const QString &address, int port, bool useHt
     m_port = port;
     m_useHttps = useHttps;
     if (useHttps) {
-        // Blocks sign their own certificates. The relaxed configuration goes on this manager's
+        // Blocks sign their own certificates. The relaxed configuration goes on this client's
         // requests only; the process-wide default keeps verifying for every other connection.
         m_sslConfiguration = QSslConfiguration::defaultConfiguration();
         m_sslConfiguration->setPeerVerifyMode(QSslSocket::VerifyNone);
@@ -185,22 +202,29 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
     request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
     if (url.scheme() == QLatin1String("https"))
         request.setSslConfiguration(m_sslConfiguration ? *m_sslConfiguration : QSslConfiguration());
+    request.setTransferTimeout(m_transferTimeout);
 
+    if (!m_network)
+        m_network = sharedNetworkManager();
     QNetworkReply *reply = nullptr;
     if (body) {
         const QByteArray bytes = response->requestBody.toJson();
         // Only the traffic tick resets the counters; without it they would overflow in a long run.
         if (m_trafficMonitoring)
             m_bytesSent += bytes.size();
-        reply = post(request, bytes);
+        reply = m_network->post(request, bytes);
     } else {
-        reply = get(request);
+        reply = m_network->get(request);
     }
+    m_replies.append(reply);
 
     connect(reply, &QNetworkReply::finished, this,
             [this, reply, response, functionName, operation, answer, reportsAvailability]() {
-                // A receiver may destroy the manager, and with it this reply, from its slot;
-                // after that nothing of either may be touched.
+                // The shared manager owns the reply; it goes once this handler is done.
+                m_replies.removeOne(reply);
+                reply->deleteLater();
+                // A receiver may destroy this client from its slot; after that nothing of it
+                // may be touched.
                 const QPointer<BlockConnectionManager> alive(this);
                 processReply(reply, response, functionName, false);
                 if (!alive)
@@ -209,10 +233,10 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
                     emit serverAvailable(response->statusCode != restservice::NoResponse);
                 if (!alive)
                     return;
-                emit(this->*answer)(response);
+                // Emits the operation's answer signal (clang reads "emit(" as misleading indentation).
+                (this->*answer)(response);
                 if (!alive)
                     return;
-                reply->deleteLater();
                 decrementRequest(operation);
             });
 }
@@ -234,13 +258,14 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
     if (!reply->isOpen())
         reply->open(QIODevice::ReadOnly);
     if (!reply->isOpen()) {
+        // The shared manager's caches serve every block; they stay.
         qDebug().noquote() << "[ERROR]" << Q_FUNC_INFO << "Failed to open device";
-        clearAccessCache();
-        clearConnectionCache();
         return true;
     }
 
-    const QByteArray body = reply->readAll();
+    // The reply is finished and holds its whole body: one allocation of the known size, where
+    // readAll() grows a 16 KiB buffer and shrinks it again for every poll.
+    const QByteArray body = reply->read(reply->bytesAvailable());
     response->bodyRead = true;
     if (m_trafficMonitoring)
         m_bytesReceived += body.size();

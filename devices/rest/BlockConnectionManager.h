@@ -4,8 +4,10 @@
 #include "devices/rest/RestService.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QMap>
-#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
 #include <QSslConfiguration>
 #include <QString>
 #include <QTimer>
@@ -13,12 +15,16 @@
 #include <memory>
 #include <optional>
 
+class QNetworkAccessManager;
 class QNetworkReply;
 
 // REST client of one block. GUI thread only. Every request is answered exactly once on its own
 // signal with the record created for it, also when the block did not answer (status 0).
-// Replies still in flight when the manager is destroyed are dropped without a signal.
-class BlockConnectionManager : public QNetworkAccessManager
+// Requests go through one QNetworkAccessManager shared by every client (one HTTP thread and one
+// connection pool for all blocks); each request carries its client's address, token,
+// certificate rule and transfer time-out. Replies still in flight when the client is destroyed
+// are aborted and dropped without a signal.
+class BlockConnectionManager : public QObject
 {
     Q_OBJECT
 
@@ -46,6 +52,15 @@ public:
     QString baseAddress() const { return m_baseAddress; }
     // Requests of one operation sent and not yet handled.
     int openRequests(restservice::Operation operation) const { return m_openRequests.value(operation, 0); }
+    // Milliseconds without traffic after which a request ends with status 0; 0: never. For the
+    // requests sent afterwards.
+    int transferTimeout() const { return m_transferTimeout; }
+    void setTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
+
+    // The manager every client sends through, made on first use and owned by the application.
+    // For blocks' REST requests only: it pools connections by scheme, host and port, whatever
+    // certificate rule a later request brings.
+    static QNetworkAccessManager *sharedNetworkManager();
 
 signals:
     void accessTokenChanged(QString accessToken);
@@ -64,7 +79,7 @@ signals:
 public slots:
     void setAccessToken(const QString &token);
     void setApiVersion(const QString &version);
-    // HTTPS: "https://address:port/api", certificates of this manager's requests not verified
+    // HTTPS: "https://address:port/api", certificates of this client's requests not verified
     // (the block signs its own); HTTP: "http://address:port".
     void setUrl(const QString &address, int port, bool useHttps);
     void requestBlockInfo();
@@ -92,6 +107,12 @@ private:
                     const QString &message);
     void logRequestStatistics();
 
+    // Null once the application took the shared manager, and with it the replies, away.
+    QPointer<QNetworkAccessManager> m_network;
+    // Sent and not yet finished, oldest first: the shared manager owns them, this client
+    // answers them.
+    QList<QNetworkReply *> m_replies;
+    int m_transferTimeout;
     quint32 m_nextRequestId = 0;
     QMap<restservice::Operation, qint32> m_openRequests;
     bool m_logEveryRequest = false;
@@ -111,7 +132,7 @@ private:
     qint32 m_bytesReceived = 0;
     qint32 m_bytesSent = 0;
     QMap<QString, QList<qint32>> m_trafficHistory;
-    // Relaxed copy, applied to HTTPS requests of this manager only. Made by the first HTTPS
+    // Relaxed copy, applied to HTTPS requests of this client only. Made by the first HTTPS
     // address: an empty QSslConfiguration already loads and initialises OpenSSL.
     std::optional<QSslConfiguration> m_sslConfiguration;
 };

@@ -4,8 +4,8 @@
 #include "app/services/LauncherConfig.h"
 #include "app/services/StringUtils.h"
 #include "core/log/Log.h"
+#include "core/property/AssignProperty.h"
 #include "devices/entries/Configuration.h"
-#include "devices/rest/User.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/observers/CubeObserver.h"
 #include "observation/status/AnalyticInfo.h"
@@ -19,11 +19,21 @@
 
 namespace {
 
-const int kConnectionTickMs = 1000;
-const int kTesterTimeoutMs = 3000;
 const int kDefaultRestPort = 8088;
-const int kFallbackRestPort = 8080;
 const int kDefaultNodePort = 5556;
+
+// An observer logs in unattended: HTTPS as given, the block asked again where an operator would
+// be told, its cube list read before the log-in counts as done; the observer page's log-out
+// (forced) ends a session that a local one kept.
+BlockSession::Options sessionOptions()
+{
+    BlockSession::Options options;
+    options.probeScheme = false;
+    options.keepAsking = true;
+    options.followUp = true;
+    options.localLogoutKeepsSession = true;
+    return options;
+}
 
 // The reply body as a JSON object; null with the handlers' "[FATAL]" warning when it is none.
 const QJsonDocument *replyJson(const restservice::BlockResponse &response, const char *function)
@@ -41,7 +51,7 @@ const QJsonDocument *replyJson(const restservice::BlockResponse &response, const
 DeviceObserver::DeviceObserver(const ObservedDevice &device)
     : m_observedDevice(device),
       m_blockStatus(std::make_shared<kvr::BlockStatusInfo>()),
-      m_connectionTester(kTesterTimeoutMs)
+      m_session(sessionOptions())
 {
     qRegisterMetaType<QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>>>(
         "QVector<std::shared_ptr<kvr::QMTClient::CubeObserver> >");
@@ -49,33 +59,26 @@ DeviceObserver::DeviceObserver(const ObservedDevice &device)
     QQmlEngine::setObjectOwnership(this, QQmlEngine::CppOwnership);
     QQmlEngine::setObjectOwnership(m_blockStatus.get(), QQmlEngine::CppOwnership);
 
-    m_connectionTimer.setInterval(kConnectionTickMs);
-    m_connectionTimer.setSingleShot(false);
-    connect(&m_connectionTimer, &QTimer::timeout, this, &DeviceObserver::connectionTick);
+    connect(&m_session, &BlockSession::blockSilent, this, &DeviceObserver::onBlockSilent);
+    connect(&m_session, &BlockSession::blockInfoRead, this, &DeviceObserver::onBlockInfoRead);
+    connect(&m_session, &BlockSession::refused, this, &DeviceObserver::onRefused);
+    connect(&m_session, &BlockSession::accepted, this, &DeviceObserver::userLoginSuccess);
+    // A cube list that failed is asked for again; one on its way is waited for.
+    connect(&m_session, &BlockSession::followUpDue, this, [this]() {
+        if (!m_cubesRequestOpen)
+            requestCubes();
+    });
+    connect(this, &DeviceObserver::userLoginSuccess, this, &DeviceObserver::requestCubes);
+    connect(this, &DeviceObserver::userLoginValidationTimeout, &m_session, &BlockSession::startTick);
 
-    connect(this, &DeviceObserver::userLoginSuccess, this, [this]() {
-        m_loginPhase = CubeList;
-        requestCubes();
-    });
-    connect(this, &DeviceObserver::userLoginValidationFailed, this, [this]() {
-        m_loginPhase = Idle;
-        setLoginStatus(IncorrectPasswordOrUsername);
-        setLoginButtonAvailable(true);
-    });
-    connect(this, &DeviceObserver::userLoginExpiredAccount, this, [this]() {
-        m_loginPhase = Idle;
-        setLoginStatus(ExpiredAccount);
-        setLoginButtonAvailable(true);
-    });
-    connect(this, &DeviceObserver::userLoginValidationTimeout, this, [this]() { m_connectionTimer.start(); });
-    // Posting the same credentials again changes nothing for an account the block keeps out.
-    connect(this, &DeviceObserver::userLoginForbidden, this, [this]() {
-        endLogin(NotLoggedIn, tr("The user %1 is not allowed to log in to this %2.")
-                                  .arg(m_loginUsername, BrandConfiguration::instance()->deviceName()));
-    });
-
-    connect(&m_connectionTester, &ConnectionTester::connected, this, &DeviceObserver::onTesterConnected);
-    connect(&m_connectionTester, &ConnectionTester::timeout, this, &DeviceObserver::onTesterTimeout);
+    BlockConnectionManager *client = m_session.restClient();
+    connect(client, &BlockConnectionManager::blockStatusInfoReceived, this, &DeviceObserver::processBlockStatusInfo);
+    connect(client, &BlockConnectionManager::cubesResponseReceived, this, &DeviceObserver::processCubes);
+    connect(client, &BlockConnectionManager::cubesAnalyticsInfoResponseReceived, this,
+            &DeviceObserver::processCubesAnalyticsInfoResponse);
+    connect(client, &BlockConnectionManager::cubesCamerasInfoResponseReceived, this,
+            &DeviceObserver::processCubesSourcesInfoResponse);
+    connect(client, &BlockConnectionManager::noBlockServerResponse, this, &DeviceObserver::onServerDisconnected);
 
     // A coarse timer may fire up to 5 % early; a block is never asked again sooner than its period.
     for (QTimer *poll : {&m_blockStatusTimer, &m_analyticsTimer, &m_camerasTimer})
@@ -86,7 +89,7 @@ DeviceObserver::DeviceObserver(const ObservedDevice &device)
     m_analyticsTimer.setInterval(500);
     m_camerasTimer.setSingleShot(true);
     m_camerasTimer.setInterval(3000);
-    connect(&m_blockStatusTimer, &QTimer::timeout, &m_blockConnection, &BlockConnectionManager::requestBlockStatusInfo);
+    connect(&m_blockStatusTimer, &QTimer::timeout, client, &BlockConnectionManager::requestBlockStatusInfo);
     connect(&m_analyticsTimer, &QTimer::timeout, this, &DeviceObserver::requestCubesAnalyticsInfo);
     connect(&m_camerasTimer, &QTimer::timeout, this, &DeviceObserver::requestCubesCamerasInfo);
 }
@@ -95,7 +98,7 @@ DeviceObserver::~DeviceObserver() = default;
 
 bool DeviceObserver::timersActive() const
 {
-    return m_connectionTimer.isActive() || m_blockStatusTimer.isActive() || m_analyticsTimer.isActive()
+    return m_session.isTicking() || m_blockStatusTimer.isActive() || m_analyticsTimer.isActive()
            || m_camerasTimer.isActive();
 }
 
@@ -110,82 +113,48 @@ void DeviceObserver::setPollIntervals(int blockStatusMs, int analyticsMs, int ca
 QString DeviceObserver::noResponseText() const
 {
     return tr("No response from the ORVA Block. Check the entered block address and the availability of TCP port ")
-           + QString::number(m_noResponsePort) + tr(" on the Block's machine.");
+           + QString::number(kDefaultRestPort) + tr(" on the Block's machine.");
 }
 
 void DeviceObserver::requestBlockInfo(const QString &serverAddress, int serverPort)
 {
-    m_blockConnection.setUrl(serverAddress, serverPort, m_useHttps);
-    m_blockConnection.requestBlockInfo();
+    m_session.requestBlockInfo(serverAddress, serverPort);
 }
 
 void DeviceObserver::requestLoginValidation(const QString &userName, const QString &password)
 {
-    m_authRequestBody.insert(QStringLiteral("username"), userName);
-    m_authRequestBody.insert(QStringLiteral("password"), password);
-    m_loginPhase = LoginRequest;
-    m_blockConnection.requestUserValidation(m_authRequestBody);
+    m_session.requestCredentials(userName, password);
 }
 
 void DeviceObserver::startBlockConnection()
 {
-    if (m_connectionTester.enabled() && m_connectionTester.storedPort(m_host) >= 0)
-        m_restPort = m_connectionTester.storedPort(m_host);
-    m_connectionTester.setAddress(m_host);
-    if (m_connectionTester.enabled()) {
-        m_connectionTester.addConnection(kDefaultRestPort);
-        m_connectionTester.addConnection(kFallbackRestPort);
-    }
-    m_blockConnection.setUrl(m_host, m_restPort, m_useHttps);
-    m_blockConnection.requestBlockInfo();
-    // Also without ports to probe: its time-out reports a block that does not answer.
-    m_connectionTester.start();
+    m_session.startBlockConnection();
 }
 
 void DeviceObserver::connectToBlock(const QString &serverAddress, const QString &userName, const QString &password)
 {
-    m_restPort = kDefaultRestPort;
-    m_noResponsePort = kDefaultRestPort;
-    m_host = serverAddress.trimmed();
+    QString host = serverAddress.trimmed();
     m_loginUsername = userName.trimmed();
-    m_password = password;
-
-    disconnect(&m_blockConnection, nullptr, this, nullptr);
-    connect(&m_blockConnection, &BlockConnectionManager::blockInfoReceived, this, &DeviceObserver::processBlockInfo);
-    connect(&m_blockConnection, &BlockConnectionManager::blockStatusInfoReceived, this,
-            &DeviceObserver::processBlockStatusInfo);
-    connect(&m_blockConnection, &BlockConnectionManager::userInfoResponseReceived, this,
-            &DeviceObserver::processUserInfoResponse);
-    connect(&m_blockConnection, &BlockConnectionManager::cubesResponseReceived, this, &DeviceObserver::processCubes);
-    connect(&m_blockConnection, &BlockConnectionManager::cubesAnalyticsInfoResponseReceived, this,
-            &DeviceObserver::processCubesAnalyticsInfoResponse);
-    connect(&m_blockConnection, &BlockConnectionManager::cubesCamerasInfoResponseReceived, this,
-            &DeviceObserver::processCubesSourcesInfoResponse);
-    connect(&m_blockConnection, &BlockConnectionManager::noBlockServerResponse, this,
-            &DeviceObserver::onServerDisconnected);
-
+    int restPort = kDefaultRestPort;
     m_nodePort = kDefaultNodePort;
     // "host:rest:node": an address that names its ports is used as it is, without probing.
     int unusedPort = 0;
-    const bool namesPorts = splitAddressPorts(m_host, &m_restPort, &m_nodePort, &unusedPort);
-    m_connectionTester.setEnabled(!namesPorts);
-    setServerURI(m_host);
+    const bool namesPorts = splitAddressPorts(host, &restPort, &m_nodePort, &unusedPort);
+    setServerURI(host);
     setLoginErrorMessage(QString());
 
     stopObservation();
-    setLoginStatus(NotLoggedIn);
-    m_loginPhase = BlockInformation;
+    setLoginStatus(BlockSession::NotLoggedIn);
     setLoginButtonAvailable(true);
-
-    startBlockConnection();
+    m_session.logIn(host, namesPorts ? restPort : BlockSession::TestPorts, m_loginUsername, password);
 }
 
 void DeviceObserver::logIn()
 {
-    if (m_loginStatus == WaitingForResponse)
+    if (m_loginStatus == BlockSession::WaitingForResponse)
         return;
-    setLoginStatus(WaitingForResponse);
-    requestLoginValidation(m_loginUsername, m_password);
+    setLoginStatus(BlockSession::WaitingForResponse);
+    requestLoginValidation(m_loginUsername, m_session.password());
 }
 
 void DeviceObserver::confirmServerAddress(const QString &serverAddress)
@@ -197,8 +166,6 @@ void DeviceObserver::confirmServerAddress(const QString &serverAddress)
 void DeviceObserver::stopObservation()
 {
     m_blockStatusTimer.stop();
-    if (m_autoLogin.isEmpty())
-        m_connectionTimer.stop();
     m_analyticsTimer.stop();
     m_camerasTimer.stop();
     m_observationState = NotObserving;
@@ -208,202 +175,88 @@ void DeviceObserver::stopObservation()
 void DeviceObserver::cancelLogin()
 {
     stopObservation();
-    setLoginStatus(NotLoggedIn);
-    m_loginPhase = Idle;
+    setLoginStatus(BlockSession::NotLoggedIn);
+    // A log-in reply still on its way must not log in behind the operator's back.
+    m_session.cancel();
     setLoginButtonAvailable(true);
 }
 
 void DeviceObserver::logout(bool force)
 {
-    // Only a session the block gave us can be ended there.
-    if (force && !m_sessionIdentifier.isEmpty()) {
-        QJsonObject body;
-        body.insert(QStringLiteral("session_identifier"), m_sessionIdentifier);
-        m_blockConnection.requestUserLogout(body);
-        m_sessionIdentifier.clear();
-    }
-    setLoginStatus(NotLoggedIn);
+    m_session.logout(force);
+    setLoginStatus(BlockSession::NotLoggedIn);
     setLoginButtonAvailable(true);
     stopObservation();
-    // A log-in reply still on its way must not log in again behind the operator's back.
-    m_loginPhase = Idle;
-    m_blockConnection.setAccessToken(QString());
     LOG_INF(QStringLiteral("[INFO] Logout has finished."));
 }
 
-void DeviceObserver::endLogin(int status, const QString &message)
+void DeviceObserver::onBlockSilent(BlockSession::Silence silence)
 {
-    m_loginPhase = Idle;
-    m_connectionTimer.stop();
-    m_connectionTester.stop();
-    setLoginErrorMessage(message);
-    setLoginStatus(status);
-    setLoginButtonAvailable(true);
-}
-
-void DeviceObserver::onTesterConnected()
-{
-    if (!m_connectionTester.enabled() || m_connectionTester.activePort() < 0 || m_loginPhase != BlockInformation
-        || m_connectionTimer.isActive())
-        return;
-    m_restPort = m_connectionTester.activePort();
-    requestBlockInfo(m_host, m_restPort);
-    m_connectionTimer.start();
-}
-
-void DeviceObserver::onTesterTimeout()
-{
-    if (m_loginPhase != BlockInformation || m_connectionTimer.isActive())
-        return;
-    setLoginErrorMessage(noResponseText());
-    m_connectionTimer.start();
-    if (!m_connectionTester.processed())
-        m_connectionTester.setProcessed(true);
-}
-
-void DeviceObserver::connectionTick()
-{
-    switch (m_loginPhase) {
-    case LoginRequest:
-        m_blockConnection.requestUserValidation(m_authRequestBody);
-        break;
-    case BlockInformation:
-        if (m_connectionTester.enabled()) {
-            if (m_connectionTester.selectActivePort()) {
-                m_restPort = m_connectionTester.activePort();
-                m_blockConnection.setUrl(m_host, m_restPort, m_useHttps);
-            }
-            m_connectionTester.stop();
-            m_connectionTester.start();
-        }
-        m_blockConnection.requestBlockInfo();
-        break;
-    case CubeList:
-        // A cube list that failed is asked for again; one on its way is waited for.
-        if (!m_cubesRequestOpen)
-            requestCubes();
-        break;
-    case Idle:
-        m_connectionTimer.stop();
-        break;
-    default:
-        break;
-    }
-}
-
-void DeviceObserver::processBlockInfo(const std::shared_ptr<restservice::BlockResponse> &response)
-{
-    // A late answer (after a log-in went on, was cancelled or ended) starts nothing.
-    if (m_loginPhase != BlockInformation)
-        return;
-    const int status = response->statusCode;
-    if (status == 0) {
+    // The credentials are posted again without a word; the operator is not watching them.
+    if (silence == BlockSession::Silence::NotAnswering
+        || (silence == BlockSession::Silence::NoReply && m_session.phase() == BlockSession::Phase::BlockInfo))
         setLoginErrorMessage(noResponseText());
-        m_connectionTimer.start();
-        if (!m_connectionTester.processed())
-            m_connectionTester.setProcessed(true);
-        return;
-    }
-    if (status != 200) {
-        qDebug().noquote() << Q_FUNC_INFO << "[ERROR] status code:" << status;
-        m_connectionTimer.start();
-        return;
-    }
-    m_connectionTester.acceptActivePort();
+}
+
+void DeviceObserver::onBlockInfoRead()
+{
     setLoginErrorMessage(QString());
-    const QJsonDocument *document = replyJson(*response, Q_FUNC_INFO);
-    if (!document)
-        return;
-    const QJsonObject info = document->object();
-    QString blockVersion;
-    QString apiVersion;
-    if (info.contains(QStringLiteral("Api_Version")) && info.contains(QStringLiteral("Block_Version"))) {
-        blockVersion = info.value(QStringLiteral("Block_Version")).toString();
-        apiVersion = info.value(QStringLiteral("Api_Version")).toString();
-    } else {
-        blockVersion = info.value(QStringLiteral("block_version")).toString();
-        apiVersion = info.value(QStringLiteral("api_version")).toString();
-    }
-    setBlockDeviceType(deviceTypeFromString(info.value(QStringLiteral("block_host_device_type")).toString()));
+    const QString blockVersion = m_session.blockVersion();
+    setBlockDeviceType(m_session.deviceKind());
     setCurrentVersionNumber(blockVersion);
-    setOrvaSerialNumber(info.value(QStringLiteral("orva_serial_number")).toString());
+    setOrvaSerialNumber(m_session.serialNumber());
     m_observedDevice.setCompatible(
         LauncherConfig::isVersionAtLeast(removeLastVersionPart(blockVersion), QStringLiteral("1.17")));
-    m_blockConnection.setApiVersion(apiVersion);
-    if (m_loginStatus != WaitingForResponse) {
-        setLoginStatus(WaitingForResponse);
-        requestLoginValidation(m_loginUsername, m_password);
-    }
+    setLoginStatus(BlockSession::WaitingForResponse);
 }
 
-void DeviceObserver::processUserInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response)
+void DeviceObserver::onRefused(BlockSession::Refusal refusal)
 {
-    if (m_loginPhase != LoginRequest)
-        return;
-    const int status = response->statusCode;
-    // No answer, or a block that failed on its side: the tick posts the credentials again.
-    if (status == 0 || (status != 200 && (status < 400 || status >= 500))) {
-        if (status != 0)
-            qDebug().noquote() << Q_FUNC_INFO << "[ERROR] status code:" << status;
-        if (!m_connectionTimer.isActive())
-            m_connectionTimer.start();
-        return;
-    }
-    const QJsonDocument *document = replyJson(*response, Q_FUNC_INFO);
-    if (!document) {
-        if (!m_connectionTimer.isActive())
-            m_connectionTimer.start();
-        return;
-    }
-    QString reason;
-    response->extractErrorResponse(nullptr, &reason, nullptr);
-    if (status == 401 && reason == QLatin1String("auth_error")) {
-        qDebug() << "response->statusCode == restservice::HttpRespStatus::Unauthorized - auth_error";
-        emit userLoginValidationFailed();
-        return;
-    }
-    if (status == 403 && reason == QLatin1String("forbidden")) {
-        qDebug() << "response->statusCode == restservice::HttpRespStatus::Forbidden";
+    switch (refusal) {
+    case BlockSession::Refusal::Forbidden:
+        setLoginErrorMessage(tr("The user %1 is not allowed to log in to this %2.")
+                                 .arg(m_loginUsername, BrandConfiguration::instance()->deviceName()));
+        setLoginStatus(BlockSession::NotLoggedIn);
+        setLoginButtonAvailable(true);
         emit userLoginForbidden();
-        return;
-    }
-    if (status == 410 && reason == QLatin1String("expired_account")) {
-        qDebug() << "response->statusCode == restservice::HttpRespStatus::Gone";
+        break;
+    case BlockSession::Refusal::ExpiredAccount:
+        setLoginStatus(BlockSession::ExpiredAccount);
+        setLoginButtonAvailable(true);
         emit userLoginExpiredAccount();
-        return;
-    }
-    // Only a successful answer carries a user; any other refusal is a failed log-in.
-    const User user(status == 200 ? document->object() : QJsonObject());
-    if (user.accessTokens().isEmpty()) {
-        qWarning().noquote() << "[Warning]" << Q_FUNC_INFO << "Logged user has no access tokens! Can't login!";
+        break;
+    case BlockSession::Refusal::WrongCredentials:
+    case BlockSession::Refusal::NoAccess:
+        setLoginStatus(BlockSession::IncorrectPasswordOrUsername);
+        setLoginButtonAvailable(true);
         emit userLoginValidationFailed();
-        return;
+        break;
+    case BlockSession::Refusal::Unreadable:
+        // Never: an observer's session asks again instead.
+        break;
     }
-    m_sessionIdentifier = document->object().value(QStringLiteral("session_identifier")).toString();
-    m_blockConnection.setAccessToken(user.accessTokens().first());
-    emit userLoginSuccess();
 }
 
 void DeviceObserver::requestCubes()
 {
     m_cubesRequestOpen = true;
-    m_blockConnection.requestCubes();
+    rest().requestCubes();
 }
 
 void DeviceObserver::processCubes(const std::shared_ptr<restservice::BlockResponse> &response)
 {
-    if (m_loginPhase != CubeList)
+    if (m_session.phase() != BlockSession::Phase::FollowUp)
         return;
     m_cubesRequestOpen = false;
     const int status = response->statusCode;
     if (status == 0) {
         setLoginErrorMessage(noResponseText());
-        m_connectionTimer.start();
+        m_session.startTick();
         return;
     }
     if (status != 200) {
         qDebug().noquote() << Q_FUNC_INFO << "[ERROR] status code:" << status;
-        m_connectionTimer.start();
+        m_session.startTick();
         return;
     }
     setLoginErrorMessage(QString());
@@ -411,7 +264,7 @@ void DeviceObserver::processCubes(const std::shared_ptr<restservice::BlockRespon
     const QJsonDocument *document = replyJson(*response, Q_FUNC_INFO);
     if (!document) {
         m_observationState = NotObserving;
-        m_connectionTimer.start();
+        m_session.startTick();
         return;
     }
     QVector<std::shared_ptr<kvr::QMTClient::CubeObserver>> added;
@@ -425,7 +278,7 @@ void DeviceObserver::processCubes(const std::shared_ptr<restservice::BlockRespon
         if (m_blockDeviceType == Configuration::Brimvale && id < 3)
             continue;
         auto cube = std::make_shared<kvr::QMTClient::CubeObserver>(m_observedDevice, object);
-        cube->setBlockHostAddress(m_blockConnection.address());
+        cube->setBlockHostAddress(rest().address());
         if (m_observedDevice.compatible())
             cube->connectCamerasToNodes(quint16(m_nodePort));
         added.append(cube);
@@ -439,9 +292,8 @@ void DeviceObserver::processCubes(const std::shared_ptr<restservice::BlockRespon
     m_analyticsTimer.start();
     m_camerasTimer.start();
 
-    m_loginPhase = Idle;
-    m_connectionTimer.stop();
-    setLoginStatus(LoggedIn);
+    m_session.completeLogin();
+    setLoginStatus(BlockSession::LoggedIn);
     LOG_INF(QStringLiteral("[INFO] Login was successful."));
 }
 
@@ -463,7 +315,7 @@ QJsonObject DeviceObserver::pollBody(const std::function<QString(const kvr::QMTC
 
 void DeviceObserver::requestCubesAnalyticsInfo()
 {
-    m_blockConnection.requestCubesAnalyticsInfo(pollBody([](const kvr::QMTClient::CubeObserver &cube) {
+    rest().requestCubesAnalyticsInfo(pollBody([](const kvr::QMTClient::CubeObserver &cube) {
         return QString::number(cube.analyticInfo()->timestamp());
     }));
 }
@@ -471,7 +323,7 @@ void DeviceObserver::requestCubesAnalyticsInfo()
 void DeviceObserver::requestCubesCamerasInfo()
 {
     // A cube whose camera has no status yet is listed by its id alone.
-    m_blockConnection.requestCubesCamerasInfo(pollBody([](const kvr::QMTClient::CubeObserver &cube) {
+    rest().requestCubesCamerasInfo(pollBody([](const kvr::QMTClient::CubeObserver &cube) {
         const kvr::QMTClient::CameraObserver *camera = cube.currentCamera();
         if (!camera || !camera->sourceInfo())
             return QString();
@@ -494,13 +346,15 @@ void DeviceObserver::processBlockStatusInfo(const std::shared_ptr<restservice::B
 
 QJsonArray DeviceObserver::polledCubes(const restservice::BlockResponse &response, const char *function) const
 {
-    const QString handler = kvr::log::functionName(function);
-    if (response.statusCode != 200)
-        KVR_LOG_AT(kvr::log::ERR, handler, QStringLiteral("Received error state %1").arg(response.statusCode));
+    // The handler's name is only needed for a line to log; polls come many times a second.
+    if (response.statusCode != 200) {
+        KVR_LOG_AT(kvr::log::ERR, kvr::log::functionName(function),
+                   QStringLiteral("Received error state %1").arg(response.statusCode));
+    }
     const QJsonDocument *document = response.data.kind == restservice::ResponseData::Json
                                         ? response.responseDataToJson() : nullptr;
     if (!document || !document->isObject()) {
-        KVR_LOG_AT(kvr::log::WRN, handler, QStringLiteral("Cannot convert data to JSON!"));
+        KVR_LOG_AT(kvr::log::WRN, kvr::log::functionName(function), QStringLiteral("Cannot convert data to JSON!"));
         return QJsonArray();
     }
     return document->object().value(QStringLiteral("cubes")).toArray();
@@ -553,96 +407,62 @@ void DeviceObserver::onServerDisconnected()
 
 void DeviceObserver::setVisiblePage(int page)
 {
-    if (m_visiblePage == page)
-        return;
-    m_visiblePage = page;
-    emit visiblePageChanged();
+    assignProperty(this, m_visiblePage, page, &DeviceObserver::visiblePageChanged);
 }
 
 void DeviceObserver::setCurrentVersionNumber(const QString &version)
 {
-    if (m_currentVersionNumber == version)
-        return;
-    m_currentVersionNumber = version;
-    emit currentVersionNumberChanged();
+    assignProperty(this, m_currentVersionNumber, version, &DeviceObserver::currentVersionNumberChanged);
 }
 
 void DeviceObserver::setAutoLogin(const QString &autoLogin)
 {
-    if (m_autoLogin == autoLogin)
-        return;
-    m_autoLogin = autoLogin;
-    emit autoLoginChanged();
+    // With an automatic log-in the tick outlives a stop and asks the block again by itself.
+    m_session.setTickKept(!autoLogin.isEmpty());
+    assignProperty(this, m_autoLogin, autoLogin, &DeviceObserver::autoLoginChanged);
 }
 
 void DeviceObserver::setServerURI(const QString &uri)
 {
-    if (m_serverURI == uri)
-        return;
-    m_serverURI = uri;
-    emit serverURIChanged();
+    assignProperty(this, m_serverURI, uri, &DeviceObserver::serverURIChanged);
 }
 
 void DeviceObserver::setLoginUsername(const QString &userName)
 {
-    if (m_loginUsername == userName)
-        return;
-    m_loginUsername = userName;
-    emit loginUsernameChanged();
+    assignProperty(this, m_loginUsername, userName, &DeviceObserver::loginUsernameChanged);
 }
 
 void DeviceObserver::setLoginServerAddress(const QString &address)
 {
-    if (m_loginServerAddress == address)
-        return;
-    m_loginServerAddress = address;
-    emit loginServerAddressChanged();
+    assignProperty(this, m_loginServerAddress, address, &DeviceObserver::loginServerAddressChanged);
 }
 
 void DeviceObserver::setLoginErrorMessage(const QString &message)
 {
-    if (m_loginErrorMessage == message)
-        return;
-    m_loginErrorMessage = message;
-    emit loginErrorMessageChanged();
+    assignProperty(this, m_loginErrorMessage, message, &DeviceObserver::loginErrorMessageChanged);
 }
 
 void DeviceObserver::setLoginStatus(int status)
 {
-    if (m_loginStatus == status)
-        return;
-    m_loginStatus = status;
-    emit loginStatusChanged();
+    assignProperty(this, m_loginStatus, status, &DeviceObserver::loginStatusChanged);
 }
 
 void DeviceObserver::setLoginPageState(int state)
 {
-    if (m_loginPageState == state)
-        return;
-    m_loginPageState = state;
-    emit loginPageStateChanged();
+    assignProperty(this, m_loginPageState, state, &DeviceObserver::loginPageStateChanged);
 }
 
 void DeviceObserver::setLoginButtonAvailable(bool available)
 {
-    if (m_loginButtonAvailable == available)
-        return;
-    m_loginButtonAvailable = available;
-    emit loginButtonAvailableChanged();
+    assignProperty(this, m_loginButtonAvailable, available, &DeviceObserver::loginButtonAvailableChanged);
 }
 
 void DeviceObserver::setBlockDeviceType(int type)
 {
-    if (m_blockDeviceType == type)
-        return;
-    m_blockDeviceType = type;
-    emit blockDeviceTypeChanged();
+    assignProperty(this, m_blockDeviceType, type, &DeviceObserver::blockDeviceTypeChanged);
 }
 
 void DeviceObserver::setOrvaSerialNumber(const QString &serialNumber)
 {
-    if (m_orvaSerialNumber == serialNumber)
-        return;
-    m_orvaSerialNumber = serialNumber;
-    emit orvaSerialNumberChanged();
+    assignProperty(this, m_orvaSerialNumber, serialNumber, &DeviceObserver::orvaSerialNumberChanged);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devices/net/ConnectionTester.h"
+#include "devices/login/BlockSession.h"
 #include "devices/rest/BlockConnectionManager.h"
 #include "observation/observers/ObservedDevice.h"
 #include "observation/status/BlockStatusInfo.h"
@@ -20,14 +20,16 @@ namespace kvr::QMTClient {
 class CubeObserver;
 }
 
-// Watches one favourite block: finds its REST port, reads its information, logs in with the
-// favourite's credentials, reads its cube list and then polls status (2000 ms), cube analytics
-// (500 ms) and cube cameras (3000 ms) with single-shot timers that each reply re-arms.
+// Watches one favourite block: logs in with the favourite's credentials through a BlockSession
+// (HTTPS as given, asking again where an operator would be told), reads its cube list in the
+// session's follow-up step and then polls status (2000 ms), cube analytics (500 ms) and cube
+// cameras (3000 ms) with single-shot timers that each reply re-arms.
 // GUI thread only; no parent, always owned by a std::shared_ptr.
 //
-// visiblePage, loginStatus and loginPageState hold values of the launcher's Page, LoginStatus
-// and LoginPageState enumerations (the launcher sits above this library; QML compares them with
-// Client.LoggedIn and the like), blockDeviceType a Configuration::DeviceType value.
+// loginStatus holds BlockSession::Status values (QML compares them with Client.LoggedIn and the
+// like); visiblePage and loginPageState values of the launcher's Page and LoginPageState
+// enumerations (the launcher sits above this library), blockDeviceType a
+// Configuration::DeviceType value.
 class DeviceObserver : public QObject
 {
     Q_OBJECT
@@ -52,16 +54,6 @@ class DeviceObserver : public QObject
     Q_PROPERTY(kvr::BlockStatusInfo *blockStatus READ blockStatus CONSTANT)
 
 public:
-    // The launcher's LoginStatus values this class sets.
-    enum LoginStatusValue {
-        NotLoggedIn = 0,
-        IncorrectPasswordOrUsername = 1,
-        WaitingForResponse = 3,
-        LoggedIn = 4,
-        ExpiredAccount = 6,
-    };
-    // What the 1000 ms connection tick repeats.
-    enum LoginPhase { LoginRequest = 0, BlockInformation = 1, CubeList = 3, Idle = 4 };
     enum ObservationState { Observing = 0, NotObserving = 3 };
 
     explicit DeviceObserver(const ObservedDevice &device);
@@ -82,16 +74,17 @@ public:
     QString orvaSerialNumber() const { return m_orvaSerialNumber; }
     kvr::BlockStatusInfo *blockStatus() const { return m_blockStatus.get(); }
 
-    int loginPhase() const { return m_loginPhase; }
+    // A BlockSession::Phase value; FollowUp while the cube list is read.
+    int loginPhase() const { return int(m_session.phase()); }
     int observationState() const { return m_observationState; }
-    int restPort() const { return m_restPort; }
+    int restPort() const { return m_session.restPort(); }
     int nodePort() const { return m_nodePort; }
-    QString host() const { return m_host; }
-    QString sessionIdentifier() const { return m_sessionIdentifier; }
-    // True while a timer may still send a request: the connection tick or a poll.
+    QString host() const { return m_session.host(); }
+    QString sessionIdentifier() const { return m_session.sessionIdentifier(); }
+    // True while a timer may still send a request: the log-in's tick or a poll.
     bool timersActive() const;
     // The REST client, to follow requests in flight.
-    const BlockConnectionManager &blockConnection() const { return m_blockConnection; }
+    const BlockConnectionManager &blockConnection() const { return *m_session.restClient(); }
     // The block's cubes by id, ascending.
     QMap<qint32, std::shared_ptr<kvr::QMTClient::CubeObserver>> cubes() const { return m_cubes; }
 
@@ -147,11 +140,9 @@ private slots:
 
 private:
     QString noResponseText() const;
-    void connectionTick();
-    void onTesterConnected();
-    void onTesterTimeout();
-    void processBlockInfo(const std::shared_ptr<restservice::BlockResponse> &response);
-    void processUserInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
+    void onBlockSilent(BlockSession::Silence silence);
+    void onBlockInfoRead();
+    void onRefused(BlockSession::Refusal refusal);
     void processCubes(const std::shared_ptr<restservice::BlockResponse> &response);
     void processBlockStatusInfo(const std::shared_ptr<restservice::BlockResponse> &response);
     void processCubesAnalyticsInfoResponse(const std::shared_ptr<restservice::BlockResponse> &response);
@@ -164,11 +155,10 @@ private:
     QJsonArray polledCubes(const restservice::BlockResponse &response, const char *function) const;
     void requestCubesAnalyticsInfo();
     void requestCubesCamerasInfo();
-    // Ends a log-in that the block refused; the tick stops asking.
-    void endLogin(int status, const QString &message);
-    // Stops every poll and the tick (unless autoLogin keeps it); replies still in flight then
-    // change nothing, because each handler checks the phase or state it was sent in.
+    // Stops every poll; replies still in flight then change nothing, because each handler checks
+    // the phase or state it was sent in.
     void stopObservation();
+    BlockConnectionManager &rest() { return *m_session.restClient(); }
 
     ObservedDevice m_observedDevice;
     int m_visiblePage = 0;
@@ -178,29 +168,20 @@ private:
     QString m_loginUsername;
     QString m_loginServerAddress;
     QString m_loginErrorMessage;
-    int m_loginStatus = NotLoggedIn;
+    int m_loginStatus = BlockSession::NotLoggedIn;
     int m_loginPageState = 0;
     bool m_loginButtonAvailable = true;
     int m_blockDeviceType = 32;
     QString m_orvaSerialNumber;
     std::shared_ptr<kvr::BlockStatusInfo> m_blockStatus;
-    qint32 m_loginPhase = Idle;
     qint32 m_observationState = NotObserving;
-    qint32 m_noResponsePort = 8088;
-    ConnectionTester m_connectionTester;
-    qint32 m_restPort = 8088;
+    // The tick (autoLogin keeps it running), the port test and the REST client the polls share.
+    BlockSession m_session;
     qint32 m_nodePort = -1;
-    QString m_host;
-    QString m_password;
-    QJsonObject m_authRequestBody;
-    bool m_useHttps = true;
-    QString m_sessionIdentifier;
-    QTimer m_connectionTimer;
     QTimer m_blockStatusTimer;
     qint32 m_blockStatusInterval = 2000;
     QTimer m_analyticsTimer;
     QTimer m_camerasTimer;
-    BlockConnectionManager m_blockConnection;
     QMap<qint32, std::shared_ptr<kvr::QMTClient::CubeObserver>> m_cubes;
     bool m_cubesRequestOpen = false; // a "/cubes/all" is on its way; the tick does not ask again
 };

@@ -323,6 +323,10 @@ void tst_Login::refusal_data()
         << 401 << QByteArray(R"({"error":{"code":401,"reason":"token_expired","message":"x"}})")
         << Launcher::IncorrectPasswordOrUsername << QStringLiteral("The log-in was refused (HTTP status 401).")
         << QByteArray(SIGNAL(userLoginValidationFailed()));
+    QTest::newRow("401 carrying access tokens")
+        << 401 << QByteArray(R"({"error":{"code":401,"reason":"token_expired"},"access_tokens":["token-1"]})")
+        << Launcher::IncorrectPasswordOrUsername << QStringLiteral("The log-in was refused (HTTP status 401).")
+        << QByteArray(SIGNAL(userLoginValidationFailed()));
     QTest::newRow("500 not JSON") << 500 << QByteArray() << Launcher::NotLoggedIn
                                   << QStringLiteral("The Block sent an answer that cannot be read (HTTP status 500).")
                                   << QByteArray();

@@ -158,6 +158,8 @@ private slots:
     void hostileBodies();
     void heldRepliesAnsweredOnce();
     void destroyedWithRequestsInFlight();
+    void destroyedClientTakesItsRequestsAlong_data();
+    void destroyedClientTakesItsRequestsAlong();
     void destroyedByReceiver_data();
     void destroyedByReceiver();
     void relaxedSslStaysWithManager();
@@ -700,12 +702,52 @@ void tst_BlockConnectionManager::destroyedWithRequestsInFlight()
         QTRY_VERIFY(block.heldCount() >= 6);
     }
     block.releaseHeld();
-    // The replies go to sockets that closed with the manager; only queued work could still run.
+    // The replies go to sockets that closed when the manager aborted its requests; only queued
+    // work could still run.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
     for (const auto &recorder : recorders)
         QCOMPARE(recorder->events, QStringList());
     QVERIFY(block.requestCount() <= calls().size());
+}
+
+void tst_BlockConnectionManager::destroyedClientTakesItsRequestsAlong_data()
+{
+    QTest::addColumn<Scheme>("scheme");
+    QTest::newRow("http") << Scheme::Http;
+    QTest::newRow("https") << Scheme::Https;
+}
+
+// Every client sends through one shared manager, which owns the replies: a client destroyed with
+// requests in flight aborts them, so that none of its waiting requests reaches the block later
+// and no reply of it stays behind, while another client goes on.
+void tst_BlockConnectionManager::destroyedClientTakesItsRequestsAlong()
+{
+    QFETCH(Scheme, scheme);
+    SimulatedBlock block(scheme);
+    QVERIFY(block.listen());
+    block.setAction("/block_status_info", SimulatedBlock::Action::Hold);
+    BlockConnectionManager other;
+    other.setUrl(block.host(), block.port(), scheme == Scheme::Https);
+    QSignalSpy otherInfo(&other, &BlockConnectionManager::blockInfoReceived);
+    int sent = 0;
+    {
+        BlockConnectionManager client;
+        client.setUrl(block.host(), block.port(), scheme == Scheme::Https);
+        for (int i = 0; i < 10; ++i)
+            client.requestBlockStatusInfo();
+        // Qt opens at most six connections per host; the other requests wait in the manager.
+        QTRY_VERIFY(block.heldCount() >= 6);
+        sent = block.requests("/block_status_info").size();
+        QVERIFY(sent < 10);
+    }
+    block.releaseHeld();
+    // Asked after the dropped client's waiting requests, this answer comes after they would have gone.
+    other.requestBlockInfo();
+    QVERIFY(otherInfo.wait());
+    QCOMPARE(responseAt(otherInfo, 0)->statusCode, 200);
+    QCOMPARE(block.requests("/block_status_info").size(), sent);
+    QTRY_COMPARE(BlockConnectionManager::sharedNetworkManager()->findChildren<QNetworkReply *>().size(), 0);
 }
 
 void tst_BlockConnectionManager::destroyedByReceiver_data()

@@ -67,21 +67,24 @@ struct Fixture
 
     bool waitLoggedIn(int timeout = 10000)
     {
-        return QTest::qWaitFor([this]() { return observer->loginStatus() == DeviceObserver::LoggedIn; }, timeout);
+        return QTest::qWaitFor([this]() { return observer->loginStatus() == BlockSession::LoggedIn; }, timeout);
     }
 
     // The path's first `count` answers are `status` (0: the connection is dropped without an
-    // answer); later ones are the script's. A failed block information starts the 1000 ms
-    // tick, which then repeats whatever the log-in phase asks.
-    void failFirst(const QByteArray &path, int status, int count = 1)
+    // answer) with `body`, of `contentType`; later ones are the script's. A failed block
+    // information starts the 1000 ms tick, which then repeats whatever the log-in phase asks.
+    void failFirst(const QByteArray &path, int status, int count = 1,
+                   const QByteArray &body = R"({"error":{"code":503,"reason":"busy"}})",
+                   const QByteArray &contentType = "application/json")
     {
         auto answered = std::make_shared<int>(0);
         const SimulatedBlock::Reply good = block.reply(path);
-        block.setResponder(path, [answered, good, status, count](const Request &) {
+        block.setResponder(path, [answered, good, status, count, body, contentType](const Request &) {
             SimulatedBlock::Reply reply = good;
             if ((*answered)++ < count) {
                 reply.status = status;
-                reply.body = R"({"error":{"code":503,"reason":"busy"}})";
+                reply.body = body;
+                reply.contentType = contentType;
                 if (status == 0)
                     reply.action = SimulatedBlock::Action::Close;
             }
@@ -256,17 +259,17 @@ void tst_DeviceObserver::refusedLogIn_data()
 
     const QByteArray noTokens = R"({"username":"operator","access_tokens":[]})";
     QTest::newRow("401 auth_error") << 401 << QByteArray(R"({"error":{"code":401,"reason":"auth_error"}})")
-                                    << int(DeviceObserver::IncorrectPasswordOrUsername) << false;
+                                    << int(BlockSession::IncorrectPasswordOrUsername) << false;
     QTest::newRow("410 expired") << 410 << QByteArray(R"({"error":{"code":410,"reason":"expired_account"}})")
-                                 << int(DeviceObserver::ExpiredAccount) << false;
+                                 << int(BlockSession::ExpiredAccount) << false;
     QTest::newRow("403 forbidden ends the log-in")
         << 403 << QByteArray(R"({"error":{"code":403,"reason":"forbidden"}})")
-        << int(DeviceObserver::NotLoggedIn) << false;
-    QTest::newRow("200 without tokens") << 200 << noTokens << int(DeviceObserver::IncorrectPasswordOrUsername)
+        << int(BlockSession::NotLoggedIn) << false;
+    QTest::newRow("200 without tokens") << 200 << noTokens << int(BlockSession::IncorrectPasswordOrUsername)
                                         << false;
     QTest::newRow("500 is no wrong password") << 500
                                               << QByteArray(R"({"error":{"code":500,"reason":"internal"}})")
-                                              << int(DeviceObserver::WaitingForResponse) << true;
+                                              << int(BlockSession::WaitingForResponse) << true;
 }
 
 void tst_DeviceObserver::refusedLogIn()
@@ -288,7 +291,7 @@ void tst_DeviceObserver::refusedLogIn()
         QTRY_VERIFY_WITH_TIMEOUT(f.block.requests("/users/auth").size() >= 2, 3000);
     } else {
         QVERIFY(f.stoppedForGood());
-        QCOMPARE(f.observer->loginPhase(), int(DeviceObserver::Idle));
+        QCOMPARE(f.observer->loginPhase(), int(BlockSession::Phase::Idle));
     }
     QCOMPARE(forbidden.size(), status == 403 ? 1 : 0);
     if (status == 403)
@@ -385,29 +388,36 @@ void tst_DeviceObserver::noAnswerToAnalyticsMarksCubesOffline()
     // ...and the next answer brings the cubes back.
     f.block.setNoAnswer("/cubes/analytics/info", false);
     QTRY_VERIFY(cubes.first()->observerOnline() && cubes.last()->observerOnline());
-    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::LoggedIn));
+    QCOMPARE(f.observer->loginStatus(), int(BlockSession::LoggedIn));
 }
 
 void tst_DeviceObserver::failedStepIsAskedAgain_data()
 {
     QTest::addColumn<QByteArray>("path");
     QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("readable"); // the failed answer's body is JSON
 
-    QTest::newRow("cube list 503") << QByteArray("/cubes/all") << 503;
-    QTest::newRow("cube list unanswered") << QByteArray("/cubes/all") << 0;
-    QTest::newRow("log-in 500") << QByteArray("/users/auth") << 500;
-    QTest::newRow("log-in unanswered") << QByteArray("/users/auth") << 0;
+    QTest::newRow("cube list 503") << QByteArray("/cubes/all") << 503 << true;
+    QTest::newRow("cube list unanswered") << QByteArray("/cubes/all") << 0 << true;
+    QTest::newRow("log-in 500") << QByteArray("/users/auth") << 500 << true;
+    QTest::newRow("log-in unanswered") << QByteArray("/users/auth") << 0 << true;
+    // A proxy in front of a restarting block answers with a page of its own.
+    QTest::newRow("block information unreadable") << QByteArray("/block_info") << 200 << false;
 }
 
 void tst_DeviceObserver::failedStepIsAskedAgain()
 {
     QFETCH(QByteArray, path);
     QFETCH(int, status);
+    QFETCH(bool, readable);
 
     Fixture f;
     QVERIFY(f.listen());
     // Enough dropped connections to outlast the HTTP client's own resending.
-    f.failFirst(path, status, status == 0 ? 6 : 1);
+    if (readable)
+        f.failFirst(path, status, status == 0 ? 6 : 1);
+    else
+        f.failFirst(path, status, 1, "<html>starting</html>", "text/html");
     f.connect(f.address());
     QVERIFY(f.waitLoggedIn(6000));
     QVERIFY(f.block.requests(path).size() >= 2);
@@ -425,7 +435,7 @@ void tst_DeviceObserver::logoutPostsSessionAndStopsPolling()
 
     f.observer->logout(true);
     const qint64 loggedOutAt = f.block.elapsedMs();
-    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::NotLoggedIn));
+    QCOMPARE(f.observer->loginStatus(), int(BlockSession::NotLoggedIn));
     QTRY_COMPARE(f.block.requests("/users/logout").size(), 1);
     QCOMPARE(bodyOf(f.block.requests("/users/logout").first()), (QJsonObject{{QStringLiteral("session_identifier"), QStringLiteral("session-1")}}));
     f.block.releaseHeld();
@@ -468,7 +478,7 @@ void tst_DeviceObserver::lateReplyAfterStopStartsNothing()
     f.block.releaseHeld();
     QVERIFY(f.stoppedForGood());
     QVERIFY(f.block.requests(forbiddenPath).isEmpty());
-    QCOMPARE(f.observer->loginStatus(), int(DeviceObserver::NotLoggedIn));
+    QCOMPARE(f.observer->loginStatus(), int(BlockSession::NotLoggedIn));
 }
 
 QTEST_MAIN(tst_DeviceObserver)

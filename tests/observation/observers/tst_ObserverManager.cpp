@@ -195,8 +195,8 @@ void tst_ObserverManager::logOutRefreshesItsRowAndEndsSessions()
     QVERIFY(blocks.add(ObservedBlockScript()));
     ObserverManager manager;
     manager.setSourceModel(&blocks.favourites);
-    QTRY_VERIFY(observerAt(manager, 0)->loginStatus() == DeviceObserver::LoggedIn
-                && observerAt(manager, 1)->loginStatus() == DeviceObserver::LoggedIn);
+    QTRY_VERIFY(observerAt(manager, 0)->loginStatus() == BlockSession::LoggedIn
+                && observerAt(manager, 1)->loginStatus() == BlockSession::LoggedIn);
 
     QSignalSpy changed(manager.deviceModel(), &QAbstractItemModel::dataChanged);
     observerAt(manager, 1)->logout();
@@ -205,7 +205,7 @@ void tst_ObserverManager::logOutRefreshesItsRowAndEndsSessions()
     QCOMPARE(changed.first().at(1).toModelIndex().row(), 1);
     QCOMPARE(changed.first().at(2).value<QVector<int>>(), QVector<int>{DeviceObserverModel::LoginStatusRole});
     QCOMPARE(manager.deviceModel()->index(1, 0).data(DeviceObserverModel::LoginStatusRole).toInt(),
-             int(DeviceObserver::NotLoggedIn));
+             int(BlockSession::NotLoggedIn));
 
     // A local log-out keeps the session; the manager's log-out ends it on every block.
     manager.logoutObservers();
