@@ -11,6 +11,7 @@
 #include "ObserverPeers.h"
 #include "app/Launcher.h"
 #include "app/QmlRegistration.h"
+#include "core/memory/ProcessHeap.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/models/CubeObserverModel.h"
@@ -116,6 +117,8 @@ bool requestedFramesShown(ObserverManager *manager)
 
 int main(int argc, char *argv[])
 {
+    // The launcher's heap, whose memory these figures measure.
+    kvr::ProcessHeap::fixThresholds();
     QGuiApplication app(argc, argv);
     // Favourites and settings go to the test locations, never to the user's.
     QStandardPaths::setTestModeEnabled(true);

@@ -7,6 +7,7 @@
 //
 // Not a Google Benchmark loop: the question is the steady state over time, not one operation.
 
+#include "core/memory/ProcessHeap.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/observers/DeviceObserver.h"
 #include "observation/observers/ObserverManager.h"
@@ -119,6 +120,8 @@ int serve(int blocks, int cubes)
 
 int main(int argc, char *argv[])
 {
+    // The launcher's heap, whose memory these figures measure.
+    kvr::ProcessHeap::fixThresholds();
     QGuiApplication app(argc, argv);
     QCommandLineParser parser;
     parser.addHelpOption();
