@@ -36,6 +36,9 @@ CameraObserver::CameraObserver(const QJsonObject &camera)
     qRegisterMetaType<std::shared_ptr<FrameData>>("std::shared_ptr<FrameData>");
 
     connect(&m_frameConvertor, &FrameConvertor::newImage, this, &CameraObserver::onFrameConverted);
+    m_stallTimer.setSingleShot(true);
+    m_stallTimer.setInterval(StallPeriod);
+    connect(&m_stallTimer, &QTimer::timeout, this, [this] { setVideoStalled(m_requestedFrames > 0); });
     readFromJson(camera);
 }
 
@@ -154,7 +157,8 @@ void CameraObserver::startRequestingFrames()
     connect(m_frameReceiver, &FrameReceiver::imageReceived, this, &CameraObserver::onImageReceived,
             Qt::UniqueConnection);
     m_frameReceiver->startRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize);
-    ++m_requestedFrames;
+    if (++m_requestedFrames == 1)
+        m_stallTimer.start();
 }
 
 void CameraObserver::stopRequestingFrames(bool disconnectImages)
@@ -179,6 +183,8 @@ void CameraObserver::stopRequestingFrames(bool disconnectImages)
         m_frameConvertor.clear();
         m_lastFrame.reset();
         FramePool::releaseIdleMemory();
+        m_stallTimer.stop();
+        setVideoStalled(false);
     }
 }
 
@@ -232,8 +238,17 @@ void CameraObserver::onFrameConverted(const QImage &image, qulonglong timestamp)
     // Converted after the last request ended: nobody shows it.
     if (m_requestedFrames == 0)
         return;
+    if (!image.isNull()) {
+        m_stallTimer.start();
+        setVideoStalled(false);
+    }
     m_lastFrame = std::make_shared<FrameData>(qint64(timestamp), image);
     emit rawFrameChanged(m_lastFrame);
+}
+
+void CameraObserver::setVideoStalled(bool stalled)
+{
+    assignProperty(this, m_videoStalled, stalled, &CameraObserver::videoStalledChanged);
 }
 
 SourceVIDEODefinition CameraObserver::sourceVIDEODefinition() const

@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QSize>
+#include <QTimer>
 #include <QVector>
 
 #include <memory>
@@ -52,9 +53,12 @@ class CameraObserver : public QObject
                    READ sourceDefinitionType NOTIFY sourceDefinitionChanged)
     Q_PROPERTY(bool sourceDefinitionValid READ sourceDefinitionValid NOTIFY sourceDefinitionChanged)
     Q_PROPERTY(bool isOnvifPTZ READ isOnvifPTZ NOTIFY sourceDefinitionChanged)
+    Q_PROPERTY(bool videoStalled READ videoStalled NOTIFY videoStalledChanged)
 
 public:
     static constexpr quint16 DefaultNodePort = 5556;
+    // ms without a new picture, while frames are requested, after which the video is stalled.
+    static constexpr int StallPeriod = 3000;
 
     explicit CameraObserver(const QJsonObject &camera);
     // Stops this camera's outstanding frame requests; a frame in conversion is dropped.
@@ -96,6 +100,10 @@ public:
     kvr::tracker::common::SourceDefinition::SourceDefinitionType sourceDefinitionType() const;
     bool sourceDefinitionValid() const { return m_cameraDefinition.sourceDefinition() != nullptr; }
     bool isOnvifPTZ() const;
+    // Frames are requested, yet no new picture came for the stall period: the frames stopped
+    // coming, or none of them decodes. Cleared by the next picture and by the last stop.
+    bool videoStalled() const { return m_videoStalled; }
+    void setStallPeriod(int ms) { m_stallTimer.setInterval(ms); }
 
 public slots:
     void setCameraLocation(const SourceLocation &cameraLocation);
@@ -117,6 +125,7 @@ signals:
     void rawFrameChanged(std::shared_ptr<FrameData> frame);
     void nodeFrameTimestampChanged(qulonglong timestamp);
     void sourceDefinitionChanged();
+    void videoStalledChanged(bool videoStalled);
 
 private:
     void processCameraNODEHostLookup(const QHostInfo &hostInfo);
@@ -124,6 +133,7 @@ private:
                          const std::shared_ptr<kvr::tracker::net::CMClient::Frame> &frame);
     void onFrameConverted(const QImage &image, qulonglong timestamp);
     bool isOwnSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
+    void setVideoStalled(bool stalled);
 
     FrameConvertor m_frameConvertor;
     QString m_vellorinNodeServerAddress;
@@ -141,6 +151,9 @@ private:
     FrameReceiver *m_frameReceiver = nullptr;
     CubeCameraDefinition m_cameraDefinition;
     std::shared_ptr<FrameData> m_lastFrame;
+    // Restarted by every new picture while frames are requested.
+    QTimer m_stallTimer;
+    bool m_videoStalled = false;
 
     // Starts not yet matched by a stop: stopped on destruction so the node stops streaming.
     int m_requestedFrames = 0;

@@ -25,6 +25,7 @@ CubeDelegateBase {
     readonly property alias waitingTextVisible: waitingText.visible
     readonly property alias incompatibleTextVisible: incompatibleText.visible
     readonly property alias veilVisible: veil.visible
+    readonly property alias stalledTextVisible: stalledText.visible
 
     signal forceUpdateVideoSource(var provider)
     signal headerPressed(var mouse)
@@ -114,7 +115,7 @@ CubeDelegateBase {
                 anchors.fill: parent
                 color: Style.videoVeilColor
                 opacity: 0.5
-                visible: !root.sourceOnline && !root.waitingForImageData && root.compatible
+                visible: (!root.sourceOnline || root.videoStalled) && !root.waitingForImageData && root.compatible
             }
 
             Text {
@@ -126,6 +127,20 @@ CubeDelegateBase {
                 wrapMode: Text.WordWrap
                 visible: root.waitingForImageData && root.compatible
                 text: qsTr("Waiting for image data")
+                color: Style.videoTextColor
+                font.family: Style.fontFamily
+                font.pointSize: Style.observerTextPointSize
+            }
+
+            Text {
+                id: stalledText
+
+                anchors.centerIn: parent
+                width: parent.width - 2 * Style.spacing
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
+                visible: root.videoStalled && !root.waitingForImageData && root.compatible
+                text: qsTr("No new image for a few seconds")
                 color: Style.videoTextColor
                 font.family: Style.fontFamily
                 font.pointSize: Style.observerTextPointSize

@@ -99,6 +99,8 @@ private slots:
     void stoppedCameraKeepsNoFrame();
     void damagedStreamWarnsOnceThenCounts_data();
     void damagedStreamWarnsOnceThenCounts();
+    void videoStalledWithoutNewPictures_data();
+    void videoStalledWithoutNewPictures();
 
 private:
     // Stops all requests and waits for the stop-all to arrive: commands sent before it have too.
@@ -380,6 +382,54 @@ void tst_CameraObserver::damagedStreamWarnsOnceThenCounts()
     QCOMPARE(texts.size(), 2);
     QVERIFY2(texts.last().startsWith(counted), qPrintable(texts.last()));
     QCOMPARE(stderrCapture.text(), QByteArray());
+}
+
+void tst_CameraObserver::videoStalledWithoutNewPictures_data()
+{
+    QTest::addColumn<bool>("framesKeepComing");
+    QTest::newRow("frames that no longer decode") << true;
+    QTest::newRow("no frames at all") << false;
+}
+
+void tst_CameraObserver::videoStalledWithoutNewPictures()
+{
+    QFETCH(bool, framesKeepComing);
+
+    const QVariantMap good = m_node->frame();
+    QVariantMap undecodable = good;
+    undecodable.insert(QStringLiteral("data"), QByteArray("\xff\xd8\xff\xd9 not a picture"));
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    camera.setStallPeriod(300);
+    QSignalSpy stalled(&camera, &CameraObserver::videoStalledChanged);
+    QSignalSpy stamps(&camera, &CameraObserver::nodeFrameTimestampChanged);
+    camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera.startRequestingFrames();
+    QTRY_VERIFY(camera.lastFrame() && camera.lastFrame()->holdsFrame());
+
+    if (framesKeepComing)
+        m_node->setFrame(undecodable);
+    else
+        m_node->setSilent(true);
+    QTRY_VERIFY(camera.videoStalled());
+    QCOMPARE(stalled.last().at(0).toBool(), true);
+    if (framesKeepComing) {
+        // The frame time goes on: only the pictures stopped.
+        const int stampsAtStall = stamps.size();
+        QTRY_VERIFY(stamps.size() > stampsAtStall + 2);
+        QVERIFY(camera.videoStalled());
+    }
+
+    // The next picture clears it.
+    m_node->setFrame(good);
+    m_node->setSilent(false);
+    QTRY_VERIFY(!camera.videoStalled());
+    QCOMPARE(stalled.last().at(0).toBool(), false);
+
+    // A camera that asks for no frames shows none, and so is not stalled.
+    m_node->setSilent(true);
+    QTRY_VERIFY(camera.videoStalled());
+    camera.stopRequestingFrames(true);
+    QVERIFY(!camera.videoStalled());
 }
 
 QTEST_MAIN(tst_CameraObserver)
