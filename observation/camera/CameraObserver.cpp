@@ -198,6 +198,23 @@ void CameraObserver::setResizeSize(const QSize &size)
     m_frameConvertor.setResizeSize(size);
 }
 
+void CameraObserver::setShownSize(const QSize &box)
+{
+    m_shownBox = box;
+    if (!box.isEmpty() && !m_pictureSize.isEmpty())
+        fitToShownBox();
+}
+
+void CameraObserver::fitToShownBox()
+{
+    // A picture that fits the box as it is stays at its decoded size: the screen scales it up.
+    QSize fitted;
+    if (m_pictureSize.width() > m_shownBox.width() || m_pictureSize.height() > m_shownBox.height())
+        fitted = m_pictureSize.scaled(m_shownBox, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (fitted != m_resizeSize)
+        setResizeSize(fitted);
+}
+
 void CameraObserver::updateSourceInfo(const QJsonObject &object)
 {
     m_sourceInfo->read(object);
@@ -229,6 +246,16 @@ void CameraObserver::onImageReceived(const std::shared_ptr<SourceDefinition> &so
     if (!frame || m_requestedFrames == 0 || !isOwnSource(sourceDefinition))
         return;
     const qint64 timestamp = frame->getSourceFrame().getTimestamp().getDataTimestampMS();
+    if (!m_shownBox.isEmpty()) {
+        // The header names the picture's size; a stream may change it at any frame.
+        QSize picture;
+        if (!CMClient::Frame::encodedSize(frame->getSourceFrame().getData(), picture))
+            picture = frame->getSourceFrame().getSize();
+        if (!picture.isEmpty() && picture != m_pictureSize) {
+            m_pictureSize = picture;
+            fitToShownBox();
+        }
+    }
     m_frameConvertor.convertImage(frame);
     emit nodeFrameTimestampChanged(qulonglong(timestamp));
 }

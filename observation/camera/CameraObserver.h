@@ -75,6 +75,10 @@ public:
     // Converted frames get this size; an empty size keeps the decoded one. The node's frames
     // are decoded no larger than the largest size its cameras ask for.
     void setResizeSize(const QSize &size);
+    // The box, in device pixels, the camera's frames are shown in: each frame is then converted
+    // to the largest size of its picture's aspect that fits the box (through setResizeSize),
+    // and never beyond the picture's own size. Empty: the size is left to setResizeSize.
+    void setShownSize(const QSize &box);
     void updateSourceInfo(const QJsonObject &object);
     std::shared_ptr<FrameData> lastFrame() const { return m_lastFrame; }
 
@@ -134,6 +138,7 @@ private:
     void onFrameConverted(const QImage &image, qulonglong timestamp);
     bool isOwnSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
     void setVideoStalled(bool stalled);
+    void fitToShownBox();
 
     FrameConvertor m_frameConvertor;
     QString m_vellorinNodeServerAddress;
@@ -159,6 +164,9 @@ private:
     int m_requestedFrames = 0;
     // The size the outstanding requests told the receiver.
     QSize m_resizeSize;
+    QSize m_shownBox;
+    // Of the last frame's picture, as its header or its format tells.
+    QSize m_pictureSize;
     // Definitions arrive as the receiver's own immutable copies, so once judged they are
     // known by identity; a shared node sends the frames of every camera to every camera.
     std::shared_ptr<kvr::tracker::common::SourceDefinition> m_acceptedDefinition;

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
 import QtMultimedia 5.8
 import Video 1.0
 import Orva.Style 1.0
@@ -97,6 +98,10 @@ CubeDelegateBase {
 
             VideoSource {
                 id: provider
+
+                // The cube has its frames decoded and converted at this size, not at the camera's.
+                shownSize: Qt.size(Math.round(videoOutput.width * videoOutput.Screen.devicePixelRatio),
+                                   Math.round(videoOutput.height * videoOutput.Screen.devicePixelRatio))
 
                 Component.onCompleted: root.forceUpdateVideoSource(provider)
                 Component.onDestruction: root.clearVideoSource()

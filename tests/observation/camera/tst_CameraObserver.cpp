@@ -101,6 +101,8 @@ private slots:
     void damagedStreamWarnsOnceThenCounts();
     void videoStalledWithoutNewPictures_data();
     void videoStalledWithoutNewPictures();
+    void framesFitTheShownBox_data();
+    void framesFitTheShownBox();
 
 private:
     // Stops all requests and waits for the stop-all to arrive: commands sent before it have too.
@@ -430,6 +432,30 @@ void tst_CameraObserver::videoStalledWithoutNewPictures()
     QTRY_VERIFY(camera.videoStalled());
     camera.stopRequestingFrames(true);
     QVERIFY(!camera.videoStalled());
+}
+
+void tst_CameraObserver::framesFitTheShownBox_data()
+{
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("expected");
+
+    // The node's pictures are 64x48.
+    QTest::newRow("narrower box: fitted to its width") << QSize(40, 40) << QSize(40, 30);
+    QTest::newRow("flatter box: fitted to its height") << QSize(200, 24) << QSize(32, 24);
+    QTest::newRow("larger box: the picture as it is") << QSize(200, 200) << FrameSize;
+}
+
+void tst_CameraObserver::framesFitTheShownBox()
+{
+    QFETCH(QSize, box);
+    QFETCH(QSize, expected);
+
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    camera.setShownSize(box);
+    camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera.startRequestingFrames();
+    QTRY_VERIFY(camera.lastFrame() && camera.lastFrame()->image.size() == expected);
+    QCOMPARE(camera.frameConvertor().resizeSize(), expected == FrameSize ? QSize() : expected);
 }
 
 QTEST_MAIN(tst_CameraObserver)
