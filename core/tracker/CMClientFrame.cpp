@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 
 namespace kvr::tracker::net {
 
@@ -75,7 +76,7 @@ CMClient::Frame::Frame(const Frame &other, const SourceTimestamp &timestamp)
 
 void CMClient::Frame::copyPictureOf(const Frame &other) const
 {
-    QWriteLocker lock(&other.m_lock);
+    std::unique_lock<std::shared_mutex> lock(other.m_lock);
     cv::Mat copy;
     copy.allocator = &FrameBufferAllocator::instance();
     other.mat().copyTo(copy);
@@ -87,41 +88,41 @@ void CMClient::Frame::copyPictureOf(const Frame &other) const
 
 void CMClient::Frame::setDecodeSize(const QSize &size)
 {
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     m_decodeSize = size;
 }
 
 QSize CMClient::Frame::decodeSize() const
 {
-    QReadLocker lock(&m_lock);
+    std::shared_lock<std::shared_mutex> lock(m_lock);
     return m_decodeSize;
 }
 
 void CMClient::Frame::setDecodeLog(std::shared_ptr<FrameDecodeLog> log)
 {
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     m_decodeLog = std::move(log);
 }
 
 cv::Mat CMClient::Frame::getMat(const bool &deepCopy) const
 {
     {
-        QReadLocker lock(&m_lock);
+        std::shared_lock<std::shared_mutex> lock(m_lock);
         if (m_mat)
             return deepCopy ? m_mat->clone() : *m_mat;
     }
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     return deepCopy ? mat().clone() : mat();
 }
 
 QImage CMClient::Frame::getImage(const bool &deepCopy) const
 {
     {
-        QReadLocker lock(&m_lock);
+        std::shared_lock<std::shared_mutex> lock(m_lock);
         if (m_image)
             return deepCopy ? m_image->copy() : *m_image;
     }
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     return deepCopy ? image().copy() : image();
 }
 

@@ -6,11 +6,11 @@
 #include "datamodel/frames/SourceFrameFormatDefinition.h"
 
 #include <QImage>
-#include <QReadWriteLock>
 
 #include <opencv2/core/mat.hpp>
 
 #include <memory>
+#include <shared_mutex>
 
 namespace kvr::tracker::net {
 
@@ -92,7 +92,9 @@ private:
     mutable std::shared_ptr<const Frame> m_origin;
     mutable std::shared_ptr<cv::Mat> m_mat;
     mutable std::shared_ptr<QImage> m_image;
-    mutable QReadWriteLock m_lock{QReadWriteLock::Recursive};
+    // A standard lock, so that race detectors see it; never taken twice by one thread (a copy
+    // takes its origin's lock, another frame's, while it holds its own).
+    mutable std::shared_mutex m_lock;
 };
 
 } // namespace kvr::tracker::net

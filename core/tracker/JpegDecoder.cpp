@@ -105,10 +105,9 @@ JpegDecoder::Result JpegDecoder::decode(const QByteArray &data, cv::Mat &mat, co
         return tjDecompress2(handle, bytes, size, decoded.data, scaled.width(), int(decoded.step), scaled.height(),
                              pixelFormat, flags | speed);
     };
-    // The first run stops at the first
-    // warning, whose text it keeps; a damaged picture is then decoded to its end. libjpeg keeps
-    // the first warning's text unless a fatal error comes later: another text means that rows
-    // after it were never written.
+    // The first run stops at the first warning, whose text it keeps; a damaged picture is then
+    // decoded to its end. libjpeg keeps the first warning's text unless a fatal error comes
+    // later: another text means that rows after it were never written.
     Result result = Result::Decoded;
     if (run(TJFLAG_STOPONWARNING) != 0) {
         if (tjGetErrorCode(handle) == TJERR_FATAL)
