@@ -190,19 +190,32 @@ void CameraObserver::stopRequestingFrames(bool disconnectImages)
 
 void CameraObserver::setResizeSize(const QSize &size)
 {
+    setRequestedSize(size);
+    m_frameConvertor.setResizeSize(size);
+}
+
+void CameraObserver::setRequestedSize(const QSize &size)
+{
     if (m_frameReceiver) {
         for (int i = 0; i < m_requestedFrames; ++i)
             m_frameReceiver->changeShownSize(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize, size);
     }
     m_resizeSize = size;
-    m_frameConvertor.setResizeSize(size);
 }
 
 void CameraObserver::setShownSize(const QSize &box)
 {
     m_shownBox = box;
-    if (!box.isEmpty() && !m_pictureSize.isEmpty())
+    if (box.isEmpty())
+        return;
+    if (!m_pictureSize.isEmpty()) {
         fitToShownBox();
+        return;
+    }
+    // Until a frame tells the picture's aspect, frames are decoded at a scale that covers the
+    // box and shown as decoded, not at full size.
+    setRequestedSize(box);
+    m_frameConvertor.setResizeSize(QSize());
 }
 
 void CameraObserver::fitToShownBox()
@@ -211,7 +224,7 @@ void CameraObserver::fitToShownBox()
     QSize fitted;
     if (m_pictureSize.width() > m_shownBox.width() || m_pictureSize.height() > m_shownBox.height())
         fitted = m_pictureSize.scaled(m_shownBox, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
-    if (fitted != m_resizeSize)
+    if (fitted != m_resizeSize || fitted != m_frameConvertor.resizeSize())
         setResizeSize(fitted);
 }
 

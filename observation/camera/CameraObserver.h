@@ -139,6 +139,8 @@ private:
     bool isOwnSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
     void setVideoStalled(bool stalled);
     void fitToShownBox();
+    // The size the receiver is told this camera shows; the converter's is set apart.
+    void setRequestedSize(const QSize &size);
 
     FrameConvertor m_frameConvertor;
     QString m_vellorinNodeServerAddress;
