@@ -7,6 +7,7 @@
 #include "core/log/MessageHandler.h"
 #include "core/log/Console.h"
 #include "core/log/Log.h"
+#include "core/memory/ProcessHeap.h"
 
 #include <QApplication>
 #include <QFont>
@@ -74,6 +75,8 @@ QPixmap splashPixmap(const BrandConfiguration &brand)
 
 int main(int argc, char *argv[])
 {
+    // Before any thread allocates: frame-sized blocks must go back to the system when freed.
+    kvr::ProcessHeap::fixThresholds();
     StartupProbe startupProbe;
     kvr::log::Logger &logger = kvr::log::Logger::instance();
     logger.setConsoleOutput(true);

@@ -1,3 +1,4 @@
+#include "core/memory/ProcessHeap.h"
 #include "core/tracker/CMClientFrame.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/video/FramePool.h"
@@ -600,6 +601,8 @@ void summary(const MedianReporter &r, const QByteArray &loadBefore)
 
 int main(int argc, char **argv)
 {
+    // The launcher's heap, whose memory these figures measure.
+    kvr::ProcessHeap::fixThresholds();
     QCoreApplication app(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--serve-nodes") == 0)
         return serveNodes(atoi(argv[2]));

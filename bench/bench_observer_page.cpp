@@ -11,6 +11,7 @@
 #include "ObserverPeers.h"
 #include "app/Launcher.h"
 #include "app/QmlRegistration.h"
+#include "core/memory/ProcessHeap.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/models/CubeObserverModel.h"
@@ -116,6 +117,8 @@ bool requestedFramesShown(ObserverManager *manager)
 
 int main(int argc, char *argv[])
 {
+    // The launcher's heap, whose memory these figures measure.
+    kvr::ProcessHeap::fixThresholds();
     QGuiApplication app(argc, argv);
     // Favourites and settings go to the test locations, never to the user's.
     QStandardPaths::setTestModeEnabled(true);
@@ -127,7 +130,7 @@ int main(int argc, char *argv[])
                                          QStringLiteral("n"), QStringLiteral("4"));
     const QCommandLineOption serveOption(QStringLiteral("serve"), QStringLiteral("Run the simulated blocks."));
     const QCommandLineOption shownOption(QStringLiteral("shown"),
-                                         QStringLiteral("The size every camera is asked for (WxH); none: the decoded size."),
+                                         QStringLiteral("The box every camera is shown in (WxH); none: each tile's own."),
                                          QStringLiteral("size"));
     parser.addOptions({blocksOption, cubesOption, serveOption, shownOption});
     parser.process(app);
@@ -185,9 +188,12 @@ int main(int argc, char *argv[])
     };
     if (!waitFor([&] { return grid() && grid()->property("count").toInt() == blocks * cubes; }, 60000))
         return 1;
-    for (const auto &cube : manager->cubeModel()->items()) {
-        for (const auto &camera : cube->cameras())
-            camera->setResizeSize(shown);
+    // The tiles tell their cameras the size they show; --shown puts another in its place.
+    if (!shown.isEmpty()) {
+        for (const auto &cube : manager->cubeModel()->items()) {
+            for (const auto &camera : cube->cameras())
+                camera->setShownSize(shown);
+        }
     }
     if ( !waitFor([&] { return requestedFramesShown(manager); }, 30000)) {
         std::fprintf(stderr, "the first screen of tiles never showed frames\n");

@@ -14,6 +14,7 @@
 // resident memory. The two kinds of turn alternate in random order; the summary gives the
 // medians, their ratio and the load average.
 
+#include "core/memory/ProcessHeap.h"
 #include "devices/models/FavoriteDeviceModel.h"
 #include "observation/observers/DeviceObserver.h"
 #include "observation/observers/ObserverManager.h"
@@ -410,6 +411,8 @@ int takeOption(std::vector<char *> &arguments, const char *name, int fallback)
 
 int main(int argc, char *argv[])
 {
+    // The launcher's heap, whose memory these figures measure.
+    kvr::ProcessHeap::fixThresholds();
     QGuiApplication app(argc, argv);
     std::vector<char *> arguments(argv, argv + argc);
     const int blockCount = takeOption(arguments, "--blocks", 50);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when the launcher executable ($1) links a library that its start-up does not use and
 # that costs the start dearly: each is loaded, relocated and initialised, with everything it
-# pulls in, before main. OpenCV's image decoder is opened when a frame first needs it.
+# pulls in, before main. Frames are decoded by libjpeg-turbo and Qt, never by OpenCV's decoder.
 set -euo pipefail
 exe=$1
 unwanted='libopencv_imgcodecs|libopencv_imgproc'

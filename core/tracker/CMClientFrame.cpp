@@ -2,21 +2,59 @@
 
 #include "core/log/Log.h"
 #include "core/tracker/FrameBufferAllocator.h"
-#include "core/tracker/ImageCodecLibrary.h"
+#include "core/tracker/FrameDecodeLog.h"
 #include "core/tracker/JpegDecoder.h"
 
 #include <QtEndian>
 
-#include <opencv2/imgcodecs.hpp>
+#include <opencv2/core.hpp>
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 
 namespace kvr::tracker::net {
 
 using kvr::tracker::common::SourceFrame;
 using kvr::tracker::common::SourceFrameFormatDefinition;
 using kvr::tracker::common::SourceTimestamp;
+
+// A stream's frames write through its decode log, so that a warning of every frame is written
+// once and then counted; a frame of no stream writes straight to the log.
+#define FRAME_LOG(log, level, message)                                                             \
+    do {                                                                                           \
+        if (log)                                                                                   \
+            KVR_LOG_LIMITED(*(log), level, message);                                               \
+        else                                                                                       \
+            KVR_LOG(level, message);                                                               \
+    } while (false)
+
+namespace {
+
+// A PNG in the layout OpenCV's decoder gave it (B, G, R; B, G, R, A with transparency; grey),
+// decoded by Qt's own decoder, which is loaded anyway.
+cv::Mat decodePng(const QByteArray &data)
+{
+    QImage image;
+    if (!image.loadFromData(data, "PNG"))
+        return cv::Mat();
+    if (!image.hasAlphaChannel() && image.isGrayscale() && image.format() != QImage::Format_Indexed8) {
+        image = image.convertToFormat(QImage::Format_Grayscale8);
+        return cv::Mat(image.height(), image.width(), CV_8UC1, image.bits(), size_t(image.bytesPerLine())).clone();
+    }
+    // ARGB32 and RGB32 hold B, G, R, A (or 255) in memory on little-endian machines.
+    const bool alpha = image.hasAlphaChannel();
+    image = image.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
+    const cv::Mat bgra(image.height(), image.width(), CV_8UC4, image.bits(), size_t(image.bytesPerLine()));
+    if (alpha)
+        return bgra.clone();
+    cv::Mat bgr(image.height(), image.width(), CV_8UC3);
+    const int fromTo[] = {0, 0, 1, 1, 2, 2};
+    cv::mixChannels(&bgra, 1, &bgr, 1, fromTo, 3);
+    return bgr;
+}
+
+} // namespace
 
 CMClient::Frame::Frame(const SourceFrameFormatDefinition &format, const SourceFrame &sourceFrame)
     : m_frameFormat(format)
@@ -38,7 +76,7 @@ CMClient::Frame::Frame(const Frame &other, const SourceTimestamp &timestamp)
 
 void CMClient::Frame::copyPictureOf(const Frame &other) const
 {
-    QWriteLocker lock(&other.m_lock);
+    std::unique_lock<std::shared_mutex> lock(other.m_lock);
     cv::Mat copy;
     copy.allocator = &FrameBufferAllocator::instance();
     other.mat().copyTo(copy);
@@ -50,35 +88,41 @@ void CMClient::Frame::copyPictureOf(const Frame &other) const
 
 void CMClient::Frame::setDecodeSize(const QSize &size)
 {
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     m_decodeSize = size;
 }
 
 QSize CMClient::Frame::decodeSize() const
 {
-    QReadLocker lock(&m_lock);
+    std::shared_lock<std::shared_mutex> lock(m_lock);
     return m_decodeSize;
+}
+
+void CMClient::Frame::setDecodeLog(std::shared_ptr<FrameDecodeLog> log)
+{
+    std::unique_lock<std::shared_mutex> lock(m_lock);
+    m_decodeLog = std::move(log);
 }
 
 cv::Mat CMClient::Frame::getMat(const bool &deepCopy) const
 {
     {
-        QReadLocker lock(&m_lock);
+        std::shared_lock<std::shared_mutex> lock(m_lock);
         if (m_mat)
             return deepCopy ? m_mat->clone() : *m_mat;
     }
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     return deepCopy ? mat().clone() : mat();
 }
 
 QImage CMClient::Frame::getImage(const bool &deepCopy) const
 {
     {
-        QReadLocker lock(&m_lock);
+        std::shared_lock<std::shared_mutex> lock(m_lock);
         if (m_image)
             return deepCopy ? m_image->copy() : *m_image;
     }
-    QWriteLocker lock(&m_lock);
+    std::unique_lock<std::shared_mutex> lock(m_lock);
     return deepCopy ? image().copy() : image();
 }
 
@@ -90,7 +134,7 @@ const cv::Mat &CMClient::Frame::mat() const
     }
     if (!m_mat) {
         bool opaque = false;
-        m_mat = std::make_shared<cv::Mat>(decode(m_sourceFrame, m_decodeSize, opaque));
+        m_mat = std::make_shared<cv::Mat>(decode(m_sourceFrame, m_decodeSize, opaque, m_decodeLog.get()));
         if (opaque)
             m_image = std::make_shared<QImage>(imageOver(*m_mat));
     }
@@ -121,46 +165,57 @@ QImage CMClient::Frame::imageOver(const cv::Mat &opaque)
 cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &decodeSize)
 {
     bool opaque = false;
-    return decode(sourceFrame, decodeSize, opaque);
+    return decode(sourceFrame, decodeSize, opaque, nullptr);
 }
 
-cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &decodeSize, bool &opaque)
+cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &decodeSize, bool &opaque,
+                                FrameDecodeLog *log)
 {
     opaque = false;
     const QByteArray data = sourceFrame.getData();
     if (data.isEmpty()) {
-        LOG_WRN(QStringLiteral("Frame holds no image data."));
+        FRAME_LOG(log, ::kvr::log::WRN, QStringLiteral("Frame holds no image data."));
         return cv::Mat();
     }
 
-    cv::Mat decoded;
+    // Texts that name what differs from frame to frame (byte counts, libjpeg's own) go to the
+    // debug level: a stream's warnings stay the same and are counted, not written again.
+    bool warned = false;
     QSize encoded;
     if (encodedSize(data, encoded)) {
-        if (encoded.width() > 0 && encoded.height() > 0
-            && qint64(encoded.width()) * encoded.height() <= MaxDecodedPixels) {
-            // JPEG (encodedSize knows only it and PNG) through libjpeg-turbo: the same pixels
-            // as OpenCV's decode in little more than half the time.
-            if (uchar(data.at(0)) == 0xff && JpegDecoder::decode(data, decoded, decodeSize)) {
+        if (encoded.width() <= 0 || encoded.height() <= 0 || qint64(encoded.width()) * encoded.height() > MaxDecodedPixels) {
+            FRAME_LOG(log, ::kvr::log::WRN,
+                      QStringLiteral("Frame announces an image of %1x%2 pixels, not decoded.")
+                          .arg(encoded.width())
+                          .arg(encoded.height()));
+            warned = true;
+        } else if (uchar(data.at(0)) == 0xff) {
+            // JPEG (encodedSize knows only it and PNG) through libjpeg-turbo, whose messages
+            // come back here instead of going to stderr.
+            cv::Mat decoded;
+            QString message;
+            switch (JpegDecoder::decode(data, decoded, decodeSize, &message)) {
+            case JpegDecoder::Result::Damaged:
+                FRAME_LOG(log, ::kvr::log::WRN,
+                          QStringLiteral("Frame holds damaged JPEG data; shown as far as it could be decoded."));
+                LOG_DBG1(QStringLiteral("libjpeg: %1").arg(message));
+                Q_FALLTHROUGH();
+            case JpegDecoder::Result::Decoded:
                 opaque = decoded.channels() == 4;
                 return decoded;
-            }
-            try {
-                // A header over the received bytes: nothing is copied before the decoder reads them.
-                const cv::Mat bytes(1, data.size(), CV_8UC1, const_cast<char *>(data.constData()));
-                decoded = ImageCodecLibrary::decode(bytes, cv::IMREAD_UNCHANGED);
-            } catch (const cv::Exception &) {
-                decoded.release();
+            case JpegDecoder::Result::Failed:
+                FRAME_LOG(log, ::kvr::log::WRN, QStringLiteral("Frame holds JPEG data that cannot be decoded."));
+                LOG_DBG1(QStringLiteral("libjpeg: %1").arg(message));
+                warned = true;
+                break;
             }
         } else {
-            LOG_WRN(QStringLiteral("Frame announces an image of %1x%2 pixels, not decoded.")
-                        .arg(encoded.width())
-                        .arg(encoded.height()));
+            const cv::Mat decoded = decodePng(data);
+            if (!decoded.empty())
+                return decoded;
+            FRAME_LOG(log, ::kvr::log::WRN, QStringLiteral("Frame holds PNG data that cannot be decoded."));
+            warned = true;
         }
-    }
-    if (!decoded.empty()) {
-        if (decoded.depth() != CV_8U)
-            decoded.convertTo(decoded, CV_8U, decoded.depth() == CV_16U ? 1.0 / 256.0 : 1.0);
-        return decoded;
     }
 
     const int channels = sourceFrame.getChannels();
@@ -168,11 +223,14 @@ cv::Mat CMClient::Frame::decode(const SourceFrame &sourceFrame, const QSize &dec
     const bool rawFits = (channels == 1 || channels == 3 || channels == 4) && size.width() > 0 && size.height() > 0
                          && qint64(size.width()) * size.height() * channels == data.size();
     if (!rawFits) {
-        LOG_WRN(QStringLiteral("Frame data of %1 bytes is neither an encoded image nor raw pixels of %2x%3 with %4 channels.")
-                    .arg(data.size())
-                    .arg(size.width())
-                    .arg(size.height())
-                    .arg(channels));
+        if (!warned) {
+            FRAME_LOG(log, ::kvr::log::WRN,
+                      QStringLiteral("Frame data is neither an encoded image nor raw pixels of %1x%2 with %3 channels.")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(channels));
+        }
+        LOG_DBG1(QStringLiteral("Frame data of %1 bytes not shown.").arg(data.size()));
         return cv::Mat();
     }
     // The received bytes stay with the SourceFrame; the matrix gets its own.

@@ -6,13 +6,15 @@
 #include "datamodel/frames/SourceFrameFormatDefinition.h"
 
 #include <QImage>
-#include <QReadWriteLock>
 
 #include <opencv2/core/mat.hpp>
 
 #include <memory>
+#include <shared_mutex>
 
 namespace kvr::tracker::net {
+
+class FrameDecodeLog;
 
 // A frame received from a node: its format definition, its SourceFrame, and the image decoded
 // on first use. Held by std::shared_ptr and shared between threads: getMat() and getImage()
@@ -48,12 +50,15 @@ public:
     // (the default) decodes at full size. Other pictures ignore it.
     void setDecodeSize(const QSize &size);
     QSize decodeSize() const;
+    // The log of the frame's stream, which its decoding warnings go through (written once, then
+    // counted); without one they are written as they come. Set before the frame is first used.
+    void setDecodeLog(std::shared_ptr<FrameDecodeLog> log);
 
-    // The image: a colour JPEG as RGB32, the format the video path shows, decoded straight
-    // into it and sharing its pixels with getMat(); a grey JPEG, a PNG (decoded by OpenCV) or
-    // raw pixels of the frame's size and channel count by channels: 1 gives Grayscale8,
-    // 3 (BGR) RGB888, 4 (BGRA) ARGB32. A null image when the bytes are neither. deepCopy gives
-    // an image that shares nothing.
+    // The image: a colour JPEG (damaged ones as far as libjpeg-turbo decodes them) as RGB32,
+    // the format the video path shows, decoded straight into it and sharing its pixels with
+    // getMat(); a grey JPEG, a PNG (decoded by Qt) or raw pixels of the frame's size and
+    // channel count by channels: 1 gives Grayscale8, 3 (BGR) RGB888, 4 (BGRA) ARGB32. A null
+    // image when the bytes are neither. deepCopy gives an image that shares nothing.
     QImage getImage(const bool &deepCopy = false) const;
     // The decoded pixels, 8 bits per channel in OpenCV's channel order (B, G, R, 255 for a
     // colour JPEG); a clone on deepCopy.
@@ -69,9 +74,10 @@ private:
     const cv::Mat &mat() const;
     const QImage &image() const;
 
-    // `opaque` tells a colour JPEG's B, G, R, 255 from a PNG's or raw B, G, R, A.
+    // `opaque` tells a colour JPEG's B, G, R, 255 from a PNG's or raw B, G, R, A. `log` may be
+    // null.
     static cv::Mat decode(const kvr::tracker::common::SourceFrame &sourceFrame, const QSize &decodeSize,
-                          bool &opaque);
+                          bool &opaque, FrameDecodeLog *log);
     // Deep copies of the other frame's matrix and image; runs with this frame's lock held.
     void copyPictureOf(const Frame &other) const;
     // An RGB32 image over the pixels of a CV_8UC4 B, G, R, 255 matrix, holding a reference
@@ -81,11 +87,14 @@ private:
     kvr::tracker::common::SourceFrameFormatDefinition m_frameFormat;
     kvr::tracker::common::SourceFrame m_sourceFrame;
     QSize m_decodeSize;
+    std::shared_ptr<FrameDecodeLog> m_decodeLog;
     // The frame whose picture this copy takes on first use; released then.
     mutable std::shared_ptr<const Frame> m_origin;
     mutable std::shared_ptr<cv::Mat> m_mat;
     mutable std::shared_ptr<QImage> m_image;
-    mutable QReadWriteLock m_lock{QReadWriteLock::Recursive};
+    // A standard lock, so that race detectors see it; never taken twice by one thread (a copy
+    // takes its origin's lock, another frame's, while it holds its own).
+    mutable std::shared_mutex m_lock;
 };
 
 } // namespace kvr::tracker::net

@@ -2,6 +2,8 @@
 
 #include <QDeadlineTimer>
 
+#include <opencv2/core.hpp>
+
 #include <sys/mman.h>
 
 #include <iterator>
@@ -38,6 +40,26 @@ void *FrameBufferAllocator::map(size_t size)
 void FrameBufferAllocator::unmap(void *data, size_t size)
 {
     munmap(data, size);
+}
+
+QImage FrameBufferAllocator::rgb32Image(const QSize &size)
+{
+    if (size.isEmpty())
+        return QImage();
+    auto *pixels = new cv::Mat;
+    pixels->allocator = &instance();
+    try {
+        pixels->create(size.height(), size.width(), CV_8UC4);
+    } catch (const cv::Exception &) {
+        delete pixels;
+        return QImage();
+    }
+    QImage image(
+        pixels->data, pixels->cols, pixels->rows, int(pixels->step), QImage::Format_RGB32,
+        [](void *info) { delete static_cast<cv::Mat *>(info); }, pixels);
+    if (image.isNull())
+        delete pixels;
+    return image;
 }
 
 cv::UMatData *FrameBufferAllocator::allocate(int dims, const int *sizes, int type, void *data, size_t *step,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QSize>
 #include <QtGlobal>
 
 #include <opencv2/core/mat.hpp>
@@ -18,13 +20,18 @@ namespace kvr::tracker::net {
 class FrameBufferAllocator : public cv::MatAllocator
 {
 public:
-    static constexpr size_t MappedFrom = 1024 * 1024;
+    // A tile's picture (640x360 RGB32 is 900 KB) is mapped too: below glibc's mapping
+    // threshold, its blocks would stay in the arenas of the threads that convert frames.
+    static constexpr size_t MappedFrom = 256 * 1024;
     // Idle buffers beyond this are handed back at once, the oldest first.
     static constexpr size_t MaxIdleBytes = 64 * 1024 * 1024;
     // ms an idle buffer is kept while other buffers come and go.
     static constexpr qint64 ForgottenAfter = 5000;
 
     static FrameBufferAllocator &instance();
+    // An RGB32 image whose pixels come from this allocator and go back to it when the image
+    // and all its shallow copies are gone. Null when the size is empty or memory runs out.
+    static QImage rgb32Image(const QSize &size);
 
     FrameBufferAllocator() = default;
     FrameBufferAllocator(const FrameBufferAllocator &) = delete;

@@ -36,6 +36,9 @@ CameraObserver::CameraObserver(const QJsonObject &camera)
     qRegisterMetaType<std::shared_ptr<FrameData>>("std::shared_ptr<FrameData>");
 
     connect(&m_frameConvertor, &FrameConvertor::newImage, this, &CameraObserver::onFrameConverted);
+    m_stallTimer.setSingleShot(true);
+    m_stallTimer.setInterval(StallPeriod);
+    connect(&m_stallTimer, &QTimer::timeout, this, [this] { setVideoStalled(m_requestedFrames > 0); });
     readFromJson(camera);
 }
 
@@ -154,7 +157,8 @@ void CameraObserver::startRequestingFrames()
     connect(m_frameReceiver, &FrameReceiver::imageReceived, this, &CameraObserver::onImageReceived,
             Qt::UniqueConnection);
     m_frameReceiver->startRequest(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize);
-    ++m_requestedFrames;
+    if (++m_requestedFrames == 1)
+        m_stallTimer.start();
 }
 
 void CameraObserver::stopRequestingFrames(bool disconnectImages)
@@ -179,17 +183,49 @@ void CameraObserver::stopRequestingFrames(bool disconnectImages)
         m_frameConvertor.clear();
         m_lastFrame.reset();
         FramePool::releaseIdleMemory();
+        m_stallTimer.stop();
+        setVideoStalled(false);
     }
 }
 
 void CameraObserver::setResizeSize(const QSize &size)
+{
+    setRequestedSize(size);
+    m_frameConvertor.setResizeSize(size);
+}
+
+void CameraObserver::setRequestedSize(const QSize &size)
 {
     if (m_frameReceiver) {
         for (int i = 0; i < m_requestedFrames; ++i)
             m_frameReceiver->changeShownSize(m_cameraDefinition.sourceDefinition(), m_frameFormat, m_resizeSize, size);
     }
     m_resizeSize = size;
-    m_frameConvertor.setResizeSize(size);
+}
+
+void CameraObserver::setShownSize(const QSize &box)
+{
+    m_shownBox = box;
+    if (box.isEmpty())
+        return;
+    if (!m_pictureSize.isEmpty()) {
+        fitToShownBox();
+        return;
+    }
+    // Until a frame tells the picture's aspect, frames are decoded at a scale that covers the
+    // box and shown as decoded, not at full size.
+    setRequestedSize(box);
+    m_frameConvertor.setResizeSize(QSize());
+}
+
+void CameraObserver::fitToShownBox()
+{
+    // A picture that fits the box as it is stays at its decoded size: the screen scales it up.
+    QSize fitted;
+    if (m_pictureSize.width() > m_shownBox.width() || m_pictureSize.height() > m_shownBox.height())
+        fitted = m_pictureSize.scaled(m_shownBox, Qt::KeepAspectRatio).expandedTo(QSize(1, 1));
+    if (fitted != m_resizeSize || fitted != m_frameConvertor.resizeSize())
+        setResizeSize(fitted);
 }
 
 void CameraObserver::updateSourceInfo(const QJsonObject &object)
@@ -223,6 +259,16 @@ void CameraObserver::onImageReceived(const std::shared_ptr<SourceDefinition> &so
     if (!frame || m_requestedFrames == 0 || !isOwnSource(sourceDefinition))
         return;
     const qint64 timestamp = frame->getSourceFrame().getTimestamp().getDataTimestampMS();
+    if (!m_shownBox.isEmpty()) {
+        // The header names the picture's size; a stream may change it at any frame.
+        QSize picture;
+        if (!CMClient::Frame::encodedSize(frame->getSourceFrame().getData(), picture))
+            picture = frame->getSourceFrame().getSize();
+        if (!picture.isEmpty() && picture != m_pictureSize) {
+            m_pictureSize = picture;
+            fitToShownBox();
+        }
+    }
     m_frameConvertor.convertImage(frame);
     emit nodeFrameTimestampChanged(qulonglong(timestamp));
 }
@@ -232,8 +278,17 @@ void CameraObserver::onFrameConverted(const QImage &image, qulonglong timestamp)
     // Converted after the last request ended: nobody shows it.
     if (m_requestedFrames == 0)
         return;
+    if (!image.isNull()) {
+        m_stallTimer.start();
+        setVideoStalled(false);
+    }
     m_lastFrame = std::make_shared<FrameData>(qint64(timestamp), image);
     emit rawFrameChanged(m_lastFrame);
+}
+
+void CameraObserver::setVideoStalled(bool stalled)
+{
+    assignProperty(this, m_videoStalled, stalled, &CameraObserver::videoStalledChanged);
 }
 
 SourceVIDEODefinition CameraObserver::sourceVIDEODefinition() const

@@ -17,6 +17,7 @@
 #include <QJsonObject>
 #include <QObject>
 #include <QSize>
+#include <QTimer>
 #include <QVector>
 
 #include <memory>
@@ -52,9 +53,12 @@ class CameraObserver : public QObject
                    READ sourceDefinitionType NOTIFY sourceDefinitionChanged)
     Q_PROPERTY(bool sourceDefinitionValid READ sourceDefinitionValid NOTIFY sourceDefinitionChanged)
     Q_PROPERTY(bool isOnvifPTZ READ isOnvifPTZ NOTIFY sourceDefinitionChanged)
+    Q_PROPERTY(bool videoStalled READ videoStalled NOTIFY videoStalledChanged)
 
 public:
     static constexpr quint16 DefaultNodePort = 5556;
+    // ms without a new picture, while frames are requested, after which the video is stalled.
+    static constexpr int StallPeriod = 3000;
 
     explicit CameraObserver(const QJsonObject &camera);
     // Stops this camera's outstanding frame requests; a frame in conversion is dropped.
@@ -71,6 +75,10 @@ public:
     // Converted frames get this size; an empty size keeps the decoded one. The node's frames
     // are decoded no larger than the largest size its cameras ask for.
     void setResizeSize(const QSize &size);
+    // The box, in device pixels, the camera's frames are shown in: each frame is then converted
+    // to the largest size of its picture's aspect that fits the box (through setResizeSize),
+    // and never beyond the picture's own size. Empty: the size is left to setResizeSize.
+    void setShownSize(const QSize &box);
     void updateSourceInfo(const QJsonObject &object);
     std::shared_ptr<FrameData> lastFrame() const { return m_lastFrame; }
 
@@ -96,6 +104,10 @@ public:
     kvr::tracker::common::SourceDefinition::SourceDefinitionType sourceDefinitionType() const;
     bool sourceDefinitionValid() const { return m_cameraDefinition.sourceDefinition() != nullptr; }
     bool isOnvifPTZ() const;
+    // Frames are requested, yet no new picture came for the stall period: the frames stopped
+    // coming, or none of them decodes. Cleared by the next picture and by the last stop.
+    bool videoStalled() const { return m_videoStalled; }
+    void setStallPeriod(int ms) { m_stallTimer.setInterval(ms); }
 
 public slots:
     void setCameraLocation(const SourceLocation &cameraLocation);
@@ -117,6 +129,7 @@ signals:
     void rawFrameChanged(std::shared_ptr<FrameData> frame);
     void nodeFrameTimestampChanged(qulonglong timestamp);
     void sourceDefinitionChanged();
+    void videoStalledChanged(bool videoStalled);
 
 private:
     void processCameraNODEHostLookup(const QHostInfo &hostInfo);
@@ -124,6 +137,10 @@ private:
                          const std::shared_ptr<kvr::tracker::net::CMClient::Frame> &frame);
     void onFrameConverted(const QImage &image, qulonglong timestamp);
     bool isOwnSource(const std::shared_ptr<kvr::tracker::common::SourceDefinition> &sourceDefinition);
+    void setVideoStalled(bool stalled);
+    void fitToShownBox();
+    // The size the receiver is told this camera shows; the converter's is set apart.
+    void setRequestedSize(const QSize &size);
 
     FrameConvertor m_frameConvertor;
     QString m_vellorinNodeServerAddress;
@@ -141,11 +158,17 @@ private:
     FrameReceiver *m_frameReceiver = nullptr;
     CubeCameraDefinition m_cameraDefinition;
     std::shared_ptr<FrameData> m_lastFrame;
+    // Restarted by every new picture while frames are requested.
+    QTimer m_stallTimer;
+    bool m_videoStalled = false;
 
     // Starts not yet matched by a stop: stopped on destruction so the node stops streaming.
     int m_requestedFrames = 0;
     // The size the outstanding requests told the receiver.
     QSize m_resizeSize;
+    QSize m_shownBox;
+    // Of the last frame's picture, as its header or its format tells.
+    QSize m_pictureSize;
     // Definitions arrive as the receiver's own immutable copies, so once judged they are
     // known by identity; a shared node sends the frames of every camera to every camera.
     std::shared_ptr<kvr::tracker::common::SourceDefinition> m_acceptedDefinition;

@@ -43,6 +43,7 @@ QVariant CubeObserverModel::data(const QModelIndex &index, int role) const
     case ObservedAddressRole: return cube->observedDevice().address();
     case ObservedNameRole: return cube->observedDevice().name();
     case ObservedDeviceRole: return QVariant::fromValue(cube->observedDevice());
+    case CubeVideoStalledRole: return camera ? camera->videoStalled() : false;
     default: return QVariant();
     }
 }
@@ -66,7 +67,8 @@ QHash<int, QByteArray> CubeObserverModel::roleNames() const
             {ObservedTypeRole, "ObservedTypeRole"},
             {ObservedAddressRole, "ObservedAddressRole"},
             {ObservedNameRole, "ObservedNameRole"},
-            {ObservedDeviceRole, "ObservedDeviceRole"}};
+            {ObservedDeviceRole, "ObservedDeviceRole"},
+            {CubeVideoStalledRole, "CubeVideoStalledRole"}};
 }
 
 void CubeObserverModel::append(const std::shared_ptr<CubeObserver> &cube)
@@ -102,9 +104,12 @@ void CubeObserverModel::connectCubeSignals(const std::shared_ptr<CubeObserver> &
         connect(camera, &CameraObserver::nodeConnectedChanged, this,
                 [notifyFromCamera](bool) { notifyFromCamera({SourceConnectedRole}); });
     onCube(&CubeObserver::analyticInfoChanged, {AnalyticInfoRole});
-    if (camera)
+    if (camera) {
         connect(camera, &CameraObserver::sourceInfoChanged, this,
                 [notifyFromCamera](SourceInfo *) { notifyFromCamera({SourceInfoRole}); });
+        connect(camera, &CameraObserver::videoStalledChanged, this,
+                [notifyFromCamera](bool) { notifyFromCamera({CubeVideoStalledRole}); });
+    }
     onCube(&CubeObserver::observerOnlineChanged, {ObserverOnlineRole});
 }
 

@@ -44,6 +44,7 @@ public:
         ObservedAddressRole,
         ObservedNameRole,
         ObservedDeviceRole,
+        CubeVideoStalledRole,
     };
     Q_ENUM(DisplayRoles)
 

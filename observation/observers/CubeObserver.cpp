@@ -21,6 +21,11 @@ CubeObserver::CubeObserver(const ObservedDevice &device, const QJsonObject &cube
     QQmlEngine::setObjectOwnership(m_analyticInfo.get(), QQmlEngine::CppOwnership);
     readCameras(cube);
     setCurrentCamera(m_cameras.isEmpty() ? nullptr : m_cameras.first());
+    // Every camera of the cube is shown in the same tile.
+    connect(&m_videoSourceManager, &VideoSourceManager::shownSizeChanged, this, [this](QSize size) {
+        for (const auto &camera : qAsConst(m_cameras))
+            camera->setShownSize(size);
+    });
 }
 
 CubeObserver::~CubeObserver()
@@ -38,6 +43,7 @@ void CubeObserver::readCameras(const QJsonObject &cube)
     const QJsonArray cameras = cube.value(QStringLiteral("cameras")).toArray();
     for (const QJsonValue &camera : cameras) {
         auto observer = std::make_shared<CameraObserver>(camera.toObject());
+        observer->setShownSize(m_videoSourceManager.shownSize());
         QQmlEngine::setObjectOwnership(observer.get(), QQmlEngine::CppOwnership);
         if (observer->sourceInfo())
             QQmlEngine::setObjectOwnership(observer->sourceInfo(), QQmlEngine::CppOwnership);

@@ -1,6 +1,7 @@
 #include "observation/video/FrameConvertor.h"
 
 #include "core/tracker/CMClientFrame.h"
+#include "core/tracker/FrameBufferAllocator.h"
 #include "observation/video/FramePool.h"
 
 #include <QThreadPool>
@@ -38,7 +39,7 @@ QImage FrameConvertor::convert(const CMClient::Frame &frame, const QSize &size)
     // Nearest pixel centres, as Qt's fast transformation takes them, without the QPainter that
     // QImage::scaled sets up for every frame (and without OpenCV's image processing library,
     // which the launcher does not link).
-    QImage scaled(size, QImage::Format_RGB32);
+    QImage scaled = kvr::tracker::net::FrameBufferAllocator::rgb32Image(size);
     if (scaled.isNull())
         return QImage();
     std::vector<int> columns(size_t(size.width()));

@@ -352,8 +352,10 @@ void SourceFrameReceiverWorker::onImageReceived(std::shared_ptr<CMClient::Frame>
 
     const SourceFrameFormatDefinition &format = frame->getFrameFormat();
     FrameFormatStruct *element = entry->findFrameFormat(format);
-    if (element)
+    if (element) {
         frame->setDecodeSize(element->decodeSize());
+        frame->setDecodeLog(element->decodeLog);
+    }
     if (frame->getImageDataBandwidthParams().getFrameLengthMul() != 0) {
         if (entry->isCubeSource) {
             if (!element) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/tracker/CMClient.h"
+#include "core/tracker/FrameDecodeLog.h"
 #include "datamodel/definitions/SourceDefinition.h"
 #include "datamodel/frames/SourceFrameFormatDefinition.h"
 
@@ -38,6 +39,9 @@ public:
         bool timeRequested = false;
         // One per use: the size each requester shows the frames at.
         QVector<QSize> shownSizes;
+        // The stream's decoding warnings, shared with its frames.
+        std::shared_ptr<kvr::tracker::net::FrameDecodeLog> decodeLog =
+            std::make_shared<kvr::tracker::net::FrameDecodeLog>();
     };
 
     struct SourceDefinitionFrameFormatStruct

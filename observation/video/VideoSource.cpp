@@ -1,5 +1,7 @@
 #include "observation/video/VideoSource.h"
 
+#include "core/property/AssignProperty.h"
+
 VideoSource::VideoSource(QObject *parent)
     : QObject(parent)
 {
@@ -15,6 +17,11 @@ void VideoSource::setVideoSurface(QAbstractVideoSurface *videoSurface)
     // The new surface has never been started: the next frame negotiates its format.
     m_pixelFormat = QVideoFrame::Format_Invalid;
     m_surfaceFormat = QVideoSurfaceFormat();
+}
+
+void VideoSource::setShownSize(const QSize &size)
+{
+    assignProperty(this, m_shownSize, size, &VideoSource::shownSizeChanged);
 }
 
 void VideoSource::stopSurface()

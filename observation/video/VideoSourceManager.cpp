@@ -6,11 +6,41 @@
 VideoSourceManager::VideoSourceManager(QObject *parent)
     : QObject(parent)
 {
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(SettleDelay);
+    connect(&m_settle, &QTimer::timeout, this, [this] { setShownSize(m_pendingSize); });
 }
 
 void VideoSourceManager::setVideoSource(VideoSource *source)
 {
+    if (m_videoSource == source)
+        return;
+    disconnect(m_sourceSizeConnection);
     m_videoSource = source;
+    if (!source)
+        return;
+    m_sourceSizeConnection = connect(source, &VideoSource::shownSizeChanged, this, &VideoSourceManager::onSourceSize);
+    onSourceSize(source->shownSize());
+}
+
+void VideoSourceManager::onSourceSize(const QSize &size)
+{
+    if (size.isEmpty()) {
+        m_settle.stop();
+        return;
+    }
+    if (m_shownSize.isEmpty()) {
+        setShownSize(size);
+        return;
+    }
+    m_pendingSize = size;
+    m_settle.start();
+}
+
+void VideoSourceManager::setShownSize(const QSize &size)
+{
+    m_settle.stop();
+    assignProperty(this, m_shownSize, size, &VideoSourceManager::shownSizeChanged);
 }
 
 void VideoSourceManager::clearFrame()

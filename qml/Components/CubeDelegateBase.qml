@@ -29,6 +29,9 @@ Rectangle {
     property bool nodeConnected: false
     property var time: 0
     readonly property bool waitingForImageData: time == 0
+    // The camera's rule (CameraObserver.videoStalled): frames are asked for, yet no new
+    // picture came for a few seconds.
+    property bool videoStalled: false
     property bool isOnvifCamera: false
     readonly property bool outOfHomePosition: !!analyticInfo && !!sourceInfoDynamic && !!sourceInfo
                                               && _private.processingState !== OrvaGlobal.Processing

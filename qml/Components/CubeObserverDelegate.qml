@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Layouts 1.15
+import QtQuick.Window 2.15
 import QtMultimedia 5.8
 import Video 1.0
 import Orva.Style 1.0
@@ -25,6 +26,7 @@ CubeDelegateBase {
     readonly property alias waitingTextVisible: waitingText.visible
     readonly property alias incompatibleTextVisible: incompatibleText.visible
     readonly property alias veilVisible: veil.visible
+    readonly property alias stalledTextVisible: stalledText.visible
 
     signal forceUpdateVideoSource(var provider)
     signal headerPressed(var mouse)
@@ -97,6 +99,10 @@ CubeDelegateBase {
             VideoSource {
                 id: provider
 
+                // The cube has its frames decoded and converted at this size, not at the camera's.
+                shownSize: Qt.size(Math.round(videoOutput.width * videoOutput.Screen.devicePixelRatio),
+                                   Math.round(videoOutput.height * videoOutput.Screen.devicePixelRatio))
+
                 Component.onCompleted: root.forceUpdateVideoSource(provider)
                 Component.onDestruction: root.clearVideoSource()
             }
@@ -114,7 +120,7 @@ CubeDelegateBase {
                 anchors.fill: parent
                 color: Style.videoVeilColor
                 opacity: 0.5
-                visible: !root.sourceOnline && !root.waitingForImageData && root.compatible
+                visible: (!root.sourceOnline || root.videoStalled) && !root.waitingForImageData && root.compatible
             }
 
             Text {
@@ -126,6 +132,20 @@ CubeDelegateBase {
                 wrapMode: Text.WordWrap
                 visible: root.waitingForImageData && root.compatible
                 text: qsTr("Waiting for image data")
+                color: Style.videoTextColor
+                font.family: Style.fontFamily
+                font.pointSize: Style.observerTextPointSize
+            }
+
+            Text {
+                id: stalledText
+
+                anchors.centerIn: parent
+                width: parent.width - 2 * Style.spacing
+                horizontalAlignment: Text.AlignHCenter
+                wrapMode: Text.WordWrap
+                visible: root.videoStalled && !root.waitingForImageData && root.compatible
+                text: qsTr("No new image for a few seconds")
                 color: Style.videoTextColor
                 font.family: Style.fontFamily
                 font.pointSize: Style.observerTextPointSize

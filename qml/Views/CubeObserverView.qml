@@ -70,6 +70,7 @@ ViewBase {
                     blockOnline: model.ObserverOnlineRole
                     cubeEnabled: model.CubeEnabledRole
                     time: model.CubeTimestampRole
+                    videoStalled: model.CubeVideoStalledRole
                     sourceInfo: model.SourceInfoRole
                     analyticInfo: model.AnalyticInfoRole
                     isOnvifCamera: model.CubeIsOnvifPTZ

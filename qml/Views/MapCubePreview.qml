@@ -46,6 +46,7 @@ QQC.Popup {
             blockOnline: !!cube && cube.observerOnline
             cubeEnabled: !!cube && cube.cubeEnabled
             time: cube ? cube.lastImageTimestamp : 0
+            videoStalled: !!camera && camera.videoStalled
             sourceInfo: camera ? camera.sourceInfo : null
             isOnvifCamera: !!camera && camera.isOnvifPTZ
             nodeConnected: !!camera && camera.nodeConnected

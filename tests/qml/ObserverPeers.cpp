@@ -201,6 +201,15 @@ int ObserverPeers::framesSent(int block) const
     return m_peers[block]->node->framesSent();
 }
 
+void ObserverPeers::sendUndecodableFrames(int block)
+{
+    if (block < 0 || block >= int(m_peers.size()) || !m_peers[block]->node)
+        return;
+    QVariantMap frame = m_peers[block]->node->frame();
+    frame.insert(QStringLiteral("data"), QByteArray("\xff\xd8\xff\xd9 not a picture"));
+    m_peers[block]->node->setFrame(frame);
+}
+
 int ObserverPeers::requestingCubes(QObject *manager) const
 {
     auto *observerManager = qobject_cast<ObserverManager *>(manager);

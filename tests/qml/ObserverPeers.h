@@ -44,6 +44,8 @@ public:
     // The log-in status of the observer in the manager's device model row.
     Q_INVOKABLE int loginStatus(QObject *manager, int row) const;
     Q_INVOKABLE int framesSent(int block) const;
+    // The block's node goes on sending frames, none of which decodes.
+    Q_INVOKABLE void sendUndecodableFrames(int block);
     // How many of the manager's cubes ask their nodes for frames now.
     Q_INVOKABLE int requestingCubes(QObject *manager) const;
     // An address on a plain HTTP server of ours, and how often it was asked for.

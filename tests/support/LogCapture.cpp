@@ -1,7 +1,5 @@
 #include "support/LogCapture.h"
 
-#include <QMutexLocker>
-
 using kvr::log::Logger;
 
 LogCapture::LogCapture(quint32 flags)
@@ -9,7 +7,7 @@ LogCapture::LogCapture(quint32 flags)
 {
     Logger::instance().setFlags(flags);
     m_sink = Logger::instance().addSink([this](const kvr::log::LogMessage &message, const QString &line) {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         m_messages.push_back(message);
         m_lines << line;
     });
@@ -23,13 +21,13 @@ LogCapture::~LogCapture()
 
 std::vector<kvr::log::LogMessage> LogCapture::messages() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_messages;
 }
 
 QStringList LogCapture::texts() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     QStringList out;
     for (const auto &m : m_messages)
         out << m.text();
@@ -38,7 +36,7 @@ QStringList LogCapture::texts() const
 
 QStringList LogCapture::texts(quint32 level) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     QStringList out;
     for (const auto &m : m_messages) {
         if (m.level() == level)
@@ -49,13 +47,13 @@ QStringList LogCapture::texts(quint32 level) const
 
 QStringList LogCapture::lines() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_lines;
 }
 
 bool LogCapture::contains(const QString &text) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     for (const auto &m : m_messages) {
         if (m.text().contains(text))
             return true;
@@ -65,7 +63,7 @@ bool LogCapture::contains(const QString &text) const
 
 void LogCapture::clear()
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     m_messages.clear();
     m_lines.clear();
 }

@@ -2,9 +2,9 @@
 
 #include "core/log/Logger.h"
 
-#include <QMutex>
 #include <QStringList>
 
+#include <mutex>
 #include <vector>
 
 // Records what reaches the logger while it lives; turns the given levels on meanwhile.
@@ -22,7 +22,7 @@ public:
     void clear();
 
 private:
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex; // a standard mutex, so that race detectors see it
     std::vector<kvr::log::LogMessage> m_messages;
     QStringList m_lines;
     quint32 m_savedFlags;

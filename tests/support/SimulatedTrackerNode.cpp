@@ -260,8 +260,8 @@ QVariantMap SimulatedTrackerNode::nextTimestamp(const QVariantMap &format)
     ++m_timeCounter;
     QVariantMap timestamp;
     timestamp.insert(QStringLiteral("source_id"), format.value(QStringLiteral("source_id")));
-    timestamp.insert(QStringLiteral("data_ts_ms"),
-                     m_wallClockTimestamps ? QDateTime::currentMSecsSinceEpoch() : 1000 + m_timeCounter);
+    m_lastDataTimestamp = m_wallClockTimestamps ? QDateTime::currentMSecsSinceEpoch() : 1000 + m_timeCounter;
+    timestamp.insert(QStringLiteral("data_ts_ms"), m_lastDataTimestamp);
     timestamp.insert(QStringLiteral("video_ts_ms"), 2000 + m_timeCounter);
     return timestamp;
 }

@@ -63,6 +63,8 @@ public:
     int framesSent() const { return m_framesSent; }
     qint64 frameBytesSent() const { return m_frameBytesSent; }
     int timestampsSent() const { return m_timestampsSent; }
+    // The data time of the last stamped frame or time stamp sent; 0 before the first.
+    qint64 lastDataTimestamp() const { return m_lastDataTimestamp; }
     int frameStreams() const { return m_frameStreams.size(); }
     int timeStreams() const { return m_timeStreams.size(); }
     int decodeErrors() const { return m_decodeErrors; }
@@ -128,5 +130,6 @@ private:
     qint64 m_frameBytesSent = 0;
     int m_timestampsSent = 0;
     qint64 m_timeCounter = 0;
+    qint64 m_lastDataTimestamp = 0;
     int m_decodeErrors = 0;
 };

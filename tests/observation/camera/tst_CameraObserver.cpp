@@ -6,13 +6,18 @@
 #include "core/tracker/CMClientFrame.h"
 #include "support/FakeFrameReceiver.h"
 #include "support/FrameTestFixtures.h"
+#include "support/LogCapture.h"
 #include "support/RecordingVideoSurface.h"
 #include "support/SimulatedTrackerNode.h"
 
 #include <QSignalSpy>
+#include <QTemporaryFile>
 #include <QtTest>
+#include <QtEndian>
 
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 using kvr::QMTClient::CameraObserver;
 using kvr::QMTClient::SourceFrameReceiver;
@@ -38,6 +43,41 @@ const QString kFrames = QStringLiteral("request_frames");
 const QString kFramesStop = QStringLiteral("request_frames_stop");
 const QString kStopAll = QStringLiteral("request_frames_stop_all");
 
+// What the process writes to stderr (file descriptor 2, where libraries print) while it lives.
+class StderrCapture
+{
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+
+    QByteArray text()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
 } // namespace
 
 class tst_CameraObserver : public QObject
@@ -57,6 +97,12 @@ private slots:
     void destroyedWhileFramesAreInFlight();
     void stoppedCameraKeepsNoFrame_data();
     void stoppedCameraKeepsNoFrame();
+    void damagedStreamWarnsOnceThenCounts_data();
+    void damagedStreamWarnsOnceThenCounts();
+    void videoStalledWithoutNewPictures_data();
+    void videoStalledWithoutNewPictures();
+    void framesFitTheShownBox_data();
+    void framesFitTheShownBox();
 
 private:
     // Stops all requests and waits for the stop-all to arrive: commands sent before it have too.
@@ -282,6 +328,134 @@ void tst_CameraObserver::stoppedCameraKeepsNoFrame()
     QVERIFY(!camera.lastFrame());
     QCOMPARE(shown.size(), shownFirst ? 1 : 0);
     QVERIFY(handedIn.expired());
+}
+
+void tst_CameraObserver::damagedStreamWarnsOnceThenCounts_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("warning");
+    QTest::addColumn<bool>("shown");
+
+    const QByteArray good = jpeg(FrameSize);
+    // The frame header (SOF0, as OpenCV writes it) names the size.
+    QByteArray huge = good;
+    const int header = huge.indexOf(QByteArray("\xff\xc0", 2));
+    QVERIFY(header > 0);
+    qToBigEndian<quint16>(60000, huge.data() + header + 5);
+    qToBigEndian<quint16>(60000, huge.data() + header + 7);
+    QTest::newRow("announcing 60000x60000") << huge
+                                            << QStringLiteral("Frame announces an image of 60000x60000 pixels, not decoded.")
+                                            << false;
+    // libjpeg's "Corrupt JPEG data: 5 extraneous bytes before marker 0xd9".
+    QByteArray corrupt = good;
+    corrupt.insert(corrupt.size() - 2, QByteArray(5, '\x11'));
+    QTest::newRow("corrupt jpeg data")
+        << corrupt << QStringLiteral("Frame holds damaged JPEG data; shown as far as it could be decoded.") << true;
+}
+
+void tst_CameraObserver::damagedStreamWarnsOnceThenCounts()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QString, warning);
+    QFETCH(bool, shown);
+
+    LogCapture log;
+    StderrCapture stderrCapture;
+    m_node->setFrame({{QStringLiteral("data"), data}, {QStringLiteral("size"), FrameSize}, {QStringLiteral("channels"), 3}});
+    {
+        CameraObserver camera(cameraObject(QStringLiteral("a")));
+        camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+        camera.startRequestingFrames();
+        QTRY_VERIFY(camera.frameConvertor().convertedFrames() >= 5);
+        QCOMPARE(camera.lastFrame() && camera.lastFrame()->holdsFrame(), shown);
+        camera.stopRequestingFrames(true);
+        settle(receiverOf(camera));
+    }
+    // The stream's count is written when the stream and its last frame are gone.
+    releaseAllReceivers();
+    const QString counted = warning + QStringLiteral(" (repeated ");
+    const auto countLines = [&] {
+        const QStringList texts = log.texts(kvr::log::WRN);
+        return std::count_if(texts.begin(), texts.end(), [&](const QString &text) { return text.startsWith(counted); });
+    };
+    QTRY_COMPARE(countLines(), 1);
+    const QStringList texts = log.texts(kvr::log::WRN);
+    QCOMPARE(texts.count(warning), 1);
+    QCOMPARE(texts.size(), 2);
+    QVERIFY2(texts.last().startsWith(counted), qPrintable(texts.last()));
+    QCOMPARE(stderrCapture.text(), QByteArray());
+}
+
+void tst_CameraObserver::videoStalledWithoutNewPictures_data()
+{
+    QTest::addColumn<bool>("framesKeepComing");
+    QTest::newRow("frames that no longer decode") << true;
+    QTest::newRow("no frames at all") << false;
+}
+
+void tst_CameraObserver::videoStalledWithoutNewPictures()
+{
+    QFETCH(bool, framesKeepComing);
+
+    const QVariantMap good = m_node->frame();
+    QVariantMap undecodable = good;
+    undecodable.insert(QStringLiteral("data"), QByteArray("\xff\xd8\xff\xd9 not a picture"));
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    camera.setStallPeriod(300);
+    QSignalSpy stalled(&camera, &CameraObserver::videoStalledChanged);
+    QSignalSpy stamps(&camera, &CameraObserver::nodeFrameTimestampChanged);
+    camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera.startRequestingFrames();
+    QTRY_VERIFY(camera.lastFrame() && camera.lastFrame()->holdsFrame());
+
+    if (framesKeepComing)
+        m_node->setFrame(undecodable);
+    else
+        m_node->setSilent(true);
+    QTRY_VERIFY(camera.videoStalled());
+    QCOMPARE(stalled.last().at(0).toBool(), true);
+    if (framesKeepComing) {
+        // The frame time goes on: only the pictures stopped.
+        const int stampsAtStall = stamps.size();
+        QTRY_VERIFY(stamps.size() > stampsAtStall + 2);
+        QVERIFY(camera.videoStalled());
+    }
+
+    // The next picture clears it.
+    m_node->setFrame(good);
+    m_node->setSilent(false);
+    QTRY_VERIFY(!camera.videoStalled());
+    QCOMPARE(stalled.last().at(0).toBool(), false);
+
+    // A camera that asks for no frames shows none, and so is not stalled.
+    m_node->setSilent(true);
+    QTRY_VERIFY(camera.videoStalled());
+    camera.stopRequestingFrames(true);
+    QVERIFY(!camera.videoStalled());
+}
+
+void tst_CameraObserver::framesFitTheShownBox_data()
+{
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("expected");
+
+    // The node's pictures are 64x48.
+    QTest::newRow("narrower box: fitted to its width") << QSize(40, 40) << QSize(40, 30);
+    QTest::newRow("flatter box: fitted to its height") << QSize(200, 24) << QSize(32, 24);
+    QTest::newRow("larger box: the picture as it is") << QSize(200, 200) << FrameSize;
+}
+
+void tst_CameraObserver::framesFitTheShownBox()
+{
+    QFETCH(QSize, box);
+    QFETCH(QSize, expected);
+
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    camera.setShownSize(box);
+    camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera.startRequestingFrames();
+    QTRY_VERIFY(camera.lastFrame() && camera.lastFrame()->image.size() == expected);
+    QCOMPARE(camera.frameConvertor().resizeSize(), expected == FrameSize ? QSize() : expected);
 }
 
 QTEST_MAIN(tst_CameraObserver)

@@ -47,12 +47,13 @@ void tst_CubeObserverModel::rowsWithoutCameraHaveEmptyCameraRoles()
     QCOMPARE(bare.data(CubeObserverModel::SourceInfoRole).value<QObject *>(), nullptr);
     QCOMPARE(bare.data(CubeObserverModel::SourceConnectedRole), QVariant(false));
     QCOMPARE(bare.data(CubeObserverModel::CubeIsOnvifPTZ), QVariant(false));
+    QCOMPARE(bare.data(CubeObserverModel::CubeVideoStalledRole), QVariant(false));
     QVERIFY(!bare.data(CubeObserverModel::CubeCameraPositionLatitude).isValid());
     QVERIFY(!bare.data(CubeObserverModel::CubeSourceDefinitionType).isValid());
     QVERIFY(!model.index(5, 0).data(CubeObserverModel::CubeIdRole).isValid());
     QCOMPARE(model.observersIds(), (QList<int>{1, 2}));
     QCOMPARE(model.cubesCoordinates().size(), 1);
-    QCOMPARE(model.roleNames().size(), 18);
+    QCOMPARE(model.roleNames().size(), 19);
     model.clear();
     QCOMPARE(tester.failures(), QStringList());
 }

@@ -5,6 +5,7 @@
 #include "support/SimulatedTrackerNode.h"
 #include "support/FrameTestFixtures.h"
 
+#include <QDeadlineTimer>
 #include <QPair>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -322,10 +323,26 @@ void tst_SourceFrameReceiver::slowConsumerGetsOnlyTheNewestFrame()
     const int sentBefore = framesSent();
     QThread::msleep(400);
     const int sentMeanwhile = framesSent() - sentBefore;
+    // Still busy: the node falls quiet, and the receiver takes in every frame it sent, so the
+    // newest one is known and waiting.
+    int sent = 0;
+    qint64 newest = 0;
+    QMetaObject::invokeMethod(node, [&] {
+        node->setSilent(true);
+        sent = node->framesSent();
+        newest = node->lastDataTimestamp();
+    }, Qt::BlockingQueuedConnection);
+    QDeadlineTimer deadline(5000);
+    while (receiver->deliveredFrames() + receiver->droppedFrames() + 1 < quint64(sent) && !deadline.hasExpired())
+        QThread::yieldCurrentThread();
+    QCOMPARE(receiver->deliveredFrames() + receiver->droppedFrames() + 1, quint64(sent));
     images.clear();
     QCoreApplication::processEvents();
     QVERIFY2(sentMeanwhile >= 10, qPrintable(QString::number(sentMeanwhile)));
     QVERIFY2(!images.isEmpty() && images.size() <= 2, qPrintable(QString::number(images.size())));
+    // What the slow consumer gets first is the newest frame, not the one that waited longest.
+    const auto first = images.first().at(1).value<std::shared_ptr<CMClient::Frame>>();
+    QCOMPARE(first->getSourceFrame().getTimestamp().getDataTimestampMS(), newest);
 }
 
 void tst_SourceFrameReceiver::streamDecodedAtItsLargestShownSize_data()

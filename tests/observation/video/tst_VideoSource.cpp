@@ -31,6 +31,8 @@ private slots:
     void managerSizeSignal_data();
     void managerSizeSignal();
     void destroyedSurfaceOrSourceIsLeftAlone();
+    void shownSizePassedOnOnceSettled_data();
+    void shownSizePassedOnOnceSettled();
 };
 
 void tst_VideoSource::surfaceRestartsOnlyOnChange_data()
@@ -168,6 +170,53 @@ void tst_VideoSource::destroyedSurfaceOrSourceIsLeftAlone()
     delete source;
     manager.publishFrame(videoFrame(QSize(4, 4)));
     QCOMPARE(manager.videoSource(), nullptr);
+}
+
+void tst_VideoSource::shownSizePassedOnOnceSettled_data()
+{
+    QTest::addColumn<QVector<QSize>>("before");
+    QTest::addColumn<QVector<QSize>>("resize");
+    QTest::addColumn<QVector<QSize>>("passedOn");
+
+    const QSize tile(640, 360);
+    const QSize wider(700, 394);
+    QTest::newRow("the first size at once") << QVector<QSize>{tile} << QVector<QSize>() << QVector<QSize>{tile};
+    QTest::newRow("a size set before the source was attached") << QVector<QSize>() << QVector<QSize>()
+                                                               << QVector<QSize>{tile};
+    QTest::newRow("a resize: its last step") << QVector<QSize>{tile} << QVector<QSize>{QSize(650, 366), wider}
+                                             << QVector<QSize>{tile, wider};
+    QTest::newRow("resized and back: nothing new") << QVector<QSize>{tile} << QVector<QSize>{wider, tile}
+                                                   << QVector<QSize>{tile};
+    QTest::newRow("a hidden output keeps its size") << QVector<QSize>{tile} << QVector<QSize>{QSize(0, 0)}
+                                                    << QVector<QSize>{tile};
+}
+
+void tst_VideoSource::shownSizePassedOnOnceSettled()
+{
+    QFETCH(QVector<QSize>, before);
+    QFETCH(QVector<QSize>, resize);
+    QFETCH(QVector<QSize>, passedOn);
+
+    VideoSource source;
+    VideoSourceManager manager;
+    // Settled as soon as this thread's events run again.
+    manager.setSettleDelay(0);
+    QSignalSpy sizes(&manager, &VideoSourceManager::shownSizeChanged);
+    QVERIFY(sizes.isValid());
+    if (before.isEmpty())
+        source.setShownSize(passedOn.first());
+    manager.setVideoSource(&source);
+    for (const QSize &size : qAsConst(before))
+        source.setShownSize(size);
+    QCOMPARE(sizes.size(), 1);
+    for (const QSize &size : qAsConst(resize))
+        source.setShownSize(size);
+    QCoreApplication::processEvents();
+    QVector<QSize> passed;
+    for (const QList<QVariant> &size : qAsConst(sizes))
+        passed << size.at(0).toSize();
+    QCOMPARE(passed, passedOn);
+    QCOMPARE(manager.shownSize(), passedOn.last());
 }
 
 QTEST_MAIN(tst_VideoSource)

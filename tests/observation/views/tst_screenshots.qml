@@ -80,6 +80,30 @@ Item {
             verify(peers.screenshot(page, "map"))
         }
     
+        // A camera whose frames stopped decoding: the last picture under the veil.
+        function test_stalledVideo() {
+            if (!peers.screenshotsWanted())
+                skip("ORVA_SCREENSHOT_DIR is not set")
+            client.requestChangePage(Client.ObserverPage)
+            var block = peers.addBlock({node: true, cubeCount: 1, name: "North gate", type: 32, frameSize: Qt.size(1280, 720)})
+            peers.setCubeState(block, {source_state: "running"}, {processing_state: "Processing"})
+            var page = createTemporaryObject(pageComponent, root)
+            var grid = findChild(page.viewLoader.item, "grid")
+            tryCompare(grid, "count", 1, 10000)
+            var tile = null
+            tryVerify(function() {
+                tile = grid.itemAtIndex(0) ? findChild(grid.itemAtIndex(0), "cubeItem") : null
+                return tile && tile.time > 0
+            }, 15000, "frames on the tile")
+            wait(500)
+            verify(peers.screenshot(page, "live"))
+            peers.sendUndecodableFrames(block)
+            tryCompare(tile, "stalledTextVisible", true, 10000)
+            verify(tile.veilVisible)
+            wait(200)
+            verify(peers.screenshot(page, "stalled"))
+        }
+
         // No favourite to observe; then one whose map gets no tiles (nobody listens on port 1).
         function test_emptyStates() {
             if (!peers.screenshotsWanted())
