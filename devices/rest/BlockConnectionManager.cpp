@@ -37,7 +37,9 @@ bool isOneOf(Op operation, std::initializer_list<Op> operations)
 int transferTimeoutFor(Op operation, int clientTimeout)
 {
     int own = 0;
-    if (operation == Op::UserLogout)
+    if (isOneOf(operation, {Op::BlockStatusInfo, Op::CubesAnalyticsInfo, Op::CubesCamerasInfo}))
+        own = BlockConnectionManager::PollTimeout;
+    else if (operation == Op::UserLogout)
         own = BlockConnectionManager::LogoutTimeout;
     if (own == 0)
         return clientTimeout;
@@ -66,7 +68,7 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
       m_network(sharedNetworkManager()),
       // A block that accepts the connection and then stays silent would otherwise keep the
       // request open for ever; Qt 5 has no transfer time-out by default. Stalled requests end
-      // after 30 s without traffic (log-outs sooner) and are answered with status 0.
+      // after 30 s without traffic (polls and log-outs sooner) and are answered with status 0.
       m_transferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant),
       m_logEveryRequest(diagnostics.logEveryRequest),
       m_quietReplies(diagnostics.quietReplies),

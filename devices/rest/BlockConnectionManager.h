@@ -53,8 +53,8 @@ public:
     // Requests of one operation sent and not yet handled.
     int openRequests(restservice::Operation operation) const { return m_openRequests.value(operation, 0); }
     // Milliseconds without traffic after which a request ends with status 0; 0: never. For the
-    // requests sent afterwards. Log-outs have a shorter limit of their own, which a shorter
-    // time-out here still shortens.
+    // requests sent afterwards. Polls (block status, cube analytics and cameras) and log-outs
+    // have shorter limits of their own, which a shorter time-out here still shortens.
     int transferTimeout() const { return m_transferTimeout; }
     void setTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
 
@@ -63,6 +63,9 @@ public:
     // certificate rule a later request brings.
     static QNetworkAccessManager *sharedNetworkManager();
 
+    // A poll unanswered this long ends with status 0, so that a silent block is shown offline
+    // within a poll period more and polled again; longer than a slow block takes to answer.
+    static constexpr int PollTimeout = 4000;
     // A log-out outlives its client, and a program that quits waits for it this long at most.
     static constexpr int LogoutTimeout = 2000;
 

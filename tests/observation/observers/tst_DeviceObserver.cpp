@@ -128,6 +128,7 @@ private slots:
     void compatibilityFollowsTheBlockVersion_data();
     void compatibilityFollowsTheBlockVersion();
     void noAnswerToAnalyticsMarksCubesOffline();
+    void silentBlockIsShownOfflineAndPolledOnItsReturn();
     void failedStepIsAskedAgain_data();
     void failedStepIsAskedAgain();
     void logoutPostsSessionAndStopsPolling();
@@ -389,6 +390,38 @@ void tst_DeviceObserver::noAnswerToAnalyticsMarksCubesOffline()
     f.block.setNoAnswer("/cubes/analytics/info", false);
     QTRY_VERIFY(cubes.first()->observerOnline() && cubes.last()->observerOnline());
     QCOMPARE(f.observer->loginStatus(), int(BlockSession::LoggedIn));
+}
+
+// A block that keeps the connections and stops answering (a proxy whose block hangs) gives no
+// error at all: only the polls' own time-out shows it.
+void tst_DeviceObserver::silentBlockIsShownOfflineAndPolledOnItsReturn()
+{
+    Fixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.waitLoggedIn());
+    const auto cubes = f.observer->cubes();
+    QTRY_VERIFY(cubes.first()->analyticInfo()->timestamp() > 0 && cubes.first()->observerOnline());
+
+    const QByteArray polls[] = {"/block_status_info", "/cubes/analytics/info", "/cubes/cameras/info"};
+    for (const QByteArray &path : polls)
+        f.block.setAction(path, SimulatedBlock::Action::Hold);
+    QTRY_VERIFY_WITH_TIMEOUT(!cubes.first()->observerOnline() && !cubes.last()->observerOnline(), 6000);
+
+    for (const QByteArray &path : polls)
+        f.block.setAction(path, SimulatedBlock::Action::Answer);
+    f.block.releaseHeld();
+    const qint64 back = f.block.elapsedMs();
+    QTRY_VERIFY(cubes.first()->observerOnline() && cubes.last()->observerOnline());
+    // Asked again within a period, not once the request sent into the silence has timed out.
+    const auto firstPollSince = [&f](qint64 since) {
+        for (const Request &request : f.block.requests("/cubes/analytics/info")) {
+            if (request.receivedMs > since)
+                return request.receivedMs;
+        }
+        return qint64(-1);
+    };
+    QTRY_VERIFY(firstPollSince(back) >= 0);
+    QVERIFY2(firstPollSince(back) - back < 500 + 400, qPrintable(QString::number(firstPollSince(back) - back)));
 }
 
 void tst_DeviceObserver::failedStepIsAskedAgain_data()
