@@ -24,6 +24,8 @@ struct SimulatedBlock::Connection
 {
     QTcpSocket *socket = nullptr;
     QByteArray buffer;
+    // When the headers of the request at the buffer's start were whole; -1 before.
+    qint64 headersMs = -1;
     // Answers in request order; an entry that is not ready blocks the ones after it.
     struct Pending
     {
@@ -309,6 +311,7 @@ void SimulatedBlock::onClientClosed(Connection *connection)
     int headerEnd = 0;
     if (parseHead(connection->buffer, &request, &headerEnd)) {
         request.body = connection->buffer.mid(headerEnd + 4);
+        request.headersMs = connection->headersMs;
         request.receivedMs = m_clock.elapsed();
         m_cutOff.append(request);
     }
@@ -355,11 +358,15 @@ bool SimulatedBlock::parseOne(Connection *connection)
     int headerEnd = 0;
     if (!parseHead(connection->buffer, &request, &headerEnd))
         return false;
+    if (connection->headersMs < 0)
+        connection->headersMs = m_clock.elapsed();
     const int length = request.header("Content-Length").toInt();
     const int total = headerEnd + 4 + length;
     if (connection->buffer.size() < total)
         return false;
     request.body = connection->buffer.mid(headerEnd + 4, length);
+    request.headersMs = connection->headersMs;
+    connection->headersMs = -1;
     request.receivedMs = m_clock.elapsed();
     connection->buffer.remove(0, total);
 

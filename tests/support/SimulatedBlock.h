@@ -66,6 +66,7 @@ public:
         QList<Header> headers;       // in the order received
         QByteArray body;
         qint64 receivedMs = 0;       // when it was complete, on a steady clock (ms since the block was made)
+        qint64 headersMs = 0;        // when its headers were, on that clock (a body may come later)
 
         QByteArray header(const QByteArray &name) const;  // case-insensitive; empty when absent
         bool hasHeader(const QByteArray &name) const;
