@@ -494,6 +494,10 @@ void tst_DeviceObserver::logoutPostsSessionAndStopsPolling()
     f.observer->logout();
     QCOMPARE(f.observer->blockConnection().openRequests(restservice::Operation::UserLogout), 0);
     QCOMPARE(f.block.requests("/users/logout").size(), 1);
+    // The forced log-out forgot the session it ended: the next one has nothing to post.
+    QCOMPARE(f.observer->sessionIdentifier(), QString());
+    f.observer->logout(true);
+    QCOMPARE(f.observer->blockConnection().openRequests(restservice::Operation::UserLogout), 0);
 }
 
 void tst_DeviceObserver::lateReplyAfterStopStartsNothing_data()
