@@ -59,8 +59,8 @@ public:
     void setTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
 
     // The manager every client sends through, made on first use and owned by the application.
-    // For blocks' REST requests only: it pools connections by scheme, host and port, whatever
-    // certificate rule a later request brings.
+    // For blocks' REST requests and the map's tile probe only: it pools connections by scheme,
+    // host and port, whatever certificate rule a later request brings.
     static QNetworkAccessManager *sharedNetworkManager();
 
     // A poll unanswered this long ends with status 0, so that a silent block is shown offline
