@@ -8,6 +8,8 @@
 #include "core/log/Console.h"
 #include "core/log/Log.h"
 #include "core/memory/ProcessHeap.h"
+#include "devices/rest/BlockConnectionManager.h"
+#include "devices/rest/PendingLogouts.h"
 
 #include <QApplication>
 #include <QFont>
@@ -134,6 +136,9 @@ int main(int argc, char *argv[])
     if (launcher.init(QApplication::arguments())) {
         splash.close();
         result = QApplication::exec();
+        // A log-out sent just before the end still reaches its block; the event loop runs on,
+        // so no window freezes meanwhile.
+        PendingLogouts::waitForAll(BlockConnectionManager::LogoutTimeout);
     } else {
         LOG_ERR(QStringLiteral("[ERROR] The launcher could not start."));
     }

@@ -205,7 +205,6 @@ void BlockLogin::logout(bool force)
 {
     m_session->logout(force);
     setStatus(BlockSession::NotLoggedIn);
-    LOG_INF(QStringLiteral("[INFO] Logout has finished."));
 }
 
 bool BlockLogin::parseLoginArgument(const QString &text, QString *address, QString *username, QString *password)

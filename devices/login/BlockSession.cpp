@@ -457,11 +457,13 @@ void BlockSession::cancel()
 
 void BlockSession::logout(bool force)
 {
-    // Only a session the block gave can be ended there, and only once.
-    if (force && !m_sessionIdentifier.isEmpty()) {
+    // Only a session the block gave can be ended there, and only once. A log-out sent is
+    // reported when the block answers it (PendingLogouts), this session may be gone by then.
+    const bool posted = force && !m_sessionIdentifier.isEmpty();
+    if (posted) {
         QJsonObject body;
         body.insert(QStringLiteral("session_identifier"), m_sessionIdentifier);
-        m_restClient->requestUserLogout(body);
+        m_restClient->requestUserLogout(body, true);
     }
     if (!m_tickKept)
         m_tick->stop();
@@ -470,4 +472,6 @@ void BlockSession::logout(bool force)
     forgetUser();
     if (m_options.localLogoutKeepsSession)
         m_sessionIdentifier = session;
+    if (!posted)
+        LOG_INF(QStringLiteral("[INFO] Logout has finished."));
 }

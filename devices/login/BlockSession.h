@@ -133,7 +133,8 @@ public:
     // (Re)starts the tick.
     void startTick();
     void cancel();
-    // Local log-out: forgets the user and the session; with `force` the block is told too.
+    // Local log-out: forgets the user and the session; with `force` the block is told too, by a
+    // request that outlives this session.
     void logout(bool force);
 
 signals:

@@ -2,6 +2,7 @@
 
 #include "core/log/Log.h"
 #include "core/property/AssignProperty.h"
+#include "devices/rest/PendingLogouts.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -32,6 +33,19 @@ bool isOneOf(Op operation, std::initializer_list<Op> operations)
     return std::find(operations.begin(), operations.end(), operation) != operations.end();
 }
 
+// The client's time-out, or the operation's own where that is shorter (0 is no limit).
+int transferTimeoutFor(Op operation, int clientTimeout)
+{
+    int own = 0;
+    if (isOneOf(operation, {Op::BlockStatusInfo, Op::CubesAnalyticsInfo, Op::CubesCamerasInfo}))
+        own = BlockConnectionManager::PollTimeout;
+    else if (operation == Op::UserLogout)
+        own = BlockConnectionManager::LogoutTimeout;
+    if (own == 0)
+        return clientTimeout;
+    return clientTimeout == 0 ? own : std::min(own, clientTimeout);
+}
+
 } // namespace
 
 BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessToken)
@@ -53,8 +67,8 @@ BlockConnectionManager::BlockConnectionManager(QObject *parent, QString accessTo
     : QObject(parent),
       m_network(sharedNetworkManager()),
       // A block that accepts the connection and then stays silent would otherwise keep the
-      // request (and the polling its answer re-arms) open for ever; Qt 5 has no transfer time-out
-      // by default. Stalled requests end after 30 s without traffic and are answered with status 0.
+      // request open for ever; Qt 5 has no transfer time-out by default. Stalled requests end
+      // after 30 s without traffic (polls and log-outs sooner) and are answered with status 0.
       m_transferTimeout(QNetworkRequest::DefaultTransferTimeoutConstant),
       m_logEveryRequest(diagnostics.logEveryRequest),
       m_quietReplies(diagnostics.quietReplies),
@@ -88,6 +102,10 @@ BlockConnectionManager::~BlockConnectionManager()
     for (auto it = m_replies.crbegin(); it != m_replies.crend(); ++it) {
         QNetworkReply *reply = *it;
         disconnect(reply, nullptr, this, nullptr);
+        // A log-out is left to finish: its owner goes right after logging out, before the HTTP
+        // thread has even taken the body.
+        if (PendingLogouts::instance()->contains(reply))
+            continue;
         reply->abort();
         reply->deleteLater();
     }
@@ -165,14 +183,16 @@ void BlockConnectionManager::requestUserValidation(const QJsonObject &object)
                 &BlockConnectionManager::userInfoResponseReceived, true);
 }
 
-void BlockConnectionManager::requestUserLogout(const QJsonObject &json)
+void BlockConnectionManager::requestUserLogout(const QJsonObject &json, bool reported)
 {
-    sendRequest(Q_FUNC_INFO, Op::UserLogout, QStringLiteral("/users/logout"), &json,
-                &BlockConnectionManager::userLogoutResponseReceived, false);
+    QNetworkReply *reply = sendRequest(Q_FUNC_INFO, Op::UserLogout, QStringLiteral("/users/logout"), &json,
+                                       &BlockConnectionManager::userLogoutResponseReceived, false);
+    PendingLogouts::instance()->add(reply, reported);
 }
 
-void BlockConnectionManager::sendRequest(const char *functionName, Op operation, const QString &path,
-                                         const QJsonObject *body, ResponseSignal answer, bool reportsAvailability)
+QNetworkReply *BlockConnectionManager::sendRequest(const char *functionName, Op operation, const QString &path,
+                                                   const QJsonObject *body, ResponseSignal answer,
+                                                   bool reportsAvailability)
 {
     if (m_logEveryRequest)
         qDebug().noquote() << functionName;
@@ -202,7 +222,7 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
     request.setAttribute(QNetworkRequest::HttpPipeliningAllowedAttribute, true);
     if (url.scheme() == QLatin1String("https"))
         request.setSslConfiguration(m_sslConfiguration ? *m_sslConfiguration : QSslConfiguration());
-    request.setTransferTimeout(m_transferTimeout);
+    request.setTransferTimeout(transferTimeoutFor(operation, m_transferTimeout));
 
     if (!m_network)
         m_network = sharedNetworkManager();
@@ -212,6 +232,11 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
         // Only the traffic tick resets the counters; without it they would overflow in a long run.
         if (m_trafficMonitoring)
             m_bytesSent += bytes.size();
+        // On a kept-alive connection the body reaches the block about 40 ms after the headers:
+        // Qt 5's HTTP thread writes the headers, then fetches the body from this thread, and
+        // Nagle's algorithm holds that second small segment until the block's delayed
+        // acknowledgement of the first. Qt 5.15 neither sends them in one write nor lets its
+        // connections set TCP_NODELAY.
         reply = m_network->post(request, bytes);
     } else {
         reply = m_network->get(request);
@@ -239,6 +264,7 @@ void BlockConnectionManager::sendRequest(const char *functionName, Op operation,
                     return;
                 decrementRequest(operation);
             });
+    return reply;
 }
 
 bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::shared_ptr<BlockResponse> &response,

@@ -23,7 +23,7 @@ class QNetworkReply;
 // Requests go through one QNetworkAccessManager shared by every client (one HTTP thread and one
 // connection pool for all blocks); each request carries its client's address, token,
 // certificate rule and transfer time-out. Replies still in flight when the client is destroyed
-// are aborted and dropped without a signal.
+// are aborted and dropped without a signal, except log-outs: PendingLogouts sees them through.
 class BlockConnectionManager : public QObject
 {
     Q_OBJECT
@@ -53,14 +53,21 @@ public:
     // Requests of one operation sent and not yet handled.
     int openRequests(restservice::Operation operation) const { return m_openRequests.value(operation, 0); }
     // Milliseconds without traffic after which a request ends with status 0; 0: never. For the
-    // requests sent afterwards.
+    // requests sent afterwards. Polls (block status, cube analytics and cameras) and log-outs
+    // have shorter limits of their own, which a shorter time-out here still shortens.
     int transferTimeout() const { return m_transferTimeout; }
     void setTransferTimeout(int milliseconds) { m_transferTimeout = milliseconds; }
 
     // The manager every client sends through, made on first use and owned by the application.
-    // For blocks' REST requests only: it pools connections by scheme, host and port, whatever
-    // certificate rule a later request brings.
+    // For blocks' REST requests and the map's tile probe only: it pools connections by scheme,
+    // host and port, whatever certificate rule a later request brings.
     static QNetworkAccessManager *sharedNetworkManager();
+
+    // A poll unanswered this long ends with status 0, so that a silent block is shown offline
+    // within a poll period more and polled again; longer than a slow block takes to answer.
+    static constexpr int PollTimeout = 4000;
+    // A log-out outlives its client, and a program that quits waits for it this long at most.
+    static constexpr int LogoutTimeout = 2000;
 
 signals:
     void accessTokenChanged(QString accessToken);
@@ -89,7 +96,8 @@ public slots:
     void requestCubesAnalyticsInfo(const QJsonObject &json);
     void requestCubesCamerasInfo(const QJsonObject &json);
     void requestUserValidation(const QJsonObject &object);
-    void requestUserLogout(const QJsonObject &json);
+    // Outlives this client (see PendingLogouts); with `reported` its end is logged there.
+    void requestUserLogout(const QJsonObject &json, bool reported = false);
 
 private slots:
     void incrementRequest(restservice::Operation operation);
@@ -99,8 +107,9 @@ private slots:
 private:
     using ResponseSignal = void (BlockConnectionManager::*)(std::shared_ptr<restservice::BlockResponse>);
 
-    void sendRequest(const char *functionName, restservice::Operation operation, const QString &path,
-                     const QJsonObject *body, ResponseSignal answer, bool reportsAvailability);
+    // The reply, owned by the shared manager, goes once it has been answered.
+    QNetworkReply *sendRequest(const char *functionName, restservice::Operation operation, const QString &path,
+                               const QJsonObject *body, ResponseSignal answer, bool reportsAvailability);
     bool processReply(QNetworkReply *reply, const std::shared_ptr<restservice::BlockResponse> &response,
                       const char *functionName, bool reportNoResponse);
     void printError(const char *functionName, int code, int cubeId, int analyticId, const QString &reason,

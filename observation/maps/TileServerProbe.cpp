@@ -1,5 +1,7 @@
 #include "observation/maps/TileServerProbe.h"
 
+#include "devices/rest/BlockConnectionManager.h"
+
 #include <QImage>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -16,7 +18,6 @@ constexpr int kDefaultRetryMs = 30000;
 
 TileServerProbe::TileServerProbe(QObject *parent)
     : QObject(parent)
-    , m_network(new QNetworkAccessManager(this))
 {
     m_retryTimer.setSingleShot(true);
     m_retryTimer.setInterval(kDefaultRetryMs);
@@ -60,7 +61,10 @@ void TileServerProbe::probe()
     QNetworkRequest request{QUrl(address)};
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setTransferTimeout(kTimeoutMs);
-    m_reply = m_network->get(request);
+    // One tile now and then needs no HTTP thread and connection pool of its own. The probe sends
+    // nothing of a block's and only looks for an image, so a connection it might share with a
+    // block (same scheme, host and port, whose certificate is not checked) costs nothing.
+    m_reply = BlockConnectionManager::sharedNetworkManager()->get(request);
     QNetworkReply *reply = m_reply;
     connect(reply, &QNetworkReply::finished, this, [this, reply]() { onFinished(reply); });
 }

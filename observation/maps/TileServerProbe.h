@@ -5,13 +5,13 @@
 #include <QString>
 #include <QTimer>
 
-class QNetworkAccessManager;
 class QNetworkReply;
 
 // Asks a map tile server for one tile, so that the map can say when its tiles cannot be loaded:
 // QtLocation's tile fetcher reports no failure. The address is the map plugin's tile address
 // ("%z", "%x" and "%y" in it); the probe asks for the one tile of zoom level 0. Anything but an
-// image is a failure, after which the probe asks again every retryInterval ms. GUI thread only.
+// image is a failure, after which the probe asks again every retryInterval ms. It asks through
+// the blocks' shared network manager. GUI thread only.
 class TileServerProbe : public QObject
 {
     Q_OBJECT
@@ -45,7 +45,6 @@ private:
     void onFinished(QNetworkReply *reply);
     void setStatus(Status status);
 
-    QNetworkAccessManager *m_network;
     QPointer<QNetworkReply> m_reply;
     QTimer m_retryTimer;
     QString m_tileAddress;

@@ -187,7 +187,6 @@ void DeviceObserver::logout(bool force)
     setLoginStatus(BlockSession::NotLoggedIn);
     setLoginButtonAvailable(true);
     stopObservation();
-    LOG_INF(QStringLiteral("[INFO] Logout has finished."));
 }
 
 void DeviceObserver::onBlockSilent(BlockSession::Silence silence)

@@ -23,7 +23,8 @@ class CubeObserver;
 // Watches one favourite block: logs in with the favourite's credentials through a BlockSession
 // (HTTPS as given, asking again where an operator would be told), reads its cube list in the
 // session's follow-up step and then polls status (2000 ms), cube analytics (500 ms) and cube
-// cameras (3000 ms) with single-shot timers that each reply re-arms.
+// cameras (3000 ms) with single-shot timers that each reply re-arms (an unanswered poll ends
+// after BlockConnectionManager::PollTimeout).
 // GUI thread only; no parent, always owned by a std::shared_ptr.
 //
 // loginStatus holds BlockSession::Status values (QML compares them with Client.LoggedIn and the

@@ -24,6 +24,8 @@ struct SimulatedBlock::Connection
 {
     QTcpSocket *socket = nullptr;
     QByteArray buffer;
+    // When the headers of the request at the buffer's start were whole; -1 before.
+    qint64 headersMs = -1;
     // Answers in request order; an entry that is not ready blocks the ones after it.
     struct Pending
     {
@@ -189,14 +191,28 @@ void SimulatedBlock::setNoAnswer(const QByteArray &path, bool noAnswer)
         m_noAnswer.remove(path);
 }
 
-QVector<SimulatedBlock::Request> SimulatedBlock::requests(const QByteArray &path) const
+namespace {
+
+QVector<SimulatedBlock::Request> ofPath(const QVector<SimulatedBlock::Request> &requests, const QByteArray &path)
 {
-    QVector<Request> found;
-    for (const Request &request : m_requests) {
+    QVector<SimulatedBlock::Request> found;
+    for (const SimulatedBlock::Request &request : requests) {
         if (withoutApiPrefix(request.path) == path)
             found.append(request);
     }
     return found;
+}
+
+} // namespace
+
+QVector<SimulatedBlock::Request> SimulatedBlock::requests(const QByteArray &path) const
+{
+    return ofPath(m_requests, path);
+}
+
+QVector<SimulatedBlock::Request> SimulatedBlock::cutOffRequests(const QByteArray &path) const
+{
+    return ofPath(m_cutOff, path);
 }
 
 qint64 SimulatedBlock::elapsedMs() const
@@ -271,7 +287,7 @@ void SimulatedBlock::handleIncoming(qintptr descriptor)
     connect(connection->socket, &QTcpSocket::readyRead, this, [this, connection]() { handleReadyRead(connection); });
     connect(connection->socket, &QTcpSocket::disconnected, this, [this, connection]() {
         if (m_connections.contains(connection))
-            dropConnection(connection);
+            onClientClosed(connection);
     });
 }
 
@@ -284,6 +300,24 @@ void SimulatedBlock::dropConnection(Connection *connection)
     delete connection;
 }
 
+void SimulatedBlock::onClientClosed(Connection *connection)
+{
+    // What came with the close is read first; a request that is still short of its body then
+    // was cut off by the client.
+    handleReadyRead(connection);
+    if (!m_connections.contains(connection))
+        return;
+    Request request;
+    int headerEnd = 0;
+    if (parseHead(connection->buffer, &request, &headerEnd)) {
+        request.body = connection->buffer.mid(headerEnd + 4);
+        request.headersMs = connection->headersMs;
+        request.receivedMs = m_clock.elapsed();
+        m_cutOff.append(request);
+    }
+    dropConnection(connection);
+}
+
 void SimulatedBlock::handleReadyRead(Connection *connection)
 {
     connection->buffer += connection->socket->readAll();
@@ -293,16 +327,15 @@ void SimulatedBlock::handleReadyRead(Connection *connection)
 
 // Takes one complete request off the buffer and queues (or refuses) its answer; false when the
 // buffer holds no complete request or the connection was dropped.
-bool SimulatedBlock::parseOne(Connection *connection)
+bool SimulatedBlock::parseHead(const QByteArray &buffer, Request *request, int *headerEnd)
 {
-    const int headerEnd = connection->buffer.indexOf("\r\n\r\n");
-    if (headerEnd < 0)
+    *headerEnd = buffer.indexOf("\r\n\r\n");
+    if (*headerEnd < 0)
         return false;
-    const QList<QByteArray> lines = connection->buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> lines = buffer.left(*headerEnd).split('\n');
     const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
-    Request request;
-    request.method = requestLine.value(0);
-    request.path = requestLine.value(1);
+    request->method = requestLine.value(0);
+    request->path = requestLine.value(1);
     for (int i = 1; i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))
@@ -314,13 +347,26 @@ bool SimulatedBlock::parseOne(Connection *connection)
         QByteArray value = line.mid(colon + 1);
         while (value.startsWith(' ') || value.startsWith('\t'))
             value.remove(0, 1);
-        request.headers.append({line.left(colon).trimmed(), value});
+        request->headers.append({line.left(colon).trimmed(), value});
     }
+    return true;
+}
+
+bool SimulatedBlock::parseOne(Connection *connection)
+{
+    Request request;
+    int headerEnd = 0;
+    if (!parseHead(connection->buffer, &request, &headerEnd))
+        return false;
+    if (connection->headersMs < 0)
+        connection->headersMs = m_clock.elapsed();
     const int length = request.header("Content-Length").toInt();
     const int total = headerEnd + 4 + length;
     if (connection->buffer.size() < total)
         return false;
     request.body = connection->buffer.mid(headerEnd + 4, length);
+    request.headersMs = connection->headersMs;
+    connection->headersMs = -1;
     request.receivedMs = m_clock.elapsed();
     connection->buffer.remove(0, total);
 

@@ -66,6 +66,7 @@ public:
         QList<Header> headers;       // in the order received
         QByteArray body;
         qint64 receivedMs = 0;       // when it was complete, on a steady clock (ms since the block was made)
+        qint64 headersMs = 0;        // when its headers were, on that clock (a body may come later)
 
         QByteArray header(const QByteArray &name) const;  // case-insensitive; empty when absent
         bool hasHeader(const QByteArray &name) const;
@@ -102,8 +103,12 @@ public:
 
     QVector<Request> requests() const { return m_requests; }
     int requestCount() const { return m_requests.size(); }
+    // Requests whose connection the client closed after their headers and before the body
+    // they announced was whole (`body` holds what came); never answered, not in requests().
+    QVector<Request> cutOffRequests() const { return m_cutOff; }
+    QVector<Request> cutOffRequests(const QByteArray &path) const; // of one path, without "/api"
     Request lastRequest() const { return m_requests.isEmpty() ? Request() : m_requests.last(); }
-    void clearRequests() { m_requests.clear(); }
+    void clearRequests() { m_requests.clear(); m_cutOff.clear(); }
 
     int heldCount() const;
     void releaseHeld();                  // sends every held answer
@@ -123,7 +128,10 @@ private:
     void handleIncoming(qintptr descriptor);
     void handleReadyRead(Connection *connection);
     void dropConnection(Connection *connection);
+    void onClientClosed(Connection *connection);
     bool parseOne(Connection *connection);
+    // The request line and headers of the buffer's first request; false while they are incomplete.
+    static bool parseHead(const QByteArray &buffer, Request *request, int *headerEnd);
     void flush(Connection *connection);
     QByteArray buildResponse(const Reply &reply, const Request &request) const;
 
@@ -134,5 +142,6 @@ private:
     QSet<QByteArray> m_noAnswer;
     QElapsedTimer m_clock;
     QVector<Request> m_requests;
+    QVector<Request> m_cutOff;
     QList<Connection *> m_connections;
 };

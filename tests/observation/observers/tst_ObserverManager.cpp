@@ -1,4 +1,6 @@
 #include "devices/models/FavoriteDeviceModel.h"
+#include "devices/rest/BlockConnectionManager.h"
+#include "devices/rest/PendingLogouts.h"
 #include "observation/camera/CameraObserver.h"
 #include "observation/models/CubeObserverSortFilterProxyModel.h"
 #include "observation/models/DeviceObserverSortFilterProxyModel.h"
@@ -8,6 +10,7 @@
 #include "observation/video/FrameReceiverRegistry.h"
 #include "observation/video/VideoSource.h"
 #include "support/FrameTestFixtures.h"
+#include "support/LogCapture.h"
 #include "support/ModelTester.h"
 #include "support/ObservedBlockScript.h"
 #include "support/RecordingVideoSurface.h"
@@ -97,6 +100,8 @@ private slots:
     void startsOneObserverPerCompleteFavourite();
     void cubesOfEveryBlockInOneModel();
     void logOutRefreshesItsRowAndEndsSessions();
+    void logOutReachesTheBlockAfterThePageGoes_data();
+    void logOutReachesTheBlockAfterThePageGoes();
     void framesReachTheSurfaceUntilTheLastManagerGoes();
     void viewPositionsIgnoreTinyChanges();
     void deviceProxyGroupsKinds_data();
@@ -213,6 +218,49 @@ void tst_ObserverManager::logOutRefreshesItsRowAndEndsSessions()
         QTRY_COMPARE(block->requests("/users/logout").size(), 1);
     QCOMPARE(manager.deviceModel()->rowCount(), 2);
     QCOMPARE(manager.cubeModel()->rowCount(), 4);
+}
+
+void tst_ObserverManager::logOutReachesTheBlockAfterThePageGoes_data()
+{
+    QTest::addColumn<int>("status"); // 0: the block takes the log-out and stays silent
+    QTest::addColumn<QString>("logged");
+
+    QTest::newRow("answered") << 200 << "[INFO] Logout has finished.";
+    QTest::newRow("refused") << 500 << "failed: HTTP status 500.";
+    QTest::newRow("silent block") << 0 << "got no answer";
+}
+
+// Escape logs the observers out and changes the page at once, which takes the manager and its
+// observers away before the HTTP thread has sent the log-out's body.
+void tst_ObserverManager::logOutReachesTheBlockAfterThePageGoes()
+{
+    QFETCH(int, status);
+    QFETCH(QString, logged);
+
+    Blocks blocks;
+    QVERIFY(blocks.add(ObservedBlockScript()));
+    SimulatedBlock &block = *blocks.blocks.front();
+    if (status == 0)
+        block.setAction("/users/logout", SimulatedBlock::Action::Hold);
+    else
+        block.setReply("/users/logout", status, "application/json", "{}");
+    auto manager = std::make_unique<ObserverManager>();
+    manager->setSourceModel(&blocks.favourites);
+    QTRY_COMPARE(observerAt(*manager, 0)->loginStatus(), int(BlockSession::LoggedIn));
+
+    LogCapture log;
+    manager->logoutObservers();
+    manager.reset();
+    QVERIFY2(!log.contains(QStringLiteral("Logout has finished.")), "logged before the block answered");
+    // As the program does when it quits; the silent block's log-out times out first.
+    QVERIFY(PendingLogouts::waitForAll(BlockConnectionManager::LogoutTimeout + 1000));
+    // The polls in flight are cut off with the observers; the log-out is not.
+    QCOMPARE(block.cutOffRequests("/users/logout").size(), 0);
+    const QVector<SimulatedBlock::Request> logouts = block.requests("/users/logout");
+    QCOMPARE(logouts.size(), 1);
+    QCOMPARE(QJsonDocument::fromJson(logouts.first().body).object(),
+             (QJsonObject{{QStringLiteral("session_identifier"), QStringLiteral("session-1")}}));
+    QVERIFY2(log.contains(logged), qPrintable(log.texts().join(QStringLiteral(" | "))));
 }
 
 void tst_ObserverManager::framesReachTheSurfaceUntilTheLastManagerGoes()
