@@ -184,6 +184,16 @@ Item {
             if (data.how === "button") {
                 mouseClick(findChild(row, "analyticsButton"))
             } else {
+                // The side list and the map make their items apart: the pin that opens the
+                // preview may come after the row.
+                tryVerify(function() {
+                    var items = view.mapItem.map.mapItems
+                    for (var i = 0; i < items.length; ++i) {
+                        if (items[i].observerId === row.observerId && items[i].coordinate.isValid)
+                            return true
+                    }
+                    return false
+                }, 5000, "the map's pin of cube 7")
                 view.mapItem.cubeTabSelected(row.observerId)
                 tryVerify(function() { return view.previewPopup.opened && findChild(view.previewPopup.contentItem, "videoArea") })
                 var video = findChild(view.previewPopup.contentItem, "videoArea")
