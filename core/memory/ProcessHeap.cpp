@@ -1,5 +1,9 @@
 #include "core/memory/ProcessHeap.h"
 
+// Defines __GLIBC__ (through <features.h>): without a C library header before the check below,
+// the function compiles to nothing.
+#include <cstdlib>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
