@@ -2,7 +2,9 @@
 
 #include <QtTest>
 
+#include <array>
 #include <cstdlib>
+#include <thread>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -25,12 +27,15 @@ constexpr bool OwnAllocator = false;
 constexpr bool OwnAllocator = false;
 #endif
 
+constexpr int MaxBlocks = 4;
+
 // Volatile, so that the compiler keeps each allocation the test measures.
 void *volatile held = nullptr;
 
 } // namespace
 
-// glibc's thresholds as the launcher fixes them at start-up.
+// glibc's thresholds as the launcher fixes them at start-up: what is mapped, and what an arena
+// keeps for the next frame.
 class tst_ProcessHeap : public QObject
 {
     Q_OBJECT
@@ -39,6 +44,8 @@ private slots:
     void initTestCase();
     void largeBlocksStayMapped_data();
     void largeBlocksStayMapped();
+    void arenaKeepsAtMostKeptUnused_data();
+    void arenaKeepsAtMostKeptUnused();
 };
 
 void tst_ProcessHeap::initTestCase()
@@ -80,6 +87,47 @@ void tst_ProcessHeap::largeBlocksStayMapped()
     const bool isMapped = mallinfo2().hblkhd >= mappedBefore + size;
     std::free(held);
     QCOMPARE(isMapped, mapped);
+#endif
+}
+
+void tst_ProcessHeap::arenaKeepsAtMostKeptUnused_data()
+{
+    QTest::addColumn<int>("blocks");
+    QTest::addColumn<bool>("kept");
+
+    // Blocks of half KeptUnused, freed together on top of the arena.
+    QTest::newRow("less than KeptUnused stays for the next frame") << 1 << true;
+    QTest::newRow("more than KeptUnused goes back to the system") << MaxBlocks << false;
+}
+
+void tst_ProcessHeap::arenaKeepsAtMostKeptUnused()
+{
+#ifdef __GLIBC__
+    QFETCH(int, blocks);
+    QFETCH(bool, kept);
+
+    static_assert(ProcessHeap::KeptUnused / 2 < ProcessHeap::MappedFrom, "the blocks must come from the arena");
+    const size_t block = ProcessHeap::KeptUnused / 2;
+    size_t withBlocks = 0;
+    size_t afterFree = 0;
+    // A thread of its own, as each node's link has, whose arena holds nothing else: the blocks
+    // lie on top of each other and, freed, on top of the arena.
+    std::thread([&] {
+        std::array<void *, MaxBlocks> taken{};
+        for (int i = 0; i < blocks; ++i) {
+            taken[size_t(i)] = std::malloc(block);
+            held = taken[size_t(i)];
+        }
+        withBlocks = mallinfo2().arena;
+        for (int i = blocks - 1; i >= 0; --i)
+            std::free(taken[size_t(i)]);
+        afterFree = mallinfo2().arena;
+    }).join();
+    if (kept)
+        QCOMPARE(afterFree, withBlocks);
+    else
+        QVERIFY2(withBlocks - afterFree >= blocks * block - ProcessHeap::KeptUnused,
+                 qPrintable(QStringLiteral("%1 of %2 bytes given back").arg(withBlocks - afterFree).arg(blocks * block)));
 #endif
 }
 
