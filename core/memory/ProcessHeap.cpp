@@ -18,4 +18,11 @@ void ProcessHeap::fixThresholds()
 #endif
 }
 
+void ProcessHeap::releaseFreePages()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 } // namespace kvr

@@ -21,6 +21,11 @@ public:
     // 3 MB of packets. The price: a streaming link's packets are paged in anew, a few page
     // faults per frame. Does nothing on other C libraries.
     static void fixThresholds();
+    // Hands the free pages amid the arenas back to the system (malloc_trim): what was freed in
+    // blocks below MappedFrom and lies under live ones, which free alone never returns. Takes
+    // each arena's lock in turn, about a millisecond with the observer page's threads: for
+    // moments right after memory was let go of in bulk. Does nothing on other C libraries.
+    static void releaseFreePages();
 };
 
 } // namespace kvr
