@@ -1,5 +1,6 @@
 #include "observation/video/FramePool.h"
 
+#include "core/memory/ProcessHeap.h"
 #include "core/tracker/FrameBufferAllocator.h"
 
 #include <QCoreApplication>
@@ -30,7 +31,11 @@ void FramePool::releaseIdleMemory()
     static int calls = 0;
     const int call = ++calls;
     QTimer::singleShot(ReleaseDelay, QCoreApplication::instance(), [call] {
-        if (call == calls)
-            kvr::tracker::net::FrameBufferAllocator::instance().releaseIdle();
+        if (call != calls)
+            return;
+        kvr::tracker::net::FrameBufferAllocator::instance().releaseIdle();
+        // The tiles, packets and textures that went with the streams leave free pages amid
+        // live memory in the arenas.
+        kvr::ProcessHeap::releaseFreePages();
     });
 }
