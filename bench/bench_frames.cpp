@@ -11,6 +11,7 @@
 #include "support/SimulatedTrackerNode.h"
 
 #include "MedianReporter.h"
+#include "ProcessFigures.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -18,7 +19,6 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QThread>
 #include <QThreadPool>
 #include <QTimer>
@@ -32,7 +32,6 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
-#include <unistd.h>
 #include <memory>
 #include <vector>
 
@@ -42,6 +41,9 @@ using kvr::tracker::common::SourceFrame;
 using kvr::tracker::net::CMClient;
 
 namespace {
+
+using ProcessFigures::loadAverage;
+using ProcessFigures::residentMegabytes;
 
 const QSize FullHd(1920, 1080);
 const QSize Tile(640, 360);
@@ -97,21 +99,6 @@ double cpuSeconds(clockid_t clock)
     timespec now{};
     clock_gettime(clock, &now);
     return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * 4096.0 / (1024.0 * 1024.0);
-}
-
-QByteArray loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed() : QByteArray("?");
 }
 
 int seconds(const char *variable, int fallback)
@@ -475,14 +462,7 @@ int serveNodes(int blocks)
     }
     std::printf("%s\n", qPrintable(ports.trimmed()));
     std::fflush(stdout);
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, qApp, [&input] {
-        char buffer[64];
-        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
-            input.setEnabled(false);
-            qApp->quit();
-        }
-    });
+    ProcessFigures::quitWhenInputCloses();
     return qApp->exec();
 }
 
@@ -575,7 +555,7 @@ void BM_ScrollMemory(benchmark::State &state)
 }
 BENCHMARK(BM_ScrollMemory)->Arg(12)->Iterations(1)->Repetitions(1)->UseRealTime()->Unit(benchmark::kSecond);
 
-void summary(const MedianReporter &r, const QByteArray &loadBefore)
+void summary(const MedianReporter &r, const QString &loadBefore)
 {
     static const char *const names[] = {"street (about 330 KB)", "noisy (about 1 MB)"};
     for (const int picture : {Street, Noisy}) {
@@ -594,7 +574,7 @@ void summary(const MedianReporter &r, const QByteArray &loadBefore)
                     r.counter("BM_TileRoad" + arg, "dropped_delivery"),
                     r.counter("BM_TileRoad" + arg, "dropped_conversion"));
     }
-    std::printf("load average before: %s, after: %s\n", loadBefore.constData(), loadAverage().constData());
+    std::printf("load average before: %s, after: %s\n", qPrintable(loadBefore), qPrintable(loadAverage()));
 }
 
 } // namespace
@@ -609,7 +589,7 @@ int main(int argc, char **argv)
     // ORVA_BENCH_POOL_THREADS caps the frame pool, as a smaller machine would.
     if (qEnvironmentVariableIntValue("ORVA_BENCH_POOL_THREADS") > 0)
         FramePool::instance()->setMaxThreadCount(qEnvironmentVariableIntValue("ORVA_BENCH_POOL_THREADS"));
-    const QByteArray loadBefore = loadAverage();
+    const QString loadBefore = loadAverage();
     // The tile road and its yardstick take turns, five times each.
     return MedianReporter::run(argc, argv, 5, [&](const MedianReporter &r) { summary(r, loadBefore); });
 }

@@ -19,6 +19,8 @@
 #include "observation/observers/CubeObserver.h"
 #include "observation/observers/ObserverManager.h"
 
+#include "ProcessFigures.h"
+
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -29,25 +31,16 @@
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QQuickItem>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <unistd.h>
 
 #include <cstdio>
 #include <memory>
 
 namespace {
 
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
+using ProcessFigures::residentMegabytes;
 
 void runFor(int ms)
 {
@@ -89,14 +82,7 @@ int serve(int blocks, int cubes)
         addresses << device.address();
     std::printf("%s\n", qPrintable(addresses.join(QLatin1Char(' '))));
     std::fflush(stdout);
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, qApp, [&input] {
-        char buffer[64];
-        if (read(STDIN_FILENO, buffer, sizeof buffer) <= 0) {
-            input.setEnabled(false);
-            qApp->quit();
-        }
-    });
+    ProcessFigures::quitWhenInputCloses();
     return qApp->exec();
 }
 

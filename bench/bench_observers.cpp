@@ -23,6 +23,7 @@
 #include "support/SimulatedTrackerNode.h"
 
 #include "MedianReporter.h"
+#include "ProcessFigures.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -55,6 +56,9 @@
 
 namespace {
 
+using ProcessFigures::loadAverage;
+using ProcessFigures::residentMegabytes;
+
 const int kWarmUpMs = 3000;
 
 double cpuSeconds()
@@ -63,24 +67,6 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    const QList<QByteArray> fields = file.readAll().split(' ');
-    return QString::fromLatin1(fields.mid(0, 3).join(' '));
 }
 
 // CPU seconds of this process's threads so far: the GUI thread's and the HTTP threads' of the

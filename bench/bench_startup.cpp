@@ -17,6 +17,8 @@
 // the launcher's network discovery reaches no other host. Not a Google Benchmark loop: each
 // repetition is a whole process.
 
+#include "ProcessFigures.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -47,6 +49,8 @@
 extern char **environ;
 
 namespace {
+
+using ProcessFigures::loadAverage;
 
 qint64 nowNanoseconds()
 {
@@ -93,16 +97,6 @@ bool enterPrivateNetwork()
             return false;
     }
     return bringLoopbackUp();
-}
-
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    const QList<QByteArray> fields = file.readAll().split(' ');
-    return QStringLiteral("%1 %2 %3").arg(QString::fromLatin1(fields.value(0)), QString::fromLatin1(fields.value(1)),
-                                          QString::fromLatin1(fields.value(2)));
 }
 
 struct Program
