@@ -1,144 +1,61 @@
 #include "devices/mdns/MulticastTransport.h"
 
-#include "core/log/Log.h"
-
-#include <QNetworkDatagram>
-
-#include <algorithm>
+#include "devices/mdns/MulticastSocketWorker.h"
 
 namespace mdns {
 
-namespace {
-
-constexpr quint16 MdnsPort = 5353;
-const QHostAddress Ipv4Group(QStringLiteral("224.0.0.251"));
-const QHostAddress Ipv6Group(QStringLiteral("ff02::fb"));
-
-bool hasAddressOf(const QNetworkInterface &interface, QAbstractSocket::NetworkLayerProtocol protocol)
-{
-    for (const QNetworkAddressEntry &entry : interface.addressEntries()) {
-        if (entry.ip().protocol() == protocol)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 MulticastTransport::MulticastTransport(QObject *parent)
     : Transport(parent)
-    , m_ipv4(this)
-    , m_ipv6(this)
-    , m_rejoinTimer(this)
+    , m_sockets(new MulticastSocketWorker)
 {
-    m_rejoinTimer.setInterval(RejoinIntervalMs);
-    connect(&m_rejoinTimer, &QTimer::timeout, this, &MulticastTransport::rejoin);
-    connect(&m_ipv4, &QUdpSocket::readyRead, this, [this]() { readPending(&m_ipv4); });
-    connect(&m_ipv6, &QUdpSocket::readyRead, this, [this]() { readPending(&m_ipv6); });
+    m_thread.setObjectName(QStringLiteral("MdnsSockets"));
+    m_sockets->moveToThread(&m_thread);
+    // The worker's sockets and timer must end in the thread that uses them.
+    connect(&m_thread, &QThread::finished, m_sockets, &QObject::deleteLater);
+    connect(m_sockets, &MulticastSocketWorker::datagramsWaiting, this, &MulticastTransport::deliverWaiting,
+            Qt::QueuedConnection);
+}
+
+MulticastTransport::~MulticastTransport()
+{
+    if (m_thread.isRunning()) {
+        m_thread.quit();
+        m_thread.wait();
+    } else {
+        delete m_sockets;
+    }
 }
 
 bool MulticastTransport::open()
 {
-    if (isOpen())
+    if (m_open)
         return true;
-    if (m_ipv4.state() != QAbstractSocket::BoundState)
-        bindSocket(m_ipv4, QHostAddress::AnyIPv4);
-    if (m_ipv6.state() != QAbstractSocket::BoundState)
-        bindSocket(m_ipv6, QHostAddress::AnyIPv6);
-    if (!isOpen()) {
-        if (!m_failureReported) {
-            LOG_WRN(QStringLiteral("[mDNS] Cannot open UDP port %1; devices on the network cannot be found.")
-                        .arg(MdnsPort));
-            m_failureReported = true;
-        }
-        return false;
-    }
-    rejoin();
-    m_rejoinTimer.start();
-    return true;
+    if (!m_thread.isRunning())
+        m_thread.start();
+    // Binding and joining take a few system calls; the caller needs their result.
+    bool opened = false;
+    QMetaObject::invokeMethod(m_sockets, [this, &opened]() { opened = m_sockets->open(); },
+                              Qt::BlockingQueuedConnection);
+    m_open = opened;
+    return m_open;
 }
 
 bool MulticastTransport::isOpen() const
 {
-    return m_ipv4.state() == QAbstractSocket::BoundState || m_ipv6.state() == QAbstractSocket::BoundState;
-}
-
-bool MulticastTransport::bindSocket(QUdpSocket &socket, const QHostAddress &any)
-{
-    if (!socket.bind(any, MdnsPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
-        LOG_DBG0(QStringLiteral("[mDNS] Cannot bind %1 port %2: %3")
-                     .arg(any.toString())
-                     .arg(MdnsPort)
-                     .arg(socket.errorString()));
-        return false;
-    }
-    // RFC 6762 11: sent with IP TTL 255; looped back so responders on this machine hear us.
-    socket.setSocketOption(QAbstractSocket::MulticastTtlOption, 255);
-    socket.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
-    return true;
-}
-
-void MulticastTransport::rejoin()
-{
-    if (m_ipv4.state() == QAbstractSocket::BoundState)
-        joinAll(m_ipv4, Ipv4Group, m_ipv4Interfaces);
-    if (m_ipv6.state() == QAbstractSocket::BoundState)
-        joinAll(m_ipv6, Ipv6Group, m_ipv6Interfaces);
-}
-
-void MulticastTransport::joinAll(QUdpSocket &socket, const QHostAddress &group, QList<QNetworkInterface> &joined)
-{
-    const QAbstractSocket::NetworkLayerProtocol protocol = group.protocol();
-    QList<QNetworkInterface> current;
-    for (const QNetworkInterface &interface : QNetworkInterface::allInterfaces()) {
-        const auto flags = interface.flags();
-        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
-            || !(flags & QNetworkInterface::CanMulticast) || !hasAddressOf(interface, protocol)) {
-            continue;
-        }
-        // Joining again fails harmlessly where the membership still stands; where an
-        // interface went away and came back it restores the membership.
-        const bool wasJoined = std::any_of(joined.cbegin(), joined.cend(), [&](const QNetworkInterface &known) {
-            return known.index() == interface.index();
-        });
-        if (socket.joinMulticastGroup(group, interface) || wasJoined) {
-            current.append(interface);
-        } else {
-            LOG_DBG0(QStringLiteral("[mDNS] Cannot join %1 on %2: %3")
-                         .arg(group.toString(), interface.name(), socket.errorString()));
-        }
-    }
-    joined = current;
+    return m_open;
 }
 
 void MulticastTransport::send(const QByteArray &datagram)
 {
-    const auto sendOn = [&datagram](QUdpSocket &socket, const QHostAddress &group,
-                                    const QList<QNetworkInterface> &interfaces) {
-        if (socket.state() != QAbstractSocket::BoundState)
-            return;
-        for (const QNetworkInterface &interface : interfaces) {
-            socket.setMulticastInterface(interface);
-            QHostAddress target = group;
-            if (group.protocol() == QAbstractSocket::IPv6Protocol)
-                target.setScopeId(interface.name());
-            if (socket.writeDatagram(datagram, target, MdnsPort) < 0) {
-                LOG_DBG1(QStringLiteral("[mDNS] Send on %1 failed: %2").arg(interface.name(), socket.errorString()));
-            }
-        }
-    };
-    sendOn(m_ipv4, Ipv4Group, m_ipv4Interfaces);
-    sendOn(m_ipv6, Ipv6Group, m_ipv6Interfaces);
+    MulticastSocketWorker *sockets = m_sockets;
+    QMetaObject::invokeMethod(sockets, [sockets, datagram]() { sockets->send(datagram); }, Qt::QueuedConnection);
 }
 
-void MulticastTransport::readPending(QUdpSocket *socket)
+void MulticastTransport::deliverWaiting()
 {
-    while (socket->hasPendingDatagrams()) {
-        const QNetworkDatagram datagram = socket->receiveDatagram();
-        if (!datagram.isValid())
-            break;
-        emit datagramReceived(datagram.data(), datagram.senderAddress(), quint16(datagram.senderPort()));
-    }
+    const QVector<MulticastSocketWorker::Datagram> datagrams = m_sockets->takeReceived();
+    for (const MulticastSocketWorker::Datagram &datagram : datagrams)
+        emit datagramReceived(datagram.data, datagram.sender, datagram.port);
 }
 
 } // namespace mdns

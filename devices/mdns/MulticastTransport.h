@@ -2,43 +2,43 @@
 
 #include "devices/mdns/Transport.h"
 
-#include <QList>
-#include <QNetworkInterface>
-#include <QTimer>
-#include <QUdpSocket>
+#include <QThread>
 
 namespace mdns {
+
+class MulticastSocketWorker;
 
 // UDP port 5353 shared with the other responders on the machine, IPv4 group 224.0.0.251
 // and, where the system allows, IPv6 group ff02::fb; joined on every up, multicast-capable
 // interface and re-joined periodically so that interfaces that come up later are served.
+//
+// Threads: the transport lives in its server's thread (the GUI thread) and owns the thread
+// "MdnsSockets", started by the first open(). That thread runs nothing but the
+// MulticastSocketWorker, which owns both sockets: it binds and joins them, sends, and reads
+// each datagram as it arrives, so that none is lost while the GUI thread is busy. The datagrams
+// wait in the worker until the transport, woken by one queued call however many arrived, takes
+// them all and emits datagramReceived for each, in order, in its own thread. send() may be
+// called from any thread; datagrams leave in the order they were sent. Destroying the
+// transport ends the thread and deletes the worker in it; what was still waiting is dropped.
 class MulticastTransport : public Transport
 {
     Q_OBJECT
 
 public:
-    static constexpr int RejoinIntervalMs = 60000;
-
     explicit MulticastTransport(QObject *parent = nullptr);
+    ~MulticastTransport() override;
 
     bool open() override;
     bool isOpen() const override;
     void send(const QByteArray &datagram) override;
 
 private slots:
-    void rejoin();
+    void deliverWaiting();
 
 private:
-    void readPending(QUdpSocket *socket);
-    bool bindSocket(QUdpSocket &socket, const QHostAddress &any);
-    void joinAll(QUdpSocket &socket, const QHostAddress &group, QList<QNetworkInterface> &joined);
-
-    QUdpSocket m_ipv4;
-    QUdpSocket m_ipv6;
-    QList<QNetworkInterface> m_ipv4Interfaces;
-    QList<QNetworkInterface> m_ipv6Interfaces;
-    QTimer m_rejoinTimer;
-    bool m_failureReported = false;
+    QThread m_thread;
+    MulticastSocketWorker *m_sockets;
+    bool m_open = false;
 };
 
 } // namespace mdns

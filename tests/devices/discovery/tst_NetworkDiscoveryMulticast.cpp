@@ -9,10 +9,12 @@
 
 #include <QNetworkInterface>
 #include <QProcess>
+#include <QThread>
 #include <QStandardPaths>
 #include <QtTest>
 
 #include <algorithm>
+#include <memory>
 
 #include <unistd.h>
 
@@ -53,16 +55,27 @@ struct Block
         srv.setTarget(host);
         srv.setPort(8088);
         Record txt = record(instance, TXT, ttl);
-        txt.setAttributes({{"block_name", "E2E block"}, {"orva_version", "1.19.0"}});
+        // What a block announces, so that datagrams have a block's size.
+        txt.setAttributes({{"block_name", "E2E block"},
+                           {"orva_version", "1.19.0"},
+                           {"block_uptime", "86400000"},
+                           {"host_id", "4c4c4544-0047-3510-8052-b4c04f4e4b32"},
+                           {"host_type", "BX-3"},
+                           {"host_uptime", "90061000"},
+                           {"interfaces\\size", "1"},
+                           {"interfaces\\0\\name", "eth0"},
+                           {"interfaces\\0\\ipv4", "127.0.0.1"},
+                           {"interfaces\\0\\ipv6", "::1"},
+                           {"interfaces\\0\\mac", "00:00:5e:00:53:01"}});
         return {srv, txt};
     }
-    QList<Record> addressRecords() const
+    QList<Record> addressRecords(quint32 ttl = 120) const
     {
-        Record a = record(host, A);
+        Record a = record(host, A, ttl);
         a.setAddress(QHostAddress(QStringLiteral("127.0.0.1")));
         if (!ipv6)
             return {a};
-        Record aaaa = record(host, AAAA);
+        Record aaaa = record(host, AAAA, ttl);
         aaaa.setAddress(QHostAddress(QStringLiteral("::1")));
         return {a, aaaa};
     }
@@ -95,19 +108,24 @@ public:
     }
 
     // TTL 0 says goodbye; the announcer then stays silent, as a block that went away. Each
-    // service goes in a datagram of its own, with its addresses when `withAddresses`.
-    void announce(quint32 ttl, bool withAddresses = true)
+    // service goes in a datagram of its own, with its addresses when `withAddresses`, `gapUs`
+    // apart. A silent announcer announces but answers no query.
+    void announce(quint32 ttl, bool withAddresses = true, unsigned long gapUs = 0)
     {
-        m_active = ttl > 0;
+        m_active = ttl > 0 && !silent;
         for (const Block &block : qAsConst(m_blocks)) {
             Message message;
             message.setResponse(true);
             message.setRecords(QList<Record>{block.pointer(ttl)} + block.serviceRecords(ttl));
-            if (ttl > 0 && withAddresses)
-                message.setAdditionalRecords(block.addressRecords());
+            if (withAddresses)
+                message.setAdditionalRecords(block.addressRecords(ttl));
             m_server.sendMessage(message);
+            if (gapUs > 0)
+                QThread::usleep(gapUs);
         }
     }
+
+    bool silent = false;
 
     bool wasAsked(const QByteArray &name) const
     {
@@ -175,6 +193,47 @@ private:
     bool m_active = false;
 };
 
+// An announcer on a thread of its own, so that it goes on sending while the GUI thread is busy.
+class AnnouncerThread
+{
+public:
+    explicit AnnouncerThread(const QList<Block> &blocks)
+    {
+        m_thread.setObjectName(QStringLiteral("Announcer"));
+        m_context.moveToThread(&m_thread);
+        m_thread.start();
+        run([&]() { m_announcer = new Announcer(blocks); });
+    }
+    ~AnnouncerThread()
+    {
+        run([this]() { delete m_announcer; });
+        m_thread.quit();
+        m_thread.wait();
+    }
+    template <typename Function>
+    void run(Function function)
+    {
+        QMetaObject::invokeMethod(&m_context, function, Qt::BlockingQueuedConnection);
+    }
+    template <typename Function>
+    void post(Function function)
+    {
+        QMetaObject::invokeMethod(&m_context, function, Qt::QueuedConnection);
+    }
+    Announcer &announcer() { return *m_announcer; }
+    bool wasAsked(const QByteArray &name)
+    {
+        bool asked = false;
+        run([&]() { asked = m_announcer->wasAsked(name); });
+        return asked;
+    }
+
+private:
+    QThread m_thread;
+    QObject m_context;
+    Announcer *m_announcer = nullptr;
+};
+
 NetworkDevice rowAt(const NetworkDeviceModel &model, int row)
 {
     return model.data(model.index(row, 0), NetworkDeviceModel::DeviceRole).value<NetworkDevice>();
@@ -190,6 +249,9 @@ private slots:
     void discoversBlockOverMulticast();
     void reportsBlockAnnouncedWhileBrowsing();
     void addressesOfManyBlocksFollowTheirRows();
+    void datagramsThatArriveWhileTheWindowIsBusyCount_data();
+    void datagramsThatArriveWhileTheWindowIsBusyCount();
+    void modelGoesWhileDatagramsWait();
 
 private:
     void runInNamespace(const QString &function);
@@ -241,8 +303,11 @@ void tst_NetworkDiscoveryMulticast::runInNamespace(const QString &function)
         qWarning().noquote() << output;
         QFAIL("The test inside the network namespace failed.");
     }
-    QVERIFY2(output.contains(QStringLiteral("PASS   : tst_NetworkDiscoveryMulticast::") + function),
-             qPrintable(output));
+    // A data row is asked for as "function:tag" and reported as "function(tag)".
+    QString reported = function;
+    if (const int colon = reported.indexOf(QLatin1Char(':')); colon >= 0)
+        reported = reported.left(colon) + QLatin1Char('(') + reported.mid(colon + 1) + QLatin1Char(')');
+    QVERIFY2(output.contains(QStringLiteral("PASS   : tst_NetworkDiscoveryMulticast::") + reported), qPrintable(output));
 }
 
 void tst_NetworkDiscoveryMulticast::discoversBlockOverMulticast()
@@ -327,6 +392,86 @@ void tst_NetworkDiscoveryMulticast::addressesOfManyBlocksFollowTheirRows()
     for (auto it = addressTimes.cbegin(); it != addressTimes.cend(); ++it)
         slowest = qMax(slowest, it.value() - rowTimes.value(it.key()));
     QVERIFY2(slowest <= 5000, qPrintable(QStringLiteral("An address came %1 ms after its row.").arg(slowest)));
+}
+
+void tst_NetworkDiscoveryMulticast::datagramsThatArriveWhileTheWindowIsBusyCount_data()
+{
+    QTest::addColumn<bool>("goodbyes");
+    QTest::newRow("goodbyes of every block") << true;
+    QTest::newRow("announcements of every block") << false;
+}
+
+void tst_NetworkDiscoveryMulticast::datagramsThatArriveWhileTheWindowIsBusyCount()
+{
+    // Data rows reach the namespace by the test's name and the row's tag.
+    QFETCH(bool, goodbyes);
+    if (!insideNamespace(QStringLiteral("datagramsThatArriveWhileTheWindowIsBusyCount:")
+                         + QString::fromLatin1(QTest::currentDataTag()))) {
+        return;
+    }
+    // More datagrams than the kernel holds for a socket nobody reads, at a responder's pace.
+    constexpr int Count = 200;
+    constexpr int Rounds = 3;
+    constexpr unsigned long GapUs = 350000 / (Count * Rounds);
+    constexpr unsigned long BusyMs = 500;
+    QList<Block> blocks;
+    for (int i = 0; i < Count; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local."});
+    }
+    AnnouncerThread responder(blocks);
+    NetworkDeviceModel model(QString::fromUtf8(Type));
+    QElapsedTimer clock;
+    QHash<QString, qint64> leaveTimes;
+    connect(&model, &QAbstractItemModel::rowsAboutToBeRemoved, this, [&](const QModelIndex &, int first, int last) {
+        for (int row = first; row <= last; ++row)
+            leaveTimes.insert(rowAt(model, row).serviceId(), clock.elapsed());
+    });
+    responder.run([&]() { responder.announcer().silent = !goodbyes; });
+    model.refresh();
+    QTRY_VERIFY_WITH_TIMEOUT(responder.wasAsked(Type), 5000);
+    if (goodbyes) {
+        responder.run([&]() { responder.announcer().announce(120); });
+        QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), Count, 10000);
+    }
+
+    clock.start();
+    responder.post([&]() {
+        for (int round = 0; round < (goodbyes ? Rounds : 1); ++round)
+            responder.announcer().announce(goodbyes ? 0 : 120, true, goodbyes ? GapUs : GapUs * Rounds);
+    });
+    QThread::msleep(BusyMs);
+
+    if (goodbyes) {
+        QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 0, 5000);
+        // A goodbye leaves its record one more second (RFC 6762 10.1).
+        for (auto it = leaveTimes.cbegin(); it != leaveTimes.cend(); ++it)
+            QVERIFY2(it.value() >= 1000 && it.value() <= 3000,
+                     qPrintable(QStringLiteral("%1 left %2 ms after the goodbyes began.").arg(it.key()).arg(it.value())));
+    } else {
+        QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), Count, 5000);
+    }
+}
+
+void tst_NetworkDiscoveryMulticast::modelGoesWhileDatagramsWait()
+{
+    if (!insideNamespace(QStringLiteral("modelGoesWhileDatagramsWait")))
+        return;
+    QList<Block> blocks;
+    for (int i = 0; i < 50; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local."});
+    }
+    AnnouncerThread responder(blocks);
+    auto model = std::make_unique<NetworkDeviceModel>(QString::fromUtf8(Type));
+    model->refresh();
+    QTRY_VERIFY_WITH_TIMEOUT(responder.wasAsked(Type), 5000);
+    // Read by the socket thread, their hand-over queued for this one, which is busy.
+    responder.run([&]() { responder.announcer().announce(120); });
+    QThread::msleep(200);
+    model.reset();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_GUILESS_MAIN(tst_NetworkDiscoveryMulticast)
