@@ -2,7 +2,6 @@
 
 #include "core/log/Log.h"
 
-#include <QMutexLocker>
 #include <QNetworkDatagram>
 
 #include <algorithm>
@@ -147,7 +146,7 @@ void MulticastSocketWorker::readPending(QUdpSocket &socket)
     bool wasEmpty = false;
     qint64 dropped = 0;
     {
-        QMutexLocker locker(&m_receivedMutex);
+        std::lock_guard<std::mutex> locker(m_receivedMutex);
         wasEmpty = m_received.isEmpty();
         for (Datagram &datagram : read) {
             if (m_receivedBytes + datagram.data.size() > MaxWaitingBytes) {
@@ -166,7 +165,7 @@ void MulticastSocketWorker::readPending(QUdpSocket &socket)
 
 QVector<MulticastSocketWorker::Datagram> MulticastSocketWorker::takeReceived()
 {
-    QMutexLocker locker(&m_receivedMutex);
+    std::lock_guard<std::mutex> locker(m_receivedMutex);
     m_receivedBytes = 0;
     return std::exchange(m_received, {});
 }

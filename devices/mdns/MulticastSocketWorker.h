@@ -3,12 +3,13 @@
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
-#include <QMutex>
 #include <QNetworkInterface>
 #include <QObject>
 #include <QTimer>
 #include <QUdpSocket>
 #include <QVector>
+
+#include <mutex>
 
 namespace mdns {
 
@@ -61,7 +62,8 @@ private:
     QTimer m_rejoinTimer;
     bool m_failureReported = false;
 
-    QMutex m_receivedMutex;
+    // A standard mutex, which ThreadSanitizer understands (it does not see QMutex).
+    std::mutex m_receivedMutex;
     QVector<Datagram> m_received;
     qint64 m_receivedBytes = 0;
 };
