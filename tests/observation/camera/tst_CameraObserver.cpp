@@ -389,21 +389,40 @@ void tst_CameraObserver::damagedStreamWarnsOnceThenCounts()
 void tst_CameraObserver::videoStalledWithoutNewPictures_data()
 {
     QTest::addColumn<bool>("framesKeepComing");
-    QTest::newRow("frames that no longer decode") << true;
-    QTest::newRow("no frames at all") << false;
+    QTest::addColumn<int>("period"); // 0: the camera's own
+    // ms from the last picture to the stall
+    QTest::addColumn<int>("earliest");
+    QTest::addColumn<int>("latest");
+    QTest::newRow("frames that no longer decode") << true << 300 << 250 << 5000;
+    QTest::newRow("no frames at all") << false << 300 << 250 << 5000;
+    QTest::newRow("no frames at all, the camera's own period") << false << 0 << 2500 << 4500;
 }
 
 void tst_CameraObserver::videoStalledWithoutNewPictures()
 {
     QFETCH(bool, framesKeepComing);
+    QFETCH(int, period);
+    QFETCH(int, earliest);
+    QFETCH(int, latest);
 
     const QVariantMap good = m_node->frame();
     QVariantMap undecodable = good;
     undecodable.insert(QStringLiteral("data"), QByteArray("\xff\xd8\xff\xd9 not a picture"));
+    QElapsedTimer sincePicture;
+    qint64 stalledAfter = -1;
     CameraObserver camera(cameraObject(QStringLiteral("a")));
-    camera.setStallPeriod(300);
+    if (period > 0)
+        camera.setStallPeriod(period);
     QSignalSpy stalled(&camera, &CameraObserver::videoStalledChanged);
     QSignalSpy stamps(&camera, &CameraObserver::nodeFrameTimestampChanged);
+    connect(&camera, &CameraObserver::rawFrameChanged, this, [&](const std::shared_ptr<FrameData> &frame) {
+        if (frame && frame->holdsFrame())
+            sincePicture.start();
+    });
+    connect(&camera, &CameraObserver::videoStalledChanged, this, [&](bool on) {
+        if (on && stalledAfter < 0)
+            stalledAfter = sincePicture.elapsed();
+    });
     camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
     camera.startRequestingFrames();
     QTRY_VERIFY(camera.lastFrame() && camera.lastFrame()->holdsFrame());
@@ -412,8 +431,11 @@ void tst_CameraObserver::videoStalledWithoutNewPictures()
         m_node->setFrame(undecodable);
     else
         m_node->setSilent(true);
-    QTRY_VERIFY(camera.videoStalled());
+    QTRY_VERIFY_WITH_TIMEOUT(camera.videoStalled(), latest);
+    QVERIFY2(stalledAfter >= earliest && stalledAfter <= latest, qPrintable(QStringLiteral("stalled %1 ms after the last picture").arg(stalledAfter)));
     QCOMPARE(stalled.last().at(0).toBool(), true);
+    // The rest needs no long wait.
+    camera.setStallPeriod(300);
     if (framesKeepComing) {
         // The frame time goes on: only the pictures stopped.
         const int stampsAtStall = stamps.size();

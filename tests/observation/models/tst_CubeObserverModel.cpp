@@ -35,6 +35,8 @@ private slots:
     void showingNeedsABlockAndAnEnabledCube_data();
     void showingNeedsABlockAndAnEnabledCube();
     void cubeChangeRefreshesItsRowOnly();
+    void cameraChangeRefreshesItsRole_data();
+    void cameraChangeRefreshesItsRole();
 };
 
 void tst_CubeObserverModel::rowsWithoutCameraHaveEmptyCameraRoles()
@@ -133,6 +135,39 @@ void tst_CubeObserverModel::cubeChangeRefreshesItsRowOnly()
     QCOMPARE(changed.last().at(2).value<QVector<int>>(), QVector<int>{CubeObserverModel::SourceInfoRole});
     model.notifyRoleChanged(-1, {CubeObserverModel::ObserverOnlineRole});
     QCOMPARE(changed.last().at(1).toModelIndex().row(), 1);
+}
+
+void tst_CubeObserverModel::cameraChangeRefreshesItsRole_data()
+{
+    QTest::addColumn<int>("role");
+
+    // A cube's camera connects to its node, is shown, and no picture comes.
+    QTest::newRow("node connected") << int(CubeObserverModel::SourceConnectedRole);
+    QTest::newRow("video stalled") << int(CubeObserverModel::CubeVideoStalledRole);
+}
+
+void tst_CubeObserverModel::cameraChangeRefreshesItsRole()
+{
+    QFETCH(int, role);
+
+    FakeFrameReceiverFactory receivers;
+    // What the tile reads when the row says the role changed.
+    QVariantList refreshed;
+    CubeObserverModel model;
+    model.append(makeCube(1, true));
+    model.append(makeCube(2, true));
+    const QModelIndex row = model.index(1, 0);
+    QCOMPARE(row.data(role), QVariant(false));
+    connect(&model, &QAbstractItemModel::dataChanged, this,
+            [&](const QModelIndex &from, const QModelIndex &to, const QVector<int> &roles) {
+                if (from.row() <= row.row() && to.row() >= row.row() && roles.contains(role))
+                    refreshed << row.data(role);
+            });
+    const auto cube = model.at(row);
+    cube->currentCamera()->setStallPeriod(50);
+    cube->connectCamerasToNodes(5556);
+    model.setAnalyticsVisibleInGUI(2, true);
+    QTRY_COMPARE(refreshed, QVariantList{true});
 }
 
 QTEST_MAIN(tst_CubeObserverModel)

@@ -1,6 +1,7 @@
 #include "core/tracker/CMClientFrame.h"
 #include "observation/video/FrameConvertor.h"
 #include "support/FrameTestFixtures.h"
+#include "support/LogCapture.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -145,12 +146,20 @@ void tst_FrameConvertor::newestWaitingFrameWins()
     QFETCH(QList<qulonglong>, converted);
     QFETCH(int, dropped);
 
+    // A damaged picture is still shown, and each decode of one warns: the warnings count the
+    // decodes.
+    QVariantMap damaged = frametest::jpegFrame();
+    QByteArray data = damaged.value(QStringLiteral("data")).toByteArray();
+    data.insert(data.size() - 2, QByteArray(5, '\x11'));
+    damaged.insert(QStringLiteral("data"), data);
+    LogCapture log(kvr::log::WRN);
+
     FrameConvertor convertor;
     QSignalSpy images(&convertor, &FrameConvertor::newImage);
     QVERIFY(images.isValid());
     std::vector<std::weak_ptr<CMClient::Frame>> handedIn;
     for (int i = 1; i <= sent; ++i) {
-        const auto frame = frameOf(frametest::jpegFrame(), i);
+        const auto frame = frameOf(damaged, i);
         handedIn.push_back(frame);
         convertor.convertImage(frame);
     }
@@ -167,6 +176,8 @@ void tst_FrameConvertor::newestWaitingFrameWins()
     QCOMPARE(convertor.convertedFrames(), quint64(converted.size()));
     for (const std::weak_ptr<CMClient::Frame> &frame : handedIn)
         QVERIFY(frame.expired());
+    QCOMPARE(log.texts(kvr::log::WRN).count(QStringLiteral("Frame holds damaged JPEG data; shown as far as it could be decoded.")),
+             converted.size());
 }
 
 void tst_FrameConvertor::scaledDecodeMatchesFullDecode_data()
