@@ -302,34 +302,39 @@ void tst_Login::refusal_data()
     QTest::addColumn<Launcher::LoginStatus>("expectedStatus");
     QTest::addColumn<QString>("expectedMessage");
     QTest::addColumn<QByteArray>("expectedSignal");
+    QTest::addColumn<bool>("afterLogIn"); // another block's log-in succeeded first
 
     QTest::newRow("401 auth_error") << 401 << QByteArray(R"({"error":{"code":401,"reason":"auth_error","message":"bad"}})")
                                     << Launcher::IncorrectPasswordOrUsername
                                     << QStringLiteral("Incorrect user name or password.")
-                                    << QByteArray(SIGNAL(userLoginValidationFailed()));
+                                    << QByteArray(SIGNAL(userLoginValidationFailed())) << false;
+    QTest::newRow("401 after a log-in to another block")
+        << 401 << QByteArray(R"({"error":{"code":401,"reason":"auth_error","message":"bad"}})")
+        << Launcher::IncorrectPasswordOrUsername << QStringLiteral("Incorrect user name or password.")
+        << QByteArray(SIGNAL(userLoginValidationFailed())) << true;
     QTest::newRow("403 forbidden") << 403 << QByteArray(R"({"error":{"code":403,"reason":"forbidden","message":"no"}})")
                                    << Launcher::NotLoggedIn
                                    << QStringLiteral("The user admin is not allowed to log in to this Block.")
-                                   << QByteArray(SIGNAL(userLoginForbidden()));
+                                   << QByteArray(SIGNAL(userLoginForbidden())) << false;
     QTest::newRow("410 expired_account")
         << 410 << QByteArray(R"({"error":{"code":410,"reason":"expired_account","message":"old"}})")
         << Launcher::ExpiredAccount << QStringLiteral("The account admin has expired.")
-        << QByteArray(SIGNAL(userLoginExpiredAccount()));
+        << QByteArray(SIGNAL(userLoginExpiredAccount())) << false;
     QTest::newRow("200 without access tokens")
         << 200 << QByteArray(R"({"username":"admin","access_tokens":[]})") << Launcher::IncorrectPasswordOrUsername
         << QStringLiteral("The account admin has no access to this Block.")
-        << QByteArray(SIGNAL(userLoginValidationFailed()));
+        << QByteArray(SIGNAL(userLoginValidationFailed())) << false;
     QTest::newRow("401 with another reason")
         << 401 << QByteArray(R"({"error":{"code":401,"reason":"token_expired","message":"x"}})")
         << Launcher::IncorrectPasswordOrUsername << QStringLiteral("The log-in was refused (HTTP status 401).")
-        << QByteArray(SIGNAL(userLoginValidationFailed()));
+        << QByteArray(SIGNAL(userLoginValidationFailed())) << false;
     QTest::newRow("401 carrying access tokens")
         << 401 << QByteArray(R"({"error":{"code":401,"reason":"token_expired"},"access_tokens":["token-1"]})")
         << Launcher::IncorrectPasswordOrUsername << QStringLiteral("The log-in was refused (HTTP status 401).")
-        << QByteArray(SIGNAL(userLoginValidationFailed()));
+        << QByteArray(SIGNAL(userLoginValidationFailed())) << false;
     QTest::newRow("500 not JSON") << 500 << QByteArray() << Launcher::NotLoggedIn
                                   << QStringLiteral("The Block sent an answer that cannot be read (HTTP status 500).")
-                                  << QByteArray();
+                                  << QByteArray() << false;
 }
 
 void tst_Login::refusal()
@@ -339,6 +344,7 @@ void tst_Login::refusal()
     QFETCH(Launcher::LoginStatus, expectedStatus);
     QFETCH(QString, expectedMessage);
     QFETCH(QByteArray, expectedSignal);
+    QFETCH(bool, afterLogIn);
 
     SimulatedBlock block(SimulatedBlock::Scheme::Http);
     QVERIFY(block.listen());
@@ -348,6 +354,14 @@ void tst_Login::refusal()
     Launcher launcher;
     launcher.login()->setTimings(fastTimings());
     launcher.setLoginPorts({block.port()});
+    SimulatedBlock first(SimulatedBlock::Scheme::Http);
+    if (afterLogIn) {
+        QVERIFY(first.listen());
+        answerLikeABlock(first);
+        launcher.connectToBlock(QStringLiteral("127.0.0.1:%1").arg(first.port()), QStringLiteral("admin"),
+                                QStringLiteral("pw"));
+        QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
+    }
     std::unique_ptr<QSignalSpy> refused;
     if (!expectedSignal.isEmpty())
         refused = std::make_unique<QSignalSpy>(&launcher, expectedSignal.constData());
@@ -370,6 +384,10 @@ void tst_Login::refusal()
     QCOMPARE(success.count(), 0);
     QVERIFY(!launcher.loggedUser());
     QVERIFY(launcher.blockConnection()->accessToken().isEmpty());
+    QVERIFY(launcher.sessionIdentifier().isEmpty());
+    // The last block's token never reaches this one.
+    for (const SimulatedBlock::Request &request : block.requests())
+        QVERIFY2(!request.header("Authorization").contains("token-"), request.path.constData());
 
     // A refusal is final: the tick does not ask again. What the tick sent before the refusal
     // came is answered (and so counted by the block) first.

@@ -17,6 +17,7 @@
 #include "support/SimulatedBlock.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QtTest>
 
@@ -224,10 +225,14 @@ void tst_ObserverManager::logOutReachesTheBlockAfterThePageGoes_data()
 {
     QTest::addColumn<int>("status"); // 0: the block takes the log-out and stays silent
     QTest::addColumn<QString>("logged");
+    QTest::addColumn<QList<int>>("answerDelays"); // ms after its log-out came, one block each
+    // The wait at quit ends once the blocks answered, and a silent block holds it about 2 s.
+    QTest::addColumn<int>("waitLimitMs");
 
-    QTest::newRow("answered") << 200 << "[INFO] Logout has finished.";
-    QTest::newRow("refused") << 500 << "failed: HTTP status 500.";
-    QTest::newRow("silent block") << 0 << "got no answer";
+    QTest::newRow("answered") << 200 << "[INFO] Logout has finished." << QList<int>{0} << 1000;
+    QTest::newRow("refused") << 500 << "failed: HTTP status 500." << QList<int>{0} << 1000;
+    QTest::newRow("silent block") << 0 << "got no answer" << QList<int>{0} << 2500;
+    QTest::newRow("two blocks, one slower") << 200 << "[INFO] Logout has finished." << QList<int>{0, 300} << 1000;
 }
 
 // Escape logs the observers out and changes the page at once, which takes the manager and its
@@ -236,30 +241,46 @@ void tst_ObserverManager::logOutReachesTheBlockAfterThePageGoes()
 {
     QFETCH(int, status);
     QFETCH(QString, logged);
+    QFETCH(QList<int>, answerDelays);
+    QFETCH(int, waitLimitMs);
 
     Blocks blocks;
-    QVERIFY(blocks.add(ObservedBlockScript()));
-    SimulatedBlock &block = *blocks.blocks.front();
-    if (status == 0)
-        block.setAction("/users/logout", SimulatedBlock::Action::Hold);
-    else
-        block.setReply("/users/logout", status, "application/json", "{}");
+    for (int delay : answerDelays) {
+        QVERIFY(blocks.add(ObservedBlockScript()));
+        SimulatedBlock &block = *blocks.blocks.back();
+        if (status != 0)
+            block.setReply("/users/logout", status, "application/json", "{}");
+        if (status == 0 || delay > 0)
+            block.setAction("/users/logout", SimulatedBlock::Action::Hold);
+        if (status == 0 || delay == 0)
+            continue;
+        QObject::connect(&block, &SimulatedBlock::requestReceived, &block, [&block, delay](int index) {
+            if (block.requests().at(index).path.endsWith("/users/logout"))
+                QTimer::singleShot(delay, &block, [&block]() { block.releaseHeld(); });
+        });
+    }
     auto manager = std::make_unique<ObserverManager>();
     manager->setSourceModel(&blocks.favourites);
-    QTRY_COMPARE(observerAt(*manager, 0)->loginStatus(), int(BlockSession::LoggedIn));
+    for (int row = 0; row < answerDelays.size(); ++row)
+        QTRY_COMPARE(observerAt(*manager, row)->loginStatus(), int(BlockSession::LoggedIn));
 
     LogCapture log;
     manager->logoutObservers();
     manager.reset();
     QVERIFY2(!log.contains(QStringLiteral("Logout has finished.")), "logged before the block answered");
     // As the program does when it quits; the silent block's log-out times out first.
+    QElapsedTimer waited;
+    waited.start();
     QVERIFY(PendingLogouts::waitForAll(BlockConnectionManager::LogoutTimeout + 1000));
-    // The polls in flight are cut off with the observers; the log-out is not.
-    QCOMPARE(block.cutOffRequests("/users/logout").size(), 0);
-    const QVector<SimulatedBlock::Request> logouts = block.requests("/users/logout");
-    QCOMPARE(logouts.size(), 1);
-    QCOMPARE(QJsonDocument::fromJson(logouts.first().body).object(),
-             (QJsonObject{{QStringLiteral("session_identifier"), QStringLiteral("session-1")}}));
+    QVERIFY2(waited.elapsed() < waitLimitMs, qPrintable(QStringLiteral("waited %1 ms").arg(waited.elapsed())));
+    for (const auto &block : blocks.blocks) {
+        // The polls in flight are cut off with the observers; the log-out is not.
+        QCOMPARE(block->cutOffRequests("/users/logout").size(), 0);
+        const QVector<SimulatedBlock::Request> logouts = block->requests("/users/logout");
+        QCOMPARE(logouts.size(), 1);
+        QCOMPARE(QJsonDocument::fromJson(logouts.first().body).object(),
+                 (QJsonObject{{QStringLiteral("session_identifier"), QStringLiteral("session-1")}}));
+    }
     QVERIFY2(log.contains(logged), qPrintable(log.texts().join(QStringLiteral(" | "))));
 }
 
