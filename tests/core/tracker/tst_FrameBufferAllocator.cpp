@@ -34,6 +34,15 @@ std::shared_ptr<CMClient::Frame> decoded(const QSize &size, const QSize &decodeS
 
 constexpr qulonglong FullHdBytes = 1920 * 1080 * 4;
 
+// An RGB32 picture of `size` whose pixels come from `allocator`.
+cv::Mat pictureFrom(FrameBufferAllocator &allocator, const QSize &size)
+{
+    cv::Mat picture;
+    picture.allocator = &allocator;
+    picture.create(size.height(), size.width(), CV_8UC4);
+    return picture;
+}
+
 } // namespace
 
 // The pixel memory of decoded frames: reused by the next frame of its size, handed back to the
@@ -46,6 +55,8 @@ private slots:
     void init();
     void buffersAreReusedThenHandedBack_data();
     void buffersAreReusedThenHandedBack();
+    void idleBuffersForgottenAfterAWhile_data();
+    void idleBuffersForgottenAfterAWhile();
 };
 
 void tst_FrameBufferAllocator::init()
@@ -89,6 +100,34 @@ void tst_FrameBufferAllocator::buffersAreReusedThenHandedBack()
     next.reset();
     allocator.releaseIdle();
     QCOMPARE(qulonglong(allocator.mappedBytes()), qulonglong(0));
+}
+
+void tst_FrameBufferAllocator::idleBuffersForgottenAfterAWhile_data()
+{
+    QTest::addColumn<qint64>("idleFor");
+    QTest::addColumn<bool>("kept");
+
+    QTest::newRow("a second") << qint64(1000) << true;
+    QTest::newRow("five seconds") << qint64(5000) << true;
+    QTest::newRow("just over five seconds") << qint64(5001) << false;
+}
+
+// A buffer idle for `idleFor` ms when another one is let go of.
+void tst_FrameBufferAllocator::idleBuffersForgottenAfterAWhile()
+{
+    QFETCH(qint64, idleFor);
+    QFETCH(bool, kept);
+
+    qint64 time = 1000;
+    FrameBufferAllocator allocator([&time] { return time; });
+    cv::Mat first = pictureFrom(allocator, QSize(1920, 1080));
+    cv::Mat second = pictureFrom(allocator, QSize(640, 360));
+    first.release();
+    time += idleFor;
+    second.release();
+    const qulonglong secondBytes = 640 * 360 * 4;
+    QCOMPARE(qulonglong(allocator.mappedBytes()), secondBytes + (kept ? FullHdBytes : 0));
+    QCOMPARE(qulonglong(allocator.idleBytes()), allocator.mappedBytes());
 }
 
 QTEST_GUILESS_MAIN(tst_FrameBufferAllocator)
