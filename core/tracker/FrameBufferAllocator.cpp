@@ -143,10 +143,16 @@ void FrameBufferAllocator::deallocate(cv::UMatData *u) const
         {
             std::lock_guard<std::mutex> lock(m_mutex);
             const qint64 time = m_clock();
-            m_idle.push_back({u->origdata, u->size, time});
-            m_idleBytes += u->size;
+            if (u->size > MaxIdleBytes) {
+                // Kept, it would push every other idle buffer out, then itself.
+                released.push_back({u->origdata, u->size, time});
+                m_mapped -= u->size;
+            } else {
+                m_idle.push_back({u->origdata, u->size, time});
+                m_idleBytes += u->size;
+            }
             // Oldest first: buffers of a size no stream decodes any more go by themselves.
-            while (m_idleBytes > MaxIdleBytes || m_idle.front().since < time - ForgottenAfter) {
+            while (!m_idle.empty() && (m_idleBytes > MaxIdleBytes || m_idle.front().since < time - ForgottenAfter)) {
                 released.push_back(m_idle.front());
                 m_idleBytes -= m_idle.front().size;
                 m_mapped -= m_idle.front().size;

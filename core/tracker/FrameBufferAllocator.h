@@ -24,7 +24,8 @@ public:
     // A tile's picture (640x360 RGB32 is 900 KB) is mapped too: below glibc's mapping
     // threshold, its blocks would stay in the arenas of the threads that convert frames.
     static constexpr size_t MappedFrom = 256 * 1024;
-    // Idle buffers beyond this are handed back at once, the oldest first.
+    // Idle buffers beyond this are handed back at once, the oldest first. A larger buffer goes
+    // back as soon as it is let go of and leaves the others be.
     static constexpr size_t MaxIdleBytes = 64 * 1024 * 1024;
     // ms an idle buffer is kept while other buffers come and go.
     static constexpr qint64 ForgottenAfter = 5000;

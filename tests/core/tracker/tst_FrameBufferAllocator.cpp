@@ -33,6 +33,7 @@ std::shared_ptr<CMClient::Frame> decoded(const QSize &size, const QSize &decodeS
 }
 
 constexpr qulonglong FullHdBytes = 1920 * 1080 * 4;
+constexpr qulonglong MiB = 1024 * 1024;
 
 // An RGB32 picture of `size` whose pixels come from `allocator`.
 cv::Mat pictureFrom(FrameBufferAllocator &allocator, const QSize &size)
@@ -55,6 +56,8 @@ private slots:
     void init();
     void buffersAreReusedThenHandedBack_data();
     void buffersAreReusedThenHandedBack();
+    void idleBuffersKeptUpToTheCap_data();
+    void idleBuffersKeptUpToTheCap();
     void idleBuffersForgottenAfterAWhile_data();
     void idleBuffersForgottenAfterAWhile();
 };
@@ -100,6 +103,39 @@ void tst_FrameBufferAllocator::buffersAreReusedThenHandedBack()
     next.reset();
     allocator.releaseIdle();
     QCOMPARE(qulonglong(allocator.mappedBytes()), qulonglong(0));
+}
+
+void tst_FrameBufferAllocator::idleBuffersKeptUpToTheCap_data()
+{
+    QTest::addColumn<QVector<QSize>>("released");
+    QTest::addColumn<qulonglong>("idle");
+
+    const QSize fullHd(1920, 1080);
+    const QSize uhd8k(7680, 4320); // 126.6 MiB
+    QTest::newRow("8K picture alone: handed back at once") << QVector<QSize>{uhd8k} << qulonglong(0);
+    QTest::newRow("largest node frame alone") << QVector<QSize>{QSize(8192, 8192)} << qulonglong(0);
+    QTest::newRow("a row over the cap") << QVector<QSize>{QSize(4096, 4097)} << qulonglong(0);
+    QTest::newRow("the cap itself is kept") << QVector<QSize>{QSize(4096, 4096)} << 64 * MiB;
+    QTest::newRow("8K after full HD: those stay") << QVector<QSize>{fullHd, fullHd, uhd8k} << 2 * FullHdBytes;
+    // 24 + 32 + 20 MiB: the first one goes.
+    QTest::newRow("beyond the cap: the oldest go first")
+        << QVector<QSize>{QSize(4096, 1536), QSize(4096, 2048), QSize(4096, 1280)} << 52 * MiB;
+}
+
+// Pictures held together, then let go of in order.
+void tst_FrameBufferAllocator::idleBuffersKeptUpToTheCap()
+{
+    QFETCH(QVector<QSize>, released);
+    QFETCH(qulonglong, idle);
+
+    FrameBufferAllocator allocator;
+    std::vector<cv::Mat> pictures;
+    for (const QSize &size : released)
+        pictures.push_back(pictureFrom(allocator, size));
+    for (cv::Mat &picture : pictures)
+        picture.release();
+    QCOMPARE(qulonglong(allocator.idleBytes()), idle);
+    QCOMPARE(qulonglong(allocator.mappedBytes()), idle);
 }
 
 void tst_FrameBufferAllocator::idleBuffersForgottenAfterAWhile_data()
