@@ -7,6 +7,7 @@
 #include <sys/mman.h>
 
 #include <iterator>
+#include <utility>
 
 namespace kvr::tracker::net {
 
@@ -24,6 +25,16 @@ FrameBufferAllocator &FrameBufferAllocator::instance()
     // Never destroyed: a frame may outlive every static object.
     static auto *allocator = new FrameBufferAllocator;
     return *allocator;
+}
+
+FrameBufferAllocator::FrameBufferAllocator()
+    : m_clock(now)
+{
+}
+
+FrameBufferAllocator::FrameBufferAllocator(Clock clock)
+    : m_clock(std::move(clock))
+{
 }
 
 FrameBufferAllocator::~FrameBufferAllocator()
@@ -131,11 +142,17 @@ void FrameBufferAllocator::deallocate(cv::UMatData *u) const
         std::vector<Idle> released;
         {
             std::lock_guard<std::mutex> lock(m_mutex);
-            const qint64 time = now();
-            m_idle.push_back({u->origdata, u->size, time});
-            m_idleBytes += u->size;
+            const qint64 time = m_clock();
+            if (u->size > MaxIdleBytes) {
+                // Kept, it would push every other idle buffer out, then itself.
+                released.push_back({u->origdata, u->size, time});
+                m_mapped -= u->size;
+            } else {
+                m_idle.push_back({u->origdata, u->size, time});
+                m_idleBytes += u->size;
+            }
             // Oldest first: buffers of a size no stream decodes any more go by themselves.
-            while (m_idleBytes > MaxIdleBytes || m_idle.front().since < time - ForgottenAfter) {
+            while (!m_idle.empty() && (m_idleBytes > MaxIdleBytes || m_idle.front().since < time - ForgottenAfter)) {
                 released.push_back(m_idle.front());
                 m_idleBytes -= m_idle.front().size;
                 m_mapped -= m_idle.front().size;
@@ -153,7 +170,7 @@ void FrameBufferAllocator::releaseIdle(qint64 idleMs)
     std::vector<Idle> released;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        const qint64 before = now() - idleMs;
+        const qint64 before = m_clock() - idleMs;
         for (auto idle = m_idle.begin(); idle != m_idle.end();) {
             if (idle->since <= before) {
                 released.push_back(*idle);

@@ -6,6 +6,7 @@
 
 #include <opencv2/core/mat.hpp>
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -23,17 +24,23 @@ public:
     // A tile's picture (640x360 RGB32 is 900 KB) is mapped too: below glibc's mapping
     // threshold, its blocks would stay in the arenas of the threads that convert frames.
     static constexpr size_t MappedFrom = 256 * 1024;
-    // Idle buffers beyond this are handed back at once, the oldest first.
+    // Idle buffers beyond this are handed back at once, the oldest first. A larger buffer goes
+    // back as soon as it is let go of and leaves the others be.
     static constexpr size_t MaxIdleBytes = 64 * 1024 * 1024;
     // ms an idle buffer is kept while other buffers come and go.
     static constexpr qint64 ForgottenAfter = 5000;
+
+    // ms on a steady clock.
+    using Clock = std::function<qint64()>;
 
     static FrameBufferAllocator &instance();
     // An RGB32 image whose pixels come from this allocator and go back to it when the image
     // and all its shallow copies are gone. Null when the size is empty or memory runs out.
     static QImage rgb32Image(const QSize &size);
 
-    FrameBufferAllocator() = default;
+    FrameBufferAllocator();
+    // Idle buffers age by `clock` (tests).
+    explicit FrameBufferAllocator(Clock clock);
     FrameBufferAllocator(const FrameBufferAllocator &) = delete;
     FrameBufferAllocator &operator=(const FrameBufferAllocator &) = delete;
     ~FrameBufferAllocator() override;
@@ -60,6 +67,7 @@ private:
     static void *map(size_t size);
     static void unmap(void *data, size_t size);
 
+    const Clock m_clock;
     mutable std::mutex m_mutex;
     mutable std::vector<Idle> m_idle;
     mutable size_t m_mapped = 0;

@@ -4,12 +4,14 @@
 #include "observation/video/VideoSource.h"
 #include "observation/video/VideoSourceManager.h"
 #include "core/tracker/CMClientFrame.h"
+#include "core/tracker/FrameBufferAllocator.h"
 #include "support/FakeFrameReceiver.h"
 #include "support/FrameTestFixtures.h"
 #include "support/LogCapture.h"
 #include "support/RecordingVideoSurface.h"
 #include "support/SimulatedTrackerNode.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QtTest>
@@ -22,6 +24,7 @@
 using kvr::QMTClient::CameraObserver;
 using kvr::QMTClient::SourceFrameReceiver;
 using kvr::tracker::net::CMClient;
+using kvr::tracker::net::FrameBufferAllocator;
 using namespace frametest;
 
 namespace {
@@ -97,6 +100,7 @@ private slots:
     void destroyedWhileFramesAreInFlight();
     void stoppedCameraKeepsNoFrame_data();
     void stoppedCameraKeepsNoFrame();
+    void lastStopHandsFrameMemoryBack();
     void damagedStreamWarnsOnceThenCounts_data();
     void damagedStreamWarnsOnceThenCounts();
     void videoStalledWithoutNewPictures_data();
@@ -328,6 +332,34 @@ void tst_CameraObserver::stoppedCameraKeepsNoFrame()
     QVERIFY(!camera.lastFrame());
     QCOMPARE(shown.size(), shownFirst ? 1 : 0);
     QVERIFY(handedIn.expired());
+}
+
+void tst_CameraObserver::lastStopHandsFrameMemoryBack()
+{
+    FrameBufferAllocator &allocator = FrameBufferAllocator::instance();
+    allocator.releaseIdle();
+    QCOMPARE(qulonglong(allocator.mappedBytes()), qulonglong(0));
+
+    FakeFrameReceiverFactory receivers;
+    CameraObserver camera(cameraObject(QStringLiteral("a")));
+    camera.connectToNode(QStringLiteral("127.0.0.1"), m_node->port());
+    camera.startRequestingFrames();
+    // A tile's picture: decoded into a mapped buffer.
+    kvr::tracker::common::SourceFrame sourceFrame;
+    sourceFrame.setQVariantData(jpegFrame(QSize(640, 360)));
+    receivers.at(QHostAddress::LocalHost, m_node->port())
+        ->deliver(videoDefinition(QStringLiteral("a")), std::make_shared<CMClient::Frame>(frameFormat(1), sourceFrame));
+    QTRY_VERIFY(camera.lastFrame());
+    QVERIFY(allocator.mappedBytes() >= FrameBufferAllocator::MappedFrom);
+
+    // Timed from before the stop, which starts the release timer: a stall after it cannot make
+    // the release look early.
+    QElapsedTimer sinceStop;
+    sinceStop.start();
+    camera.stopRequestingFrames(true);
+    // Kept a second for a stream that starts again while tiles scroll, then handed back.
+    QTRY_COMPARE_WITH_TIMEOUT(qulonglong(allocator.mappedBytes()), qulonglong(0), 2000);
+    QVERIFY2(sinceStop.elapsed() >= 900, qPrintable(QString::number(sinceStop.elapsed())));
 }
 
 void tst_CameraObserver::damagedStreamWarnsOnceThenCounts_data()
