@@ -83,6 +83,16 @@ struct Block
 
 const Block E2E{"ORVA-E2E._orva._tcp.local.", "orva-e2e.local."};
 
+QList<Block> manyBlocks(int count, bool ipv6 = true)
+{
+    QList<Block> blocks;
+    for (int i = 0; i < count; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local.", ipv6});
+    }
+    return blocks;
+}
+
 // A responder for blocks that behaves as real ones do: it answers only what the asker does
 // not already hold with at least half its TTL (known-answer suppression, RFC 6762 7.1), adds
 // a service's SRV, TXT and addresses only to an answer that names it, and is silent until it
@@ -360,12 +370,7 @@ void tst_NetworkDiscoveryMulticast::addressesOfManyBlocksFollowTheirRows()
     if (!insideNamespace(QStringLiteral("addressesOfManyBlocksFollowTheirRows")))
         return;
     constexpr int Count = 200;
-    QList<Block> blocks;
-    for (int i = 0; i < Count; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local.", false});
-    }
-    Announcer announcer(blocks);
+    Announcer announcer(manyBlocks(Count, false));
     NetworkDeviceModel model(QString::fromUtf8(Type));
     QHash<QString, qint64> rowTimes;
     QHash<QString, qint64> addressTimes;
@@ -414,12 +419,7 @@ void tst_NetworkDiscoveryMulticast::datagramsThatArriveWhileTheWindowIsBusyCount
     constexpr int Rounds = 3;
     constexpr unsigned long GapUs = 350000 / (Count * Rounds);
     constexpr unsigned long BusyMs = 500;
-    QList<Block> blocks;
-    for (int i = 0; i < Count; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local."});
-    }
-    AnnouncerThread responder(blocks);
+    AnnouncerThread responder(manyBlocks(Count));
     NetworkDeviceModel model(QString::fromUtf8(Type));
     QElapsedTimer clock;
     QHash<QString, qint64> leaveTimes;
@@ -457,12 +457,7 @@ void tst_NetworkDiscoveryMulticast::modelGoesWhileDatagramsWait()
 {
     if (!insideNamespace(QStringLiteral("modelGoesWhileDatagramsWait")))
         return;
-    QList<Block> blocks;
-    for (int i = 0; i < 50; ++i) {
-        const QByteArray n = QByteArray::number(i);
-        blocks.append({"ORVA-" + n + "._orva._tcp.local.", "orva-" + n + ".local."});
-    }
-    AnnouncerThread responder(blocks);
+    AnnouncerThread responder(manyBlocks(50));
     auto model = std::make_unique<NetworkDeviceModel>(QString::fromUtf8(Type));
     model->refresh();
     QTRY_VERIFY_WITH_TIMEOUT(responder.wasAsked(Type), 5000);
