@@ -5,6 +5,7 @@
 #include <QNetworkDatagram>
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace mdns {
@@ -14,6 +15,11 @@ namespace {
 constexpr quint16 MdnsPort = 5353;
 const QHostAddress Ipv4Group(QStringLiteral("224.0.0.251"));
 const QHostAddress Ipv6Group(QStringLiteral("ff02::fb"));
+// Read at a time before the thread goes back to its event loop, so that a flood does not keep
+// its sends and rejoins waiting.
+constexpr int MaxReadsAtOnce = 1024;
+
+std::atomic<int> rejoinIntervalMs{MulticastSocketWorker::RejoinIntervalMs};
 
 bool hasAddressOf(const QNetworkInterface &interface, QAbstractSocket::NetworkLayerProtocol protocol)
 {
@@ -32,10 +38,15 @@ MulticastSocketWorker::MulticastSocketWorker(QObject *parent)
     , m_ipv6(this)
     , m_rejoinTimer(this)
 {
-    m_rejoinTimer.setInterval(RejoinIntervalMs);
+    m_rejoinTimer.setInterval(rejoinIntervalMs.load());
     connect(&m_rejoinTimer, &QTimer::timeout, this, &MulticastSocketWorker::rejoin);
     connect(&m_ipv4, &QUdpSocket::readyRead, this, [this]() { readPending(m_ipv4); });
     connect(&m_ipv6, &QUdpSocket::readyRead, this, [this]() { readPending(m_ipv6); });
+}
+
+void MulticastSocketWorker::setRejoinInterval(int ms)
+{
+    rejoinIntervalMs.store(ms);
 }
 
 bool MulticastSocketWorker::open()
@@ -134,40 +145,78 @@ void MulticastSocketWorker::send(const QByteArray &datagram)
 void MulticastSocketWorker::readPending(QUdpSocket &socket)
 {
     QVector<Datagram> read;
-    while (socket.hasPendingDatagrams()) {
+    read.reserve(MaxBatch);
+    int runts = 0;
+    bool signal = false;
+    int reads = 0;
+    while (reads < MaxReadsAtOnce && socket.hasPendingDatagrams()) {
         const QNetworkDatagram datagram = socket.receiveDatagram();
         if (!datagram.isValid())
             break;
-        read.append({datagram.data(), datagram.senderAddress(), quint16(datagram.senderPort())});
-    }
-    if (read.isEmpty())
-        return;
-
-    bool wasEmpty = false;
-    qint64 dropped = 0;
-    {
-        std::lock_guard<std::mutex> locker(m_receivedMutex);
-        wasEmpty = m_received.isEmpty();
-        for (Datagram &datagram : read) {
-            if (m_receivedBytes + datagram.data.size() > MaxWaitingBytes) {
-                ++dropped;
-                continue;
-            }
-            m_receivedBytes += datagram.data.size();
-            m_received.append(std::move(datagram));
+        ++reads;
+        if (datagram.data().size() < MinDatagramBytes) {
+            ++runts;
+            LOG_DBG1_LIMITED(m_dropLog, QStringLiteral("[mDNS] Dropped a datagram shorter than a DNS header."));
+            continue;
         }
+        read.append({datagram.data(), datagram.senderAddress(), quint16(datagram.senderPort())});
+        if (read.size() == MaxBatch)
+            signal = enqueue(read, std::exchange(runts, 0)) || signal;
     }
-    if (dropped > 0)
-        LOG_DBG1(QStringLiteral("[mDNS] %1 datagrams dropped: the GUI thread has not taken those waiting.").arg(dropped));
-    if (wasEmpty)
+    // Left unread, the rest raises readyRead again once the event loop has had its turn.
+    signal = enqueue(read, runts) || signal;
+    if (signal)
         emit datagramsWaiting();
 }
 
-QVector<MulticastSocketWorker::Datagram> MulticastSocketWorker::takeReceived()
+bool MulticastSocketWorker::enqueue(QVector<Datagram> &read, int runts)
+{
+    bool started = false;
+    qint64 dropped = 0;
+    {
+        std::lock_guard<std::mutex> locker(m_receivedMutex);
+        const bool wasEmpty = m_received.empty();
+        m_read += quint64(read.size() + runts);
+        for (Datagram &datagram : read) {
+            const qint64 cost = costOf(datagram.data);
+            if (m_receivedCost + cost > MaxWaitingCost) {
+                ++dropped;
+                continue;
+            }
+            m_receivedCost += cost;
+            m_received.push_back(std::move(datagram));
+        }
+        m_dropped += quint64(dropped + runts);
+        started = wasEmpty && !m_received.empty();
+    }
+    read.clear();
+    static const QString full = QStringLiteral("[mDNS] Dropped a datagram: %1 MiB wait for the GUI thread already.")
+                                    .arg(MaxWaitingCost / (1024 * 1024));
+    for (qint64 i = 0; i < dropped; ++i)
+        LOG_WRN_LIMITED(m_dropLog, full);
+    return started;
+}
+
+QVector<MulticastSocketWorker::Datagram> MulticastSocketWorker::takeReceived(bool *more)
+{
+    QVector<Datagram> taken;
+    std::lock_guard<std::mutex> locker(m_receivedMutex);
+    const int count = int(std::min<size_t>(m_received.size(), MaxBatch));
+    taken.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        m_receivedCost -= costOf(m_received.front().data);
+        taken.append(std::move(m_received.front()));
+        m_received.pop_front();
+    }
+    if (more)
+        *more = !m_received.empty();
+    return taken;
+}
+
+MulticastSocketWorker::Backlog MulticastSocketWorker::backlog() const
 {
     std::lock_guard<std::mutex> locker(m_receivedMutex);
-    m_receivedBytes = 0;
-    return std::exchange(m_received, {});
+    return {qint64(m_received.size()), m_receivedCost, m_read, m_dropped};
 }
 
 } // namespace mdns

@@ -1,5 +1,6 @@
 #include "devices/mdns/MulticastTransport.h"
 
+#include "core/log/Log.h"
 #include "devices/mdns/MulticastSocketWorker.h"
 
 namespace mdns {
@@ -30,8 +31,17 @@ bool MulticastTransport::open()
 {
     if (m_open)
         return true;
-    if (!m_thread.isRunning())
+    if (!m_thread.isRunning()) {
         m_thread.start();
+        // The blocking call below would wait for ever on a thread that never ran.
+        if (!m_thread.isRunning()) {
+            if (!m_threadFailureReported) {
+                LOG_WRN(QStringLiteral("[mDNS] Cannot start the socket thread; devices on the network cannot be found."));
+                m_threadFailureReported = true;
+            }
+            return false;
+        }
+    }
     // Binding and joining take a few system calls; the caller needs their result.
     bool opened = false;
     QMetaObject::invokeMethod(m_sockets, [this, &opened]() { opened = m_sockets->open(); },
@@ -51,9 +61,18 @@ void MulticastTransport::send(const QByteArray &datagram)
     QMetaObject::invokeMethod(sockets, [sockets, datagram]() { sockets->send(datagram); }, Qt::QueuedConnection);
 }
 
+MulticastSocketWorker::Backlog MulticastTransport::backlog() const
+{
+    return m_sockets->backlog();
+}
+
 void MulticastTransport::deliverWaiting()
 {
-    const QVector<MulticastSocketWorker::Datagram> datagrams = m_sockets->takeReceived();
+    bool more = false;
+    const QVector<MulticastSocketWorker::Datagram> datagrams = m_sockets->takeReceived(&more);
+    // The rest after the other events: the worker does not call again while any wait.
+    if (more)
+        QMetaObject::invokeMethod(this, &MulticastTransport::deliverWaiting, Qt::QueuedConnection);
     for (const MulticastSocketWorker::Datagram &datagram : datagrams)
         emit datagramReceived(datagram.data, datagram.sender, datagram.port);
 }

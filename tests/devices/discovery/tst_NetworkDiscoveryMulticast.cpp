@@ -5,17 +5,25 @@
 #include "devices/discovery/NetworkDeviceModel.h"
 #include "devices/mdns/Browser.h"
 #include "devices/mdns/DnsName.h"
+#include "devices/mdns/MessageCodec.h"
+#include "devices/mdns/MulticastTransport.h"
 #include "devices/mdns/Server.h"
 
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QThread>
 #include <QStandardPaths>
+#include <QUdpSocket>
 #include <QtTest>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 using namespace mdns;
@@ -124,15 +132,22 @@ public:
     {
         m_active = ttl > 0 && !silent;
         for (const Block &block : qAsConst(m_blocks)) {
-            Message message;
-            message.setResponse(true);
-            message.setRecords(QList<Record>{block.pointer(ttl)} + block.serviceRecords(ttl));
-            if (withAddresses)
-                message.setAdditionalRecords(block.addressRecords(ttl));
-            m_server.sendMessage(message);
+            m_server.sendMessage(announcement(block, ttl, withAddresses));
             if (gapUs > 0)
                 QThread::usleep(gapUs);
         }
+    }
+    // One block's announcement alone; the announcer stays as it was.
+    void announceOne(int block, quint32 ttl) { m_server.sendMessage(announcement(m_blocks.at(block), ttl)); }
+
+    static Message announcement(const Block &block, quint32 ttl, bool withAddresses = true)
+    {
+        Message message;
+        message.setResponse(true);
+        message.setRecords(QList<Record>{block.pointer(ttl)} + block.serviceRecords(ttl));
+        if (withAddresses)
+            message.setAdditionalRecords(block.addressRecords(ttl));
+        return message;
     }
 
     bool silent = false;
@@ -249,6 +264,75 @@ NetworkDevice rowAt(const NetworkDeviceModel &model, int row)
     return model.data(model.index(row, 0), NetworkDeviceModel::DeviceRole).value<NetworkDevice>();
 }
 
+bool isListed(const NetworkDeviceModel &model, const Block &block)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (rowAt(model, row).serviceId() == QString::fromUtf8(block.instance))
+            return true;
+    }
+    return false;
+}
+
+// Datagrams of one size to port 5353 on loopback, from a thread of its own, until the socket
+// thread has read `count` of them; never far ahead of that thread, so that the kernel drops next
+// to none. After every burst it notes the most that waited for the GUI thread.
+class Flood
+{
+public:
+    Flood(const MulticastTransport &transport, int size, quint64 count)
+        : m_thread(QThread::create([this, &transport, size, count]() { run(transport, size, count); }))
+    {
+        m_thread->start();
+    }
+    ~Flood() { m_thread->wait(); }
+
+    bool isFinished() const { return m_thread->isFinished(); }
+    void wait() { m_thread->wait(); }
+    qint64 mostWaiting() const { return m_mostWaiting; }
+    quint64 read() const { return m_read; }
+
+private:
+    void run(const MulticastTransport &transport, int size, quint64 count)
+    {
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(5353);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        const QByteArray payload(size, '\0');
+        const quint64 first = transport.backlog().read;
+        quint64 sent = 0;
+        QElapsedTimer clock;
+        clock.start();
+        QElapsedTimer stalled;
+        stalled.start();
+        while (m_read < count && !clock.hasExpired(30000)) {
+            const MulticastSocketWorker::Backlog backlog = transport.backlog();
+            m_mostWaiting = std::max(m_mostWaiting.load(), backlog.datagrams);
+            if (backlog.read - first > m_read)
+                stalled.restart();
+            m_read = backlog.read - first;
+            // What the kernel dropped after all is not waited for.
+            if (sent > m_read + 256 && !stalled.hasExpired(20)) {
+                QThread::usleep(50);
+                continue;
+            }
+            sent = m_read;
+            for (int i = 0; i < 64; ++i) {
+                if (::sendto(fd, payload.constData(), size_t(payload.size()), 0, reinterpret_cast<const sockaddr *>(&to),
+                             sizeof to) == payload.size()) {
+                    ++sent;
+                }
+            }
+        }
+        ::close(fd);
+    }
+
+    std::unique_ptr<QThread> m_thread;
+    std::atomic<qint64> m_mostWaiting{0};
+    std::atomic<quint64> m_read{0};
+};
+
 } // namespace
 
 class tst_NetworkDiscoveryMulticast : public QObject
@@ -262,11 +346,19 @@ private slots:
     void datagramsThatArriveWhileTheWindowIsBusyCount_data();
     void datagramsThatArriveWhileTheWindowIsBusyCount();
     void modelGoesWhileDatagramsWait();
+    void floodWaitsWithinItsBound_data();
+    void floodWaitsWithinItsBound();
+    void batchKeepsItsOrder_data();
+    void batchKeepsItsOrder();
+    void interfaceThatComesUpLaterIsJoined();
+    void socketThreadThatCannotStartFailsTheOpen();
 
 private:
     void runInNamespace(const QString &function);
     // False when the function ran (or was skipped) in a namespace of its own instead.
     bool insideNamespace(const QString &function);
+    // The same for the current data row, which reaches the namespace by the test's name and tag.
+    bool insideNamespaceRow();
 };
 
 bool tst_NetworkDiscoveryMulticast::insideNamespace(const QString &function)
@@ -284,6 +376,12 @@ bool tst_NetworkDiscoveryMulticast::insideNamespace(const QString &function)
     // Addresses must come from mDNS alone.
     AddressResolverWorker::setHostLookup([](const QString &, QObject *, const char *) { return -1; });
     return true;
+}
+
+bool tst_NetworkDiscoveryMulticast::insideNamespaceRow()
+{
+    return insideNamespace(QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char(':')
+                           + QString::fromLatin1(QTest::currentDataTag()));
 }
 
 void tst_NetworkDiscoveryMulticast::runInNamespace(const QString &function)
@@ -408,12 +506,9 @@ void tst_NetworkDiscoveryMulticast::datagramsThatArriveWhileTheWindowIsBusyCount
 
 void tst_NetworkDiscoveryMulticast::datagramsThatArriveWhileTheWindowIsBusyCount()
 {
-    // Data rows reach the namespace by the test's name and the row's tag.
     QFETCH(bool, goodbyes);
-    if (!insideNamespace(QStringLiteral("datagramsThatArriveWhileTheWindowIsBusyCount:")
-                         + QString::fromLatin1(QTest::currentDataTag()))) {
+    if (!insideNamespaceRow())
         return;
-    }
     // More datagrams than the kernel holds for a socket nobody reads, at a responder's pace.
     constexpr int Count = 200;
     constexpr int Rounds = 3;
@@ -458,15 +553,173 @@ void tst_NetworkDiscoveryMulticast::modelGoesWhileDatagramsWait()
     if (!insideNamespace(QStringLiteral("modelGoesWhileDatagramsWait")))
         return;
     AnnouncerThread responder(manyBlocks(50));
-    auto model = std::make_unique<NetworkDeviceModel>(QString::fromUtf8(Type));
+    auto *transport = new MulticastTransport;
+    auto model = std::make_unique<NetworkDeviceModel>(QString::fromUtf8(Type), transport);
     model->refresh();
     QTRY_VERIFY_WITH_TIMEOUT(responder.wasAsked(Type), 5000);
     // Read by the socket thread, their hand-over queued for this one, which is busy.
     responder.run([&]() { responder.announcer().announce(120); });
     QThread::msleep(200);
+    QVERIFY(transport->backlog().datagrams > 0);
+    QCOMPARE(model->rowCount(), 0);
     model.reset();
     QCoreApplication::sendPostedEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void tst_NetworkDiscoveryMulticast::floodWaitsWithinItsBound_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("windowBusy");
+    QTest::newRow("empty datagrams, window busy") << 0 << true;
+    QTest::newRow("bare DNS headers, window busy") << 12 << true;
+    QTest::newRow("more than the bound in all, taken in between") << 9000 << false;
+}
+
+void tst_NetworkDiscoveryMulticast::floodWaitsWithinItsBound()
+{
+    QFETCH(int, size);
+    QFETCH(bool, windowBusy);
+    if (!insideNamespaceRow())
+        return;
+    const qint64 cost = size + MulticastSocketWorker::DatagramOverheadBytes;
+    const qint64 fitting = MulticastSocketWorker::MaxWaitingCost / cost;
+    auto *transport = new MulticastTransport;
+    NetworkDeviceModel model(QString::fromUtf8(Type), transport);
+    model.refresh();
+    QTRY_VERIFY(transport->isOpen());
+
+    {
+        Flood flood(*transport, size, quint64(3 * fitting));
+        if (windowBusy)
+            flood.wait();
+        else
+            QTRY_VERIFY_WITH_TIMEOUT(flood.isFinished(), 40000);
+        QVERIFY2(flood.read() >= quint64(3 * fitting),
+                 qPrintable(QStringLiteral("%1 of %2 datagrams read").arg(flood.read()).arg(3 * fitting)));
+        // Besides the flood, a few of the model's own queries may wait, looped back.
+        constexpr qint64 OwnQueries = 8;
+        const qint64 mostAllowed = size < MulticastSocketWorker::MinDatagramBytes ? OwnQueries : fitting + OwnQueries;
+        QVERIFY2(flood.mostWaiting() <= mostAllowed,
+                 qPrintable(QStringLiteral("%1 datagrams waited, %2 allowed").arg(flood.mostWaiting()).arg(mostAllowed)));
+        if (windowBusy && size >= MulticastSocketWorker::MinDatagramBytes)
+            QVERIFY(flood.mostWaiting() >= fitting * 9 / 10);
+    }
+
+    QTRY_COMPARE_WITH_TIMEOUT(transport->backlog().datagrams, qint64(0), 10000);
+    Announcer announcer;
+    announcer.announce(120);
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 1, 1000);
+    announcer.announce(0);
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 0, 3000);
+}
+
+void tst_NetworkDiscoveryMulticast::batchKeepsItsOrder_data()
+{
+    QTest::addColumn<bool>("listedBefore");
+    QTest::addColumn<quint32>("firstTtl");
+    QTest::addColumn<quint32>("secondTtl");
+    QTest::addColumn<bool>("listedAfter");
+    QTest::newRow("announcement, then its goodbye") << false << 120u << 0u << false;
+    QTest::newRow("goodbye, then the block back") << true << 0u << 120u << true;
+}
+
+void tst_NetworkDiscoveryMulticast::batchKeepsItsOrder()
+{
+    QFETCH(bool, listedBefore);
+    QFETCH(quint32, firstTtl);
+    QFETCH(quint32, secondTtl);
+    QFETCH(bool, listedAfter);
+    if (!insideNamespaceRow())
+        return;
+    // The second block's goodbye, sent after the batch was taken, goes a second later: by then
+    // a goodbye in the batch has taken its row too.
+    const Block clock = manyBlocks(1).first();
+    Announcer announcer({E2E, clock});
+    auto *transport = new MulticastTransport;
+    NetworkDeviceModel model(QString::fromUtf8(Type), transport);
+    model.refresh();
+    QTRY_VERIFY_WITH_TIMEOUT(announcer.wasAsked(Type), 5000);
+    announcer.announceOne(1, 120);
+    if (listedBefore)
+        announcer.announceOne(0, 120);
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), listedBefore ? 2 : 1, 5000);
+
+    // This thread takes nothing until both wait.
+    announcer.announceOne(0, firstTtl);
+    announcer.announceOne(0, secondTtl);
+    QElapsedTimer waited;
+    waited.start();
+    while (transport->backlog().datagrams < 2 && !waited.hasExpired(5000))
+        QThread::msleep(1);
+    QThread::msleep(50);
+    QVERIFY(transport->backlog().datagrams >= 2);
+    QTRY_COMPARE_WITH_TIMEOUT(transport->backlog().datagrams, qint64(0), 5000);
+
+    announcer.announceOne(1, 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!isListed(model, clock), 5000);
+    QCOMPARE(isListed(model, E2E), listedAfter);
+}
+
+void tst_NetworkDiscoveryMulticast::interfaceThatComesUpLaterIsJoined()
+{
+    if (!insideNamespace(QStringLiteral("interfaceThatComesUpLaterIsJoined")))
+        return;
+    MulticastSocketWorker::setRejoinInterval(100);
+    auto *transport = new MulticastTransport;
+    NetworkDeviceModel model(QString::fromUtf8(Type), transport);
+    model.refresh();
+    QTRY_VERIFY(transport->isOpen());
+
+    // A cable plugged in after the start: a link with an address of its own.
+    for (const char *command : {"ip link add orva0 type veth peer name orva1", "ip addr add 192.0.2.1/24 dev orva0",
+                                "ip link set orva1 up", "ip link set orva0 multicast on up"}) {
+        QCOMPARE(QProcess::execute(QStringLiteral("sh"), {QStringLiteral("-c"), QString::fromLatin1(command)}), 0);
+    }
+    const QNetworkInterface link = QNetworkInterface::interfaceFromName(QStringLiteral("orva0"));
+    QVERIFY(link.isValid());
+
+    // A responder on that link alone. Its socket joins no group, so what it sends comes back to
+    // this host only if the model's socket joined the group on the link.
+    QUdpSocket responder;
+    QVERIFY(responder.bind(QHostAddress::AnyIPv4, 5353, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+    responder.setMulticastInterface(link);
+    responder.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
+    QByteArray datagram;
+    QVERIFY(MessageCodec::encode(Announcer::announcement(E2E, 120, false), datagram));
+    QTimer again;
+    connect(&again, &QTimer::timeout, this, [&]() {
+        responder.writeDatagram(datagram, QHostAddress(QStringLiteral("224.0.0.251")), 5353);
+    });
+    again.start(100);
+    QTRY_COMPARE_WITH_TIMEOUT(model.rowCount(), 1, 5000);
+}
+
+void tst_NetworkDiscoveryMulticast::socketThreadThatCannotStartFailsTheOpen()
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    QSKIP("The sanitizers reserve more address space than any limit leaves.");
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+    QSKIP("The sanitizers reserve more address space than any limit leaves.");
+#endif
+#endif
+    if (!insideNamespace(QStringLiteral("socketThreadThatCannotStartFailsTheOpen")))
+        return;
+    MulticastTransport transport;
+    // No room left for a thread's stack: the address space is capped just above what is mapped.
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    QVERIFY(statm.open(QIODevice::ReadOnly));
+    const rlim_t mapped = rlim_t(statm.readAll().split(' ').first().toLongLong()) * rlim_t(sysconf(_SC_PAGESIZE));
+    rlimit saved{};
+    QCOMPARE(getrlimit(RLIMIT_AS, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = mapped + 1024 * 1024;
+    QCOMPARE(setrlimit(RLIMIT_AS, &tight), 0);
+    const bool opened = transport.open();
+    setrlimit(RLIMIT_AS, &saved);
+    QVERIFY(!opened);
+    QVERIFY(transport.open());
 }
 
 QTEST_GUILESS_MAIN(tst_NetworkDiscoveryMulticast)
