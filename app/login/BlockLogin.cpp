@@ -132,6 +132,15 @@ void BlockLogin::onBlockSilent(BlockSession::Silence silence)
         setErrorMessage(noResponseText());
         setStatus(BlockSession::InvalidServerAddress);
         break;
+    case BlockSession::Silence::AnsweredTooMuch:
+        // The page says so while the tick asks again.
+        setErrorMessage(tr("The device at %1, port %2, answered with more than a %3 sends: it is most likely "
+                           "not a %3. Check the entered address.")
+                            .arg(m_session->host())
+                            .arg(m_session->restPort())
+                            .arg(BrandConfiguration::instance()->deviceName()));
+        setStatus(BlockSession::InvalidServerAddress);
+        break;
     case BlockSession::Silence::NoReply:
         // Unanswered credentials are a time-out the page shows; an unanswered block
         // information only changes the text.

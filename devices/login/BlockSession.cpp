@@ -96,6 +96,7 @@ void BlockSession::logIn(const QString &host, int port, const QString &username,
     forgetUser();
     m_silence.invalidate();
     m_silenceReported = false;
+    m_sentTooMuch = false;
     if (!m_tickKept)
         m_tick->stop();
     setPhase(firstPhase());
@@ -166,6 +167,9 @@ void BlockSession::onTesterTimeout()
 
 void BlockSession::reportSilence(Silence silence)
 {
+    // The device is there: while it gives no proper answer, each silence says what it last did.
+    if (m_sentTooMuch)
+        silence = Silence::AnsweredTooMuch;
     if (silence == Silence::NotAnswering)
         m_silenceReported = true;
     emit blockSilent(silence);
@@ -175,6 +179,14 @@ void BlockSession::blockAnswered()
 {
     m_silence.restart();
     m_silenceReported = false;
+    m_sentTooMuch = false;
+}
+
+void BlockSession::deviceSentTooMuch()
+{
+    blockAnswered();
+    m_sentTooMuch = true;
+    reportSilence(Silence::AnsweredTooMuch);
 }
 
 void BlockSession::rotatePort()
@@ -255,6 +267,11 @@ void BlockSession::requestSslInfo()
                         m_sslProbes.removeOne(probe);
                         probe->disconnect(this);
                         probe->deleteLater();
+                        // Said at once: the other scheme's probe may hang for good.
+                        if (response->tooLarge && m_phase == Phase::SslInfo) {
+                            deviceSentTooMuch();
+                            return;
+                        }
                         // Neither scheme got through (a refused port given in the address
                         // never reaches the port test's time-out): the owner says so while
                         // the tick asks again.
@@ -310,7 +327,10 @@ void BlockSession::processBlockInfo(const std::shared_ptr<restservice::BlockResp
         return;
     const int status = response->statusCode;
     if (status == 0) {
-        reportSilence(Silence::NoReply);
+        if (response->tooLarge)
+            deviceSentTooMuch();
+        else
+            reportSilence(Silence::NoReply);
         m_tick->start();
         if (!m_tester->processed())
             m_tester->setProcessed(true);
@@ -365,7 +385,10 @@ void BlockSession::processCredentials(const std::shared_ptr<restservice::BlockRe
         return;
     const int status = response->statusCode;
     if (status == 0) {
-        reportSilence(Silence::NoReply);
+        if (response->tooLarge)
+            deviceSentTooMuch();
+        else
+            reportSilence(Silence::NoReply);
         askAgainLater();
         return;
     }

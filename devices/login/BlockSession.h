@@ -49,7 +49,11 @@ public:
         // Neither scheme's probe got through.
         Unreachable,
         // The request of the current phase ended without an answer.
-        NoReply
+        NoReply,
+        // The device at the address sent more than a block ever does (a video stream, say):
+        // its reply was cut off. It is there, but most likely no block; until it answers
+        // properly, every silence of this log-in is reported so.
+        AnsweredTooMuch
     };
 
     enum class Refusal {
@@ -174,6 +178,8 @@ private:
     void refuse(Refusal refusal, int httpStatus);
     void reportSilence(Silence silence);
     void blockAnswered();
+    // A reply was cut off for its size: the device is there, but most likely no block.
+    void deviceSentTooMuch();
     void askAgainLater();
     void end();
     void forgetUser();
@@ -196,6 +202,8 @@ private:
     QString m_password;
     QList<BlockConnectionManager *> m_sslProbes;
     QElapsedTimer m_sslProbeAge;
+    // The device's last answer was cut off for its size (and none came properly since).
+    bool m_sentTooMuch = false;
     // Since the block last answered anything (invalid until the first probe goes out).
     QElapsedTimer m_silence;
     bool m_silenceReported = false;

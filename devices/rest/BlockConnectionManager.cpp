@@ -2,6 +2,7 @@
 
 #include "core/log/Log.h"
 #include "core/property/AssignProperty.h"
+#include "devices/rest/BoundedNetworkAccessManager.h"
 #include "devices/rest/PendingLogouts.h"
 
 #include <QCoreApplication>
@@ -59,7 +60,7 @@ QNetworkAccessManager *BlockConnectionManager::sharedNetworkManager()
     // destruction; a later application gets a new one.
     static QPointer<QNetworkAccessManager> shared;
     if (!shared)
-        shared = new QNetworkAccessManager(QCoreApplication::instance());
+        shared = new BoundedNetworkAccessManager(QCoreApplication::instance());
     return shared;
 }
 
@@ -279,6 +280,12 @@ bool BlockConnectionManager::processReply(QNetworkReply *reply, const std::share
                                << " reply: " << QString::fromLatin1(header);
             response->payloadSwapped = true;
         }
+    }
+
+    if (BoundedNetworkAccessManager::exceededLimit(reply)) {
+        // Cut off for its size: nothing of it is read, and the shared manager logged why.
+        response->tooLarge = true;
+        return true;
     }
 
     if (!reply->isOpen())

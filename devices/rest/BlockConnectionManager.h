@@ -60,7 +60,8 @@ public:
 
     // The manager every client sends through, made on first use and owned by the application.
     // For blocks' REST requests and the map's tile probe only: it pools connections by scheme,
-    // host and port, whatever certificate rule a later request brings.
+    // host and port, whatever certificate rule a later request brings. A reply that grows past
+    // BoundedNetworkAccessManager's limit is answered with status 0 and `tooLarge` set.
     static QNetworkAccessManager *sharedNetworkManager();
 
     // A poll unanswered this long ends with status 0, so that a silent block is shown offline

@@ -24,6 +24,9 @@ public:
     qint32 analyticId = 0;
     bool bodyRead = false;       // cleared again when decoding failed or on a 409
     bool payloadSwapped = false; // the reply's "RequestId" named another request
+    // The peer sent more than a block ever does and the reply was cut off; status 0, as for a
+    // block that does not answer.
+    bool tooLarge = false;
 };
 
 } // namespace restservice

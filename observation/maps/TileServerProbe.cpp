@@ -1,6 +1,7 @@
 #include "observation/maps/TileServerProbe.h"
 
 #include "devices/rest/BlockConnectionManager.h"
+#include "devices/rest/BoundedNetworkAccessManager.h"
 
 #include <QImage>
 #include <QNetworkAccessManager>
@@ -13,6 +14,8 @@ namespace {
 // A server that takes the connection but never answers counts as unreachable after this long.
 constexpr int kTimeoutMs = 15000;
 constexpr int kDefaultRetryMs = 30000;
+// No tile comes near it: a 512 x 512 tile is 1 MiB even as an uncompressed bitmap.
+constexpr qint64 kMaxTileBytes = 2 * 1024 * 1024;
 
 } // namespace
 
@@ -61,6 +64,7 @@ void TileServerProbe::probe()
     QNetworkRequest request{QUrl(address)};
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setTransferTimeout(kTimeoutMs);
+    request.setAttribute(BoundedNetworkAccessManager::ReplyLimitAttribute, kMaxTileBytes);
     // One tile now and then needs no HTTP thread and connection pool of its own. The probe sends
     // nothing of a block's and only looks for an image, so a connection it might share with a
     // block (same scheme, host and port, whose certificate is not checked) costs nothing.

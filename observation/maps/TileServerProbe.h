@@ -10,8 +10,9 @@ class QNetworkReply;
 // Asks a map tile server for one tile, so that the map can say when its tiles cannot be loaded:
 // QtLocation's tile fetcher reports no failure. The address is the map plugin's tile address
 // ("%z", "%x" and "%y" in it); the probe asks for the one tile of zoom level 0. Anything but an
-// image is a failure, after which the probe asks again every retryInterval ms. It asks through
-// the blocks' shared network manager. GUI thread only.
+// image is a failure, after which the probe asks again every retryInterval ms; so is a reply larger
+// than any tile, cut off as it arrives. It asks through the blocks' shared network manager. GUI
+// thread only.
 class TileServerProbe : public QObject
 {
     Q_OBJECT

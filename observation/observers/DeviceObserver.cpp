@@ -191,9 +191,11 @@ void DeviceObserver::logout(bool force)
 
 void DeviceObserver::onBlockSilent(BlockSession::Silence silence)
 {
-    // The credentials are posted again without a word; the operator is not watching them.
+    // The credentials are posted again without a word; the operator is not watching them. A reply
+    // cut off for its size counts as none.
+    const bool noReply = silence == BlockSession::Silence::NoReply || silence == BlockSession::Silence::AnsweredTooMuch;
     if (silence == BlockSession::Silence::NotAnswering
-        || (silence == BlockSession::Silence::NoReply && m_session.phase() == BlockSession::Phase::BlockInfo))
+        || (noReply && m_session.phase() == BlockSession::Phase::BlockInfo))
         setLoginErrorMessage(noResponseText());
 }
 

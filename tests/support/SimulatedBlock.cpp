@@ -33,6 +33,8 @@ struct SimulatedBlock::Connection
         bool ready = false;
     };
     QList<Pending> queue;
+    // One chunk of an endless answer, written again whenever the client has taken the last.
+    QByteArray streamChunk;
 };
 
 namespace {
@@ -285,6 +287,9 @@ void SimulatedBlock::handleIncoming(qintptr descriptor)
     }
     m_connections.append(connection);
     connect(connection->socket, &QTcpSocket::readyRead, this, [this, connection]() { handleReadyRead(connection); });
+    connect(connection->socket, &QTcpSocket::bytesWritten, this, [this, connection]() { feed(connection); });
+    if (auto *tls = qobject_cast<QSslSocket *>(connection->socket))
+        connect(tls, &QSslSocket::encryptedBytesWritten, this, [this, connection]() { feed(connection); });
     connect(connection->socket, &QTcpSocket::disconnected, this, [this, connection]() {
         if (m_connections.contains(connection))
             onClientClosed(connection);
@@ -388,7 +393,14 @@ bool SimulatedBlock::parseOne(Connection *connection)
         emit requestReceived(m_requests.size() - 1);
         return false;
     }
-    connection->queue.append({buildResponse(answer, request), answer.action == Action::Answer});
+    // Behind an answer that never ends, a pipelined request waits for ever.
+    if (!connection->streamChunk.isEmpty()) {
+        emit requestReceived(m_requests.size() - 1);
+        return true;
+    }
+    connection->queue.append({buildResponse(answer, request), answer.action != Action::Hold});
+    if (answer.action == Action::Stream)
+        connection->streamChunk = QByteArray::number(answer.body.size(), 16) + "\r\n" + answer.body + "\r\n";
     flush(connection);
     emit requestReceived(m_requests.size() - 1);
     return true;
@@ -398,6 +410,24 @@ void SimulatedBlock::flush(Connection *connection)
 {
     while (!connection->queue.isEmpty() && connection->queue.first().ready)
         connection->socket->write(connection->queue.takeFirst().bytes);
+    feed(connection);
+}
+
+void SimulatedBlock::feed(Connection *connection)
+{
+    const QByteArray &chunk = connection->streamChunk;
+    if (chunk.isEmpty() || !connection->queue.isEmpty())
+        return;
+    // TLS reports plain bytes as written once they are encrypted, not once they are sent.
+    auto *tls = qobject_cast<QSslSocket *>(connection->socket);
+    const auto pending = [&]() {
+        return connection->socket->bytesToWrite() + (tls ? tls->encryptedBytesToWrite() : 0);
+    };
+    while (connection->socket->state() == QAbstractSocket::ConnectedState && pending() < chunk.size()) {
+        if (connection->socket->write(chunk) < 0)
+            return;
+        m_streamedBytes += chunk.size();
+    }
 }
 
 QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &request) const
@@ -405,7 +435,11 @@ QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &req
     QByteArray out = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
     if (!answer.contentType.isEmpty())
         out += "Content-Type: " + answer.contentType + "\r\n";
-    out += "Content-Length: " + QByteArray::number(answer.body.size()) + "\r\n";
+    if (answer.action == Action::Stream)
+        out += "Transfer-Encoding: chunked\r\n";
+    else
+        out += "Content-Length: "
+            + QByteArray::number(answer.declaredLength >= 0 ? answer.declaredLength : answer.body.size()) + "\r\n";
     bool ownRequestId = false;
     for (const Header &h : answer.headers)
         ownRequestId = ownRequestId || h.first.compare("RequestId", Qt::CaseInsensitive) == 0;
@@ -414,6 +448,7 @@ QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &req
     for (const Header &h : answer.headers)
         out += h.first + ": " + h.second + "\r\n";
     out += "Connection: keep-alive\r\n\r\n";
-    out += answer.body;
+    if (answer.action != Action::Stream)
+        out += answer.body;
     return out;
 }

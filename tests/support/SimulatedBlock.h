@@ -43,6 +43,7 @@ public:
         Answer, // send the reply at once
         Hold,   // keep the reply until releaseHeld()
         Close,  // drop the connection without any answer
+        Stream, // send the head, then the body again and again as chunks, without end
     };
 
     using Header = QPair<QByteArray, QByteArray>;
@@ -57,6 +58,9 @@ public:
         // Send the request's "RequestID" back as "RequestId", as a block does; a "RequestId"
         // entry in `headers` replaces the echo (to simulate a swapped payload).
         bool echoRequestId = true;
+        // The Content-Length sent, when it is not the body's size: a larger one leaves the
+        // client waiting for the rest.
+        qint64 declaredLength = -1;
     };
 
     struct Request
@@ -110,6 +114,9 @@ public:
     Request lastRequest() const { return m_requests.isEmpty() ? Request() : m_requests.last(); }
     void clearRequests() { m_requests.clear(); m_cutOff.clear(); }
 
+    // Body bytes written by Action::Stream answers, on every connection.
+    qint64 streamedBytes() const { return m_streamedBytes; }
+
     int heldCount() const;
     void releaseHeld();                  // sends every held answer
     int connectionCount() const;         // open client connections
@@ -133,6 +140,8 @@ private:
     // The request line and headers of the buffer's first request; false while they are incomplete.
     static bool parseHead(const QByteArray &buffer, Request *request, int *headerEnd);
     void flush(Connection *connection);
+    // Writes stream chunks while the socket holds less than one unsent.
+    void feed(Connection *connection);
     QByteArray buildResponse(const Reply &reply, const Request &request) const;
 
     Scheme m_scheme;
@@ -144,4 +153,5 @@ private:
     QVector<Request> m_requests;
     QVector<Request> m_cutOff;
     QList<Connection *> m_connections;
+    qint64 m_streamedBytes = 0;
 };

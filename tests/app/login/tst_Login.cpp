@@ -180,6 +180,8 @@ private slots:
     void noPortAnswers();
     void silentBlockReportedAsNotAnswering_data();
     void silentBlockReportedAsNotAnswering();
+    void deviceThatSendsTooMuchIsNamed_data();
+    void deviceThatSendsTooMuchIsNamed();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
     void badBlockInfo_data();
@@ -510,6 +512,55 @@ void tst_Login::silentBlockReportedAsNotAnswering()
     block.releaseHeld();
     QTRY_COMPARE_WITH_TIMEOUT(launcher.loginStatus(), Launcher::LoggedIn, kLoginTimeout);
     QVERIFY(launcher.loginErrorMessage().isEmpty());
+}
+
+void tst_Login::deviceThatSendsTooMuchIsNamed_data()
+{
+    QTest::addColumn<SimulatedBlock::Scheme>("scheme");
+    QTest::addColumn<QList<QByteArray>>("endlessPaths");
+
+    QTest::newRow("a camera's video stream on every path, http")
+        << SimulatedBlock::Scheme::Http << SimulatedBlock::blockPaths();
+    QTest::newRow("block information without end, https")
+        << SimulatedBlock::Scheme::Https << QList<QByteArray>{"/block_info"};
+}
+
+// A device that answers with more than a block ever sends is named as such on the page, not
+// reported as silent; the tick goes on asking.
+void tst_Login::deviceThatSendsTooMuchIsNamed()
+{
+    QFETCH(SimulatedBlock::Scheme, scheme);
+    QFETCH(QList<QByteArray>, endlessPaths);
+
+    SimulatedBlock block(scheme);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    for (const QByteArray &path : endlessPaths) {
+        SimulatedBlock::Reply endless = block.reply(path);
+        endless.body = QByteArray(256 * 1024, ' ');
+        endless.action = SimulatedBlock::Action::Stream;
+        block.setReply(path, endless);
+    }
+
+    Launcher launcher;
+    launcher.login()->setTimings(fastTimings());
+    launcher.setLoginPorts({block.port()});
+    QStringList messages;
+    connect(launcher.login(), &BlockLogin::errorMessageChanged, this,
+            [&]() { messages << launcher.loginErrorMessage(); });
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+
+    const QString named = QStringLiteral("The device at 127.0.0.1, port %1, answered with more than a Block sends")
+                              .arg(block.port());
+    QTRY_VERIFY_WITH_TIMEOUT(launcher.loginErrorMessage().startsWith(named), kLoginTimeout);
+    QCOMPARE(launcher.loginStatus(), Launcher::InvalidServerAddress);
+    QVERIFY(launcher.loginInProgress());
+    // Asked again and again, it is named each time, never reported silent in between.
+    const int shown = messages.size() - 1;
+    const int asked = block.requestCount();
+    QTRY_VERIFY_WITH_TIMEOUT(block.requestCount() >= asked + 5, kLoginTimeout);
+    for (const QString &message : messages.mid(shown))
+        QVERIFY2(message.startsWith(named), qPrintable(message));
 }
 
 void tst_Login::lateBlockRetriedByTick_data()

@@ -1,5 +1,6 @@
 #include "core/log/MessageHandler.h"
 #include "devices/rest/BlockConnectionManager.h"
+#include "devices/rest/BoundedNetworkAccessManager.h"
 #include "devices/rest/DataQByteArray.h"
 #include "devices/rest/NoneData.h"
 #include "support/LogCapture.h"
@@ -18,6 +19,7 @@ using ResponsePtr = std::shared_ptr<BlockResponse>;
 using Scheme = SimulatedBlock::Scheme;
 
 Q_DECLARE_METATYPE(Scheme)
+Q_DECLARE_METATYPE(SimulatedBlock::Reply)
 
 namespace {
 
@@ -156,6 +158,8 @@ private slots:
     void replyHandling();
     void hostileBodies_data();
     void hostileBodies();
+    void replyBeyondTheLimit_data();
+    void replyBeyondTheLimit();
     void heldRepliesAnsweredOnce();
     void destroyedWithRequestsInFlight();
     void destroyedClientTakesItsRequestsAlong_data();
@@ -650,6 +654,108 @@ void tst_BlockConnectionManager::hostileBodies()
     QString reason = "unchanged";
     response->extractErrorResponse(&code, &reason, nullptr);
     QVERIFY(code == -5 || code == 0);
+}
+
+void tst_BlockConnectionManager::replyBeyondTheLimit_data()
+{
+    constexpr qint64 Limit = BoundedNetworkAccessManager::DefaultReplyLimit;
+    QTest::addColumn<SimulatedBlock::Reply>("reply");
+    QTest::addColumn<bool>("windowBusy");
+    QTest::addColumn<bool>("cutOff");
+
+    const auto json = [](const QByteArray &body, SimulatedBlock::Action action = SimulatedBlock::Action::Answer,
+                         qint64 declaredLength = -1) {
+        SimulatedBlock::Reply reply;
+        reply.body = body;
+        reply.action = action;
+        reply.declaredLength = declaredLength;
+        return reply;
+    };
+    // What a camera's web server streams on the port typed for a block.
+    const SimulatedBlock::Reply endless = json(QByteArray(256 * 1024, ' '), SimulatedBlock::Action::Stream);
+    QTest::newRow("body that never ends") << endless << false << true;
+    QTest::newRow("body that never ends, window busy") << endless << true << true;
+    QTest::newRow("4 GiB declared, nothing sent")
+        << json(QByteArray(), SimulatedBlock::Action::Answer, 4LL * 1024 * 1024 * 1024) << false << true;
+    const QByteArray justFits = "{\"pad\":\"" + QByteArray(int(Limit) - 10, 'x') + "\"}";
+    QTest::newRow("one byte over, declared") << json(justFits + ' ') << false << true;
+    QTest::newRow("the limit itself") << json(justFits) << false << false;
+}
+
+// A reply larger than any a block sends ends within a second as a block that does not answer,
+// holding little more than the limit meanwhile, also while the window is busy; one line says
+// why, and the next poll goes out. A reply of the limit itself is read.
+void tst_BlockConnectionManager::replyBeyondTheLimit()
+{
+    QFETCH(SimulatedBlock::Reply, reply);
+    QFETCH(bool, windowBusy);
+    QFETCH(bool, cutOff);
+    constexpr qint64 Limit = BoundedNetworkAccessManager::DefaultReplyLimit;
+    // Besides Qt's window, the socket buffers of both ends hold some MiB more; a reply read
+    // without bounds would take hundreds of MiB while the window is busy.
+    constexpr qint64 Slack = 24 * 1024 * 1024;
+    const Call &c = call("requestCubesAnalyticsInfo");
+
+    LogCapture log(kvr::log::ERR | kvr::log::WRN);
+    // On a thread of its own, the block goes on sending while this thread is busy.
+    QThread blockThread;
+    QObject blockContext;
+    blockContext.moveToThread(&blockThread);
+    blockThread.start();
+    const auto onBlock = [&blockContext](const std::function<void()> &function) {
+        QMetaObject::invokeMethod(&blockContext, function, Qt::BlockingQueuedConnection);
+    };
+    std::unique_ptr<SimulatedBlock> block;
+    onBlock([&]() {
+        block = std::make_unique<SimulatedBlock>();
+        block->listen();
+        block->setReply(c.path, reply);
+    });
+    const auto requests = [&]() {
+        int count = 0;
+        onBlock([&]() { count = block->requests(c.path).size(); });
+        return count;
+    };
+    const auto streamed = [&]() {
+        qint64 bytes = 0;
+        onBlock([&]() { bytes = block->streamedBytes(); });
+        return bytes;
+    };
+
+    BlockConnectionManager manager;
+    manager.setUrl(QStringLiteral("127.0.0.1"), block->port(), false);
+    EventLog recorder(manager, c);
+    for (int poll = 1; poll <= 2; ++poll) {
+        QElapsedTimer clock;
+        clock.start();
+        send(manager, c, QJsonObject{{"cubes", QJsonArray()}});
+        if (windowBusy) {
+            QTRY_COMPARE(requests(), poll);
+            QThread::msleep(500);
+            clock.restart();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(recorder.answers.size(), poll, 5000);
+        const ResponsePtr response = recorder.answers.last();
+        QCOMPARE(response->tooLarge, cutOff);
+        QCOMPARE(response->statusCode, cutOff ? 0 : 200);
+        QCOMPARE(recorder.events.mid(recorder.events.size() - 2),
+                 (QStringList{QLatin1String(cutOff ? "unavailable" : "available"), QStringLiteral("answer")}));
+        if (cutOff)
+            QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        else
+            QCOMPARE(response->responseDataToJson()->object().value("pad").toString().size(), int(Limit) - 10);
+        QCOMPARE(requests(), poll);
+        QVERIFY2(streamed() <= poll * (Limit + Slack), qPrintable(QString::number(streamed())));
+    }
+    QTest::qWait(0);
+    QCOMPARE(recorder.answers.size(), 2);
+    QCOMPARE(manager.openRequests(c.operation), 0);
+    const QString line = QStringLiteral("[REST] http://127.0.0.1:%1 answered with more than 32 MiB; the reply was cut off.")
+                             .arg(block->port());
+    QCOMPARE(log.texts(kvr::log::WRN), cutOff ? QStringList{line} : QStringList());
+    onBlock([&]() { block.reset(); });
+    blockThread.quit();
+    blockThread.wait();
 }
 
 // Answers held back by the block arrive later, each once, and the open-request counts return to 0.

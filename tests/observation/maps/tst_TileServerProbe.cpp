@@ -5,6 +5,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+Q_DECLARE_METATYPE(SimulatedBlock::Reply)
+
 // The probe behind the map's "tiles could not be loaded" line, against servers on 127.0.0.1.
 class tst_TileServerProbe : public QObject
 {
@@ -14,6 +16,8 @@ private slots:
     void answerDecides_data();
     void answerDecides();
     void asksAgainAfterAFailure();
+    void replyLargerThanAnyTile_data();
+    void replyLargerThanAnyTile();
 };
 
 void tst_TileServerProbe::answerDecides_data()
@@ -73,6 +77,39 @@ void tst_TileServerProbe::asksAgainAfterAFailure()
     QTRY_COMPARE(probe.status(), TileServerProbe::Status::Unreachable);
     server.setReply("/0/0/0.png", 200, "image/png", SimulatedTileServer::tileImage());
     QTRY_COMPARE(probe.status(), TileServerProbe::Status::Reachable);
+}
+
+void tst_TileServerProbe::replyLargerThanAnyTile_data()
+{
+    QTest::addColumn<SimulatedBlock::Reply>("reply");
+    SimulatedBlock::Reply endless;
+    endless.contentType = "image/png";
+    endless.body = SimulatedTileServer::tileImage().repeated(64);
+    endless.action = SimulatedBlock::Action::Stream;
+    QTest::newRow("a stream that never ends") << endless;
+    SimulatedBlock::Reply declared;
+    declared.contentType = "image/png";
+    declared.body = SimulatedTileServer::tileImage();
+    declared.declaredLength = 4 * 1024 * 1024;
+    QTest::newRow("4 MiB declared") << declared;
+}
+
+// Cut off within a second, held to little more than a tile's size, and asked again later.
+void tst_TileServerProbe::replyLargerThanAnyTile()
+{
+    QFETCH(SimulatedBlock::Reply, reply);
+    SimulatedBlock server;
+    QVERIFY(server.listen());
+    server.setReply("/0/0/0.png", reply);
+
+    TileServerProbe probe;
+    probe.setRetryInterval(100);
+    QElapsedTimer clock;
+    clock.start();
+    probe.setTileAddress(QStringLiteral("http://127.0.0.1:%1/%z/%x/%y.png").arg(server.port()));
+    QTRY_COMPARE_WITH_TIMEOUT(probe.status(), TileServerProbe::Status::Unreachable, 1000);
+    QVERIFY2(server.streamedBytes() <= 16 * 1024 * 1024, qPrintable(QString::number(server.streamedBytes())));
+    QTRY_VERIFY(server.requests("/0/0/0.png").size() >= 2);
 }
 
 QTEST_GUILESS_MAIN(tst_TileServerProbe)
