@@ -31,26 +31,27 @@ RepeatLimiter::~RepeatLimiter()
     }
 }
 
-void RepeatLimiter::write(quint32 level, const QString &function, const QString &text)
+void RepeatLimiter::write(quint32 level, const QString &function, const QString &text, qint64 times)
 {
     Logger &logger = Logger::instance();
-    if (!logger.isEnabled(level))
+    if (times <= 0 || !logger.isEnabled(level))
         return;
     const qint64 now = m_clock();
     const Key key{level, text};
     const auto it = m_kinds.find(key);
     if (it == m_kinds.end()) {
-        m_kinds.insert(key, Kind{function, now, 0});
+        m_kinds.insert(key, Kind{function, now, times - 1});
         logger.write(LogMessage(level, function, text));
         m_nextSweepMs = qMin(m_nextSweepMs, now + WindowMs);
     } else if (now - it->windowStartMs < WindowMs) {
-        ++it->repeats;
+        it->repeats += times;
     } else if (it->repeats == 0) {
         // Quiet for a whole window: this is news again, not a repeat.
         it->windowStartMs = now;
+        it->repeats = times - 1;
         logger.write(LogMessage(level, it->function, text));
     } else {
-        ++it->repeats;
+        it->repeats += times;
         writeCount(key, *it, now);
     }
     // After this message, so that a repeat that ends its window is counted in it.

@@ -36,7 +36,8 @@ public:
 
     // `function` is the column LOG_WRN writes (functionName(Q_FUNC_INFO) of the call site); the
     // LOG_*_LIMITED macros below pass it and build the text only when the level is enabled.
-    void write(quint32 level, const QString &function, const QString &text);
+    // `times` messages at once: one call where a loop would count them one by one.
+    void write(quint32 level, const QString &function, const QString &text, qint64 times = 1);
 
 private:
     struct Key
@@ -65,7 +66,15 @@ private:
 
 } // namespace kvr::log
 
-// As KVR_LOG, through a stream's RepeatLimiter.
+// As KVR_LOG, through a stream's RepeatLimiter; the _TIMES form (a RepeatLimiter's only) for a
+// message that came `times` times at once.
+#define KVR_LOG_LIMITED_TIMES(limiter, level, message, times)                                       \
+    do {                                                                                           \
+        if (::kvr::log::Logger::instance().isEnabled(level)) {                                     \
+            static const QString *const kvrLogCallSite = new QString(::kvr::log::functionName(Q_FUNC_INFO)); \
+            (limiter).write((level), *kvrLogCallSite, (message), (times));                         \
+        }                                                                                          \
+    } while (false)
 #define KVR_LOG_LIMITED(limiter, level, message)                                                    \
     do {                                                                                           \
         if (::kvr::log::Logger::instance().isEnabled(level)) {                                     \

@@ -156,7 +156,6 @@ void MulticastSocketWorker::readPending(QUdpSocket &socket)
         ++reads;
         if (datagram.data().size() < MinDatagramBytes) {
             ++runts;
-            LOG_DBG1_LIMITED(m_dropLog, QStringLiteral("[mDNS] Dropped a datagram shorter than a DNS header."));
             continue;
         }
         read.append({datagram.data(), datagram.senderAddress(), quint16(datagram.senderPort())});
@@ -192,8 +191,9 @@ bool MulticastSocketWorker::enqueue(QVector<Datagram> &read, int runts)
     read.clear();
     static const QString full = QStringLiteral("[mDNS] Dropped a datagram: %1 MiB wait for the GUI thread already.")
                                     .arg(MaxWaitingCost / (1024 * 1024));
-    for (qint64 i = 0; i < dropped; ++i)
-        LOG_WRN_LIMITED(m_dropLog, full);
+    KVR_LOG_LIMITED_TIMES(m_dropLog, kvr::log::WRN, full, dropped);
+    KVR_LOG_LIMITED_TIMES(m_dropLog, kvr::log::DBG1, QStringLiteral("[mDNS] Dropped a datagram shorter than a DNS header."),
+                          runts);
     return started;
 }
 

@@ -13,6 +13,7 @@ struct Event
     qint64 ms = 0;
     quint32 level = WRN;
     QString text;
+    qint64 times = 1;
 };
 } // namespace
 Q_DECLARE_METATYPE(Event)
@@ -54,6 +55,10 @@ void tst_RepeatLimiter::limits_data()
         << QStringList{QStringLiteral("ERR a"), QStringLiteral("ERR a (repeated 100 times in 10 s)"),
                        QStringLiteral("ERR a (repeated 100 times in 10 s)")}
         << QStringList{QStringLiteral("ERR a (repeated 50 times in 5 s)")};
+    QTest::newRow("many at once count as many") << errWrn
+        << QVector<Event>{{0, WRN, a, 5}, {1000, WRN, a, 3}, {10000, WRN, a, 2}, {30000, WRN, a, 4}}
+        << QStringList{QStringLiteral("WRN a"), QStringLiteral("WRN a (repeated 9 times in 10 s)"), QStringLiteral("WRN a")}
+        << QStringList{QStringLiteral("WRN a (repeated 3 times in 1 s)")};
     QTest::newRow("back after a quiet window is news") << errWrn
         << QVector<Event>{{0, WRN, a}, {10000, WRN, a}}
         << QStringList{QStringLiteral("WRN a"), QStringLiteral("WRN a")} << QStringList();
@@ -89,7 +94,7 @@ void tst_RepeatLimiter::limits()
         RepeatLimiter limiter([&now] { return now; });
         for (const Event &event : events) {
             now = event.ms;
-            KVR_LOG_LIMITED(limiter, event.level, event.text);
+            KVR_LOG_LIMITED_TIMES(limiter, event.level, event.text, event.times);
         }
         QCOMPARE(observed(), written);
     }
