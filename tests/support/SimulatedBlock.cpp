@@ -325,7 +325,9 @@ void SimulatedBlock::onClientClosed(Connection *connection)
 
 void SimulatedBlock::handleReadyRead(Connection *connection)
 {
-    connection->buffer += connection->socket->readAll();
+    // A write error makes Qt abort the socket, which closes it before it says so.
+    if (connection->socket->isReadable())
+        connection->buffer += connection->socket->readAll();
     while (m_connections.contains(connection) && parseOne(connection)) {
     }
 }
