@@ -13,7 +13,7 @@ packages=(
     qml-module-qtquick-shapes qml-module-qtgraphicaleffects qml-module-qtpositioning
     qml-module-qtlocation qml-module-qtmultimedia qml-module-qttest
     qml-module-qt-labs-settings qml-module-qtquick-templates2 qml-module-qtqml-models2
-    libopencv-dev libturbojpeg0-dev libcrypto++-dev
+    libopencv-dev libturbojpeg0-dev libcrypto++-dev zlib1g-dev
     libbenchmark-dev libspdlog-dev
     xvfb xauth x11-apps libgl1-mesa-dri libglx-mesa0 mesa-utils fonts-dejavu-core
     imagemagick

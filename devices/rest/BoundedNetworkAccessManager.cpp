@@ -20,11 +20,20 @@ bool BoundedNetworkAccessManager::exceededLimit(const QNetworkReply *reply)
 QNetworkReply *BoundedNetworkAccessManager::createRequest(Operation operation, const QNetworkRequest &request,
                                                           QIODevice *outgoingData)
 {
-    QNetworkReply *inner = QNetworkAccessManager::createRequest(operation, request, outgoingData);
     const qint64 limit = request.attribute(ReplyLimitAttribute, DefaultReplyLimit).toLongLong();
-    auto *reply = new BoundedReply(inner, limit, this);
+    auto *reply = new BoundedReply(this, operation, request, outgoingData, limit);
     connect(reply, &BoundedReply::limitExceeded, this, [this, reply]() { logCutOff(*reply); });
     return reply;
+}
+
+QNetworkReply *BoundedNetworkAccessManager::startTransfer(Operation operation, const QNetworkRequest &request,
+                                                          QIODevice *outgoingData)
+{
+    if (request.hasRawHeader("Accept-Encoding"))
+        return QNetworkAccessManager::createRequest(operation, request, outgoingData);
+    QNetworkRequest identity = request;
+    identity.setRawHeader("Accept-Encoding", "identity");
+    return QNetworkAccessManager::createRequest(operation, identity, outgoingData);
 }
 
 void BoundedNetworkAccessManager::logCutOff(const BoundedReply &reply)

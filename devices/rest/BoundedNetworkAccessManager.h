@@ -14,7 +14,11 @@ class QNetworkReply;
 // BoundedReply objects, which take the body from Qt's as it comes, so that a reply holds at most
 // its limit and Qt's HTTP thread a small window besides. A cut-off reply finishes with
 // OperationCanceledError and exceededLimit() true; one line per address says why, its repeats
-// counted. GUI thread only.
+// counted.
+//
+// Requests ask for the identity encoding where they name none: Qt inflates a compressed body
+// on its HTTP thread, before any bound sees it, and a megabyte of gzip inflates to a gigabyte.
+// A body compressed all the same reaches the reader as it came. GUI thread only.
 class BoundedNetworkAccessManager : public QNetworkAccessManager
 {
     Q_OBJECT
@@ -35,6 +39,10 @@ protected:
                                  QIODevice *outgoingData) override;
 
 private:
+    friend class BoundedReply;
+
+    // One transfer of a bounded reply, as Qt makes it.
+    QNetworkReply *startTransfer(Operation operation, const QNetworkRequest &request, QIODevice *outgoingData);
     void logCutOff(const BoundedReply &reply);
 
     kvr::log::RepeatLimiter m_log;

@@ -1,26 +1,90 @@
 #include "devices/rest/BoundedReply.h"
 
+#include "devices/rest/BoundedNetworkAccessManager.h"
+
+#include <QCoreApplication>
+
 #include <cstring>
 
-BoundedReply::BoundedReply(QNetworkReply *inner, qint64 limit, QObject *parent)
-    : QNetworkReply(parent)
-    , m_inner(inner)
+namespace {
+
+QNetworkRequest::RedirectPolicy redirectPolicyOf(const QNetworkRequest &request,
+                                                 QNetworkRequest::RedirectPolicy managerPolicy)
+{
+    const QString scheme = request.url().scheme();
+    if (scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        return QNetworkRequest::ManualRedirectPolicy;
+    const QVariant policy = request.attribute(QNetworkRequest::RedirectPolicyAttribute);
+    return policy.isValid() ? QNetworkRequest::RedirectPolicy(policy.toInt()) : managerPolicy;
+}
+
+// As Qt picks it: 307 and 308 keep the method and its body, the others ask with GET (HEAD stays).
+QNetworkAccessManager::Operation redirectOperation(QNetworkAccessManager::Operation operation, int status)
+{
+    if (status == 307 || status == 308 || operation == QNetworkAccessManager::HeadOperation)
+        return operation;
+    return QNetworkAccessManager::GetOperation;
+}
+
+} // namespace
+
+BoundedReply::BoundedReply(BoundedNetworkAccessManager *manager, QNetworkAccessManager::Operation operation,
+                           const QNetworkRequest &request, QIODevice *outgoingData, qint64 limit)
+    : QNetworkReply(manager)
+    , m_manager(manager)
+    , m_request(request)
+    , m_outgoingData(outgoingData)
+    , m_outgoingStart(outgoingData ? outgoingData->pos() : 0)
+    , m_redirectPolicy(redirectPolicyOf(request, manager->redirectPolicy()))
+    , m_redirectsLeft(request.maximumRedirectsAllowed())
     , m_limit(limit)
 {
+    setOperation(operation);
+    setRequest(request);
+    setUrl(request.url());
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    // Every transfer answers here, redirects included.
+    m_request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
+    connect(this, &QNetworkReply::redirectAllowed, this, [this]() {
+        if (!m_redirectPending || isFinished())
+            return;
+        m_redirectPending = false;
+        startTransfer();
+    });
+    startTransfer();
+}
+
+BoundedReply::~BoundedReply()
+{
+    if (!m_inner)
+        return;
+    m_inner->disconnect(this);
+    // Its destruction ends the transfer, and a start still queued for it with it.
+    delete m_inner;
+}
+
+void BoundedReply::startTransfer()
+{
+    if (!m_manager) {
+        fail(OperationCanceledError, QCoreApplication::translate("QNetworkReply", "Operation canceled"));
+        return;
+    }
+    m_inner = m_manager->startTransfer(operation(), m_request, m_outgoingData);
+    QNetworkReply *const inner = m_inner;
     // Owned here, not by the manager, so that it goes before the body of a post, which Qt
     // parents to this reply, and so that the manager, which deletes its replies when it goes,
     // never meets it twice.
     inner->setParent(nullptr);
-    setOperation(inner->operation());
-    setRequest(inner->request());
-    setUrl(inner->url());
-    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     // Qt hands the window to its HTTP thread only once the transfer has started, which a request
     // with a body does from the event loop: asked again from there, after it.
     inner->setReadBufferSize(WindowBytes);
     QMetaObject::invokeMethod(inner, [inner]() { inner->setReadBufferSize(WindowBytes); }, Qt::QueuedConnection);
 
     connect(inner, &QNetworkReply::metaDataChanged, this, [this]() {
+        if (isRedirect()) {
+            redirect();
+            return;
+        }
         copyMetaData();
         emit metaDataChanged();
         const QVariant length = header(QNetworkRequest::ContentLengthHeader);
@@ -30,10 +94,6 @@ BoundedReply::BoundedReply(QNetworkReply *inner, qint64 limit, QObject *parent)
     connect(inner, &QNetworkReply::readyRead, this, &BoundedReply::take);
     connect(inner, &QNetworkReply::downloadProgress, this, &QNetworkReply::downloadProgress);
     connect(inner, &QNetworkReply::uploadProgress, this, &QNetworkReply::uploadProgress);
-    connect(inner, &QNetworkReply::redirected, this, [this](const QUrl &url) {
-        setUrl(url);
-        emit redirected(url);
-    });
     connect(inner, &QNetworkReply::errorOccurred, this, [this](QNetworkReply::NetworkError code) {
         setError(code, m_inner->errorString());
         emit errorOccurred(code);
@@ -43,17 +103,103 @@ BoundedReply::BoundedReply(QNetworkReply *inner, qint64 limit, QObject *parent)
     connect(inner, &QNetworkReply::sslErrors, this, &QNetworkReply::sslErrors);
 #endif
     connect(inner, &QNetworkReply::finished, this, &BoundedReply::finish);
+#if QT_CONFIG(ssl)
+    if (m_ignoreAllSslErrors)
+        inner->ignoreSslErrors();
+    if (!m_ignoredSslErrors.isEmpty())
+        inner->ignoreSslErrors(m_ignoredSslErrors);
+#endif
 }
 
-BoundedReply::~BoundedReply()
+void BoundedReply::dropTransfer()
 {
-    m_inner->disconnect(this);
-    // Its destruction ends the transfer, and a start still queued for it with it.
-    delete m_inner;
+    if (!m_inner)
+        return;
+    QNetworkReply *const inner = m_inner;
+    m_inner = nullptr;
+    inner->disconnect(this);
+    // Also when called from one of its own signals: it goes once that has returned.
+    inner->abort();
+    inner->deleteLater();
+}
+
+bool BoundedReply::isRedirect() const
+{
+    if (m_redirectPolicy == QNetworkRequest::ManualRedirectPolicy)
+        return false;
+    switch (m_inner->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()) {
+    case 301:
+    case 302:
+    case 303:
+    case 305:
+    case 307:
+    case 308:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void BoundedReply::redirect()
+{
+    copyMetaData();
+    const int status = attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const QUrl from = m_inner->url();
+    const QUrl location = QUrl::fromEncoded(m_inner->rawHeader("Location"));
+    // The redirect's own body is never read.
+    dropTransfer();
+    if (!location.isValid()) {
+        fail(ProtocolUnknownError, QCoreApplication::translate("QHttp", "Unknown protocol specified"));
+        return;
+    }
+    if (m_redirectsLeft <= 0) {
+        fail(TooManyRedirectsError, QCoreApplication::translate("QHttp", "Too many redirects"));
+        return;
+    }
+    const QUrl to = from.resolved(location);
+    if (to.scheme() != QLatin1String("http") && to.scheme() != QLatin1String("https")) {
+        fail(ProtocolUnknownError, QCoreApplication::translate("QHttp", "Unknown protocol specified"));
+        return;
+    }
+    const bool otherOrigin = to.scheme() != from.scheme() || to.host() != from.host() || to.port() != from.port();
+    const bool lessSafe = from.scheme() == QLatin1String("https") && to.scheme() == QLatin1String("http");
+    if ((m_redirectPolicy == QNetworkRequest::SameOriginRedirectPolicy && otherOrigin)
+        || (m_redirectPolicy == QNetworkRequest::NoLessSafeRedirectPolicy && lessSafe)) {
+        fail(InsecureRedirectError, QCoreApplication::translate("QHttp", "Insecure redirect"));
+        return;
+    }
+    --m_redirectsLeft;
+    if (status != 307 && status != 308) {
+        m_outgoingData = nullptr;
+        m_request.setHeader(QNetworkRequest::ContentLengthHeader, QVariant());
+        m_request.setHeader(QNetworkRequest::ContentTypeHeader, QVariant());
+    } else if (m_outgoingData && (m_outgoingData->isSequential() || !m_outgoingData->seek(m_outgoingStart))) {
+        fail(ContentReSendError, QCoreApplication::translate("QHttp", "Cannot send the request body again"));
+        return;
+    }
+    setOperation(redirectOperation(operation(), status));
+    m_request.setUrl(to);
+    setUrl(to);
+    m_redirectPending = m_redirectPolicy == QNetworkRequest::UserVerifiedRedirectPolicy;
+    emit redirected(to);
+    // A receiver may have aborted the reply; a user-verified redirect waits for redirectAllowed().
+    if (!isFinished() && !m_redirectPending)
+        startTransfer();
+}
+
+void BoundedReply::fail(NetworkError code, const QString &text)
+{
+    dropTransfer();
+    setError(code, text);
+    emit errorOccurred(code);
+    finish();
 }
 
 void BoundedReply::copyMetaData()
 {
+    // Each transfer's headers replace the last one's: a redirect's "Location" stays behind.
+    for (const QByteArray &name : rawHeaderList())
+        setRawHeader(name, QByteArray());
     setUrl(m_inner->url());
     for (const RawHeaderPair &pair : m_inner->rawHeaderPairs())
         setRawHeader(pair.first, pair.second);
@@ -69,7 +215,7 @@ void BoundedReply::copyMetaData()
 void BoundedReply::take()
 {
     // An aborted or timed-out reply is closed and holds nothing more.
-    if (m_exceeded || !m_inner->isReadable())
+    if (m_exceeded || !m_inner || !m_inner->isReadable())
         return;
     // Reading frees Qt's window, so that its HTTP thread goes on.
     const QByteArray chunk = m_inner->readAll();
@@ -104,30 +250,40 @@ void BoundedReply::finish()
 {
     if (isFinished())
         return;
-    take();
-    copyMetaData();
-    // The abort's error, which came before, stands; a reply aborted for its size carries no
-    // body even where Qt's reply kept one.
-    if (m_inner->error() != NoError && error() == NoError)
-        setError(m_inner->error(), m_inner->errorString());
+    if (m_inner) {
+        take();
+        copyMetaData();
+        // The abort's error, which came before, stands; a reply aborted for its size carries no
+        // body even where Qt's reply kept one.
+        if (m_inner->error() != NoError && error() == NoError)
+            setError(m_inner->error(), m_inner->errorString());
+    }
     setFinished(true);
     emit finished();
 }
 
 void BoundedReply::abort()
 {
-    m_inner->abort();
+    if (m_inner)
+        m_inner->abort();
+    else if (!isFinished())
+        fail(OperationCanceledError, QCoreApplication::translate("QNetworkReply", "Operation canceled"));
 }
 
 void BoundedReply::close()
 {
-    m_inner->close();
+    if (m_inner)
+        m_inner->close();
     QNetworkReply::close();
 }
 
 void BoundedReply::ignoreSslErrors()
 {
-    m_inner->ignoreSslErrors();
+#if QT_CONFIG(ssl)
+    m_ignoreAllSslErrors = true;
+#endif
+    if (m_inner)
+        m_inner->ignoreSslErrors();
 }
 
 qint64 BoundedReply::bytesAvailable() const
@@ -152,16 +308,20 @@ qint64 BoundedReply::readData(char *data, qint64 maxSize)
 #if QT_CONFIG(ssl)
 void BoundedReply::sslConfigurationImplementation(QSslConfiguration &configuration) const
 {
-    configuration = m_inner->sslConfiguration();
+    if (m_inner)
+        configuration = m_inner->sslConfiguration();
 }
 
 void BoundedReply::setSslConfigurationImplementation(const QSslConfiguration &configuration)
 {
-    m_inner->setSslConfiguration(configuration);
+    if (m_inner)
+        m_inner->setSslConfiguration(configuration);
 }
 
 void BoundedReply::ignoreSslErrorsImplementation(const QList<QSslError> &errors)
 {
-    m_inner->ignoreSslErrors(errors);
+    m_ignoredSslErrors = errors;
+    if (m_inner)
+        m_inner->ignoreSslErrors(errors);
 }
 #endif

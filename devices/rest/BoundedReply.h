@@ -1,12 +1,23 @@
 #pragma once
 
 #include <QByteArray>
+#include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPointer>
+#include <QSslError>
+
+class BoundedNetworkAccessManager;
 
 // The reply BoundedNetworkAccessManager hands out in place of Qt's own: it takes the body from
 // Qt's reply as it arrives, so that Qt's HTTP thread holds no more than a small window, keeps it
 // for its reader, and aborts the transfer once the body passes the limit or the headers declare
-// more. Headers, attributes, errors and signals are Qt's reply's. GUI thread only.
+// more. Headers, attributes, errors and signals are Qt's reply's.
+//
+// Redirects are followed here, each as a transfer of its own under the same window and limit:
+// Qt 5.15 gives the transfer it starts after a redirect no read window, and an abort does not
+// always reach it. The request's redirect policy (or the manager's) holds as in Qt; a redirect
+// that keeps a request body sends it again where its device can be rewound. GUI thread only.
 class BoundedReply : public QNetworkReply
 {
     Q_OBJECT
@@ -15,8 +26,9 @@ public:
     // What Qt's HTTP thread may read ahead of this reply.
     static constexpr qint64 WindowBytes = 1024 * 1024;
 
-    // Takes over `inner` and owns it.
-    BoundedReply(QNetworkReply *inner, qint64 limit, QObject *parent = nullptr);
+    // Starts the transfer at once; `manager` is also the parent.
+    BoundedReply(BoundedNetworkAccessManager *manager, QNetworkAccessManager::Operation operation,
+                 const QNetworkRequest &request, QIODevice *outgoingData, qint64 limit);
     ~BoundedReply() override;
 
     qint64 limit() const { return m_limit; }
@@ -40,12 +52,32 @@ protected:
 #endif
 
 private:
+    void startTransfer();
+    // Ends the running transfer; nothing of it reaches this reply any more.
+    void dropTransfer();
+    bool isRedirect() const;
+    void redirect();
+    void fail(NetworkError code, const QString &text);
     void copyMetaData();
     void take();
     void exceed();
     void finish();
 
-    QNetworkReply *const m_inner;
+    const QPointer<BoundedNetworkAccessManager> m_manager;
+    // The running transfer; none between a redirect and the next.
+    QNetworkReply *m_inner = nullptr;
+    // What the next transfer asks for.
+    QNetworkRequest m_request;
+    QPointer<QIODevice> m_outgoingData;
+    qint64 m_outgoingStart = 0;
+    QNetworkRequest::RedirectPolicy m_redirectPolicy = QNetworkRequest::ManualRedirectPolicy;
+    int m_redirectsLeft = 0;
+    bool m_redirectPending = false;
+#if QT_CONFIG(ssl)
+    // For the transfers after a redirect too.
+    bool m_ignoreAllSslErrors = false;
+    QList<QSslError> m_ignoredSslErrors;
+#endif
     const qint64 m_limit;
     qint64 m_received = 0;
     // Unread body from m_offset on.

@@ -4,6 +4,9 @@
 #include <QHostAddress>
 #include <QSslSocket>
 #include <QTcpServer>
+#include <QtEndian>
+
+#include <zlib.h>
 
 // The certificate and key in tests/support/data were made once with
 //   openssl req -x509 -newkey rsa:2048 -nodes -keyout simulated-block.key -out simulated-block.crt
@@ -287,9 +290,18 @@ void SimulatedBlock::handleIncoming(qintptr descriptor)
     }
     m_connections.append(connection);
     connect(connection->socket, &QTcpSocket::readyRead, this, [this, connection]() { handleReadyRead(connection); });
-    connect(connection->socket, &QTcpSocket::bytesWritten, this, [this, connection]() { feed(connection); });
-    if (auto *tls = qobject_cast<QSslSocket *>(connection->socket))
-        connect(tls, &QSslSocket::encryptedBytesWritten, this, [this, connection]() { feed(connection); });
+    auto *tls = qobject_cast<QSslSocket *>(connection->socket);
+    connect(connection->socket, &QTcpSocket::bytesWritten, this, [this, connection, tls](qint64 bytes) {
+        if (!tls)
+            m_sentBytes += bytes;
+        feed(connection);
+    });
+    if (tls) {
+        connect(tls, &QSslSocket::encryptedBytesWritten, this, [this, connection](qint64 bytes) {
+            m_sentBytes += bytes;
+            feed(connection);
+        });
+    }
     connect(connection->socket, &QTcpSocket::disconnected, this, [this, connection]() {
         if (m_connections.contains(connection))
             onClientClosed(connection);
@@ -428,7 +440,6 @@ void SimulatedBlock::feed(Connection *connection)
     while (connection->socket->state() == QAbstractSocket::ConnectedState && pending() < chunk.size()) {
         if (connection->socket->write(chunk) < 0)
             return;
-        m_streamedBytes += chunk.size();
     }
 }
 
@@ -437,7 +448,8 @@ QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &req
     QByteArray out = "HTTP/1.1 " + QByteArray::number(answer.status) + ' ' + reasonPhrase(answer.status) + "\r\n";
     if (!answer.contentType.isEmpty())
         out += "Content-Type: " + answer.contentType + "\r\n";
-    if (answer.action == Action::Stream)
+    const bool chunked = answer.chunked || answer.action == Action::Stream;
+    if (chunked)
         out += "Transfer-Encoding: chunked\r\n";
     else
         out += "Content-Length: "
@@ -450,7 +462,46 @@ QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &req
     for (const Header &h : answer.headers)
         out += h.first + ": " + h.second + "\r\n";
     out += "Connection: keep-alive\r\n\r\n";
-    if (answer.action != Action::Stream)
-        out += answer.body;
-    return out;
+    if (answer.action == Action::Stream)
+        return out;
+    if (!chunked)
+        return out + answer.body;
+    constexpr int ChunkBytes = 64 * 1024;
+    for (int at = 0; at < answer.body.size(); at += ChunkBytes) {
+        const QByteArray chunk = answer.body.mid(at, ChunkBytes);
+        out += QByteArray::number(chunk.size(), 16) + "\r\n" + chunk + "\r\n";
+    }
+    return out + "0\r\n\r\n";
+}
+
+QByteArray SimulatedBlock::gzipOfZeros(qint64 inflatedSize)
+{
+    // Deflate blocks ended by a full flush reach back to nothing before them: one such run,
+    // repeated, is a valid stream.
+    constexpr int UnitBytes = 16 * 1024 * 1024;
+    const QByteArray zeros(UnitBytes, '\0');
+    QByteArray unit(UnitBytes, '\0');
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 9, Z_DEFAULT_STRATEGY);
+    stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(zeros.constData()));
+    stream.avail_in = UnitBytes;
+    stream.next_out = reinterpret_cast<Bytef *>(unit.data());
+    stream.avail_out = UnitBytes;
+    deflate(&stream, Z_FULL_FLUSH);
+    unit.resize(UnitBytes - int(stream.avail_out));
+    deflateEnd(&stream);
+
+    const qint64 units = inflatedSize / UnitBytes;
+    const uLong unitCrc = crc32(0, reinterpret_cast<const Bytef *>(zeros.constData()), UnitBytes);
+    uLong crc = unitCrc;
+    for (qint64 i = 1; i < units; ++i)
+        crc = crc32_combine(crc, unitCrc, UnitBytes);
+    const auto littleEndian = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        qToLittleEndian(value, bytes.data());
+        return bytes;
+    };
+    // Header (no name, no time), the runs, an empty final block, CRC-32 and size modulo 2^32.
+    return QByteArray("\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff", 10) + unit.repeated(int(units))
+        + QByteArray("\x03\x00", 2) + littleEndian(quint32(crc)) + littleEndian(quint32(units * UnitBytes));
 }

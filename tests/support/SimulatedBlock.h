@@ -61,6 +61,8 @@ public:
         // The Content-Length sent, when it is not the body's size: a larger one leaves the
         // client waiting for the rest.
         qint64 declaredLength = -1;
+        // Sent in chunks, without a Content-Length.
+        bool chunked = false;
     };
 
     struct Request
@@ -114,8 +116,9 @@ public:
     Request lastRequest() const { return m_requests.isEmpty() ? Request() : m_requests.last(); }
     void clearRequests() { m_requests.clear(); m_cutOff.clear(); }
 
-    // Body bytes written by Action::Stream answers, on every connection.
-    qint64 streamedBytes() const { return m_streamedBytes; }
+    // What the sockets handed to the system, heads and bodies of every answer on every
+    // connection (encrypted over TLS): what a client that stops reading cannot be sent.
+    qint64 sentBytes() const { return m_sentBytes; }
 
     int heldCount() const;
     void releaseHeld();                  // sends every held answer
@@ -124,6 +127,9 @@ public:
     static QSslCertificate certificate();
     static QSslKey privateKey();
     static QList<QByteArray> blockPaths(); // the eight paths the launcher uses
+    // A gzip body of about a thousandth of `inflatedSize` that inflates to that many zero bytes
+    // (a multiple of 16 MiB).
+    static QByteArray gzipOfZeros(qint64 inflatedSize);
 
 signals:
     void requestReceived(int index);     // index into requests()
@@ -153,5 +159,5 @@ private:
     QVector<Request> m_requests;
     QVector<Request> m_cutOff;
     QList<Connection *> m_connections;
-    qint64 m_streamedBytes = 0;
+    qint64 m_sentBytes = 0;
 };

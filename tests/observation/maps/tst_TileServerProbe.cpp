@@ -1,5 +1,6 @@
 #include "observation/maps/TileServerProbe.h"
 #include "support/SimulatedBlock.h"
+#include "support/SimulatedBlockThread.h"
 #include "support/SimulatedTileServer.h"
 
 #include <QSignalSpy>
@@ -18,6 +19,10 @@ private slots:
     void asksAgainAfterAFailure();
     void replyLargerThanAnyTile_data();
     void replyLargerThanAnyTile();
+    void redirectsAreFollowed_data();
+    void redirectsAreFollowed();
+    void redirectToAStreamIsCutOff_data();
+    void redirectToAStreamIsCutOff();
 };
 
 void tst_TileServerProbe::answerDecides_data()
@@ -108,8 +113,95 @@ void tst_TileServerProbe::replyLargerThanAnyTile()
     clock.start();
     probe.setTileAddress(QStringLiteral("http://127.0.0.1:%1/%z/%x/%y.png").arg(server.port()));
     QTRY_COMPARE_WITH_TIMEOUT(probe.status(), TileServerProbe::Status::Unreachable, 1000);
-    QVERIFY2(server.streamedBytes() <= 16 * 1024 * 1024, qPrintable(QString::number(server.streamedBytes())));
+    QVERIFY2(server.sentBytes() <= 16 * 1024 * 1024, qPrintable(QString::number(server.sentBytes())));
     QTRY_VERIFY(server.requests("/0/0/0.png").size() >= 2);
+}
+
+void tst_TileServerProbe::redirectsAreFollowed_data()
+{
+    QTest::addColumn<QByteArray>("location");
+    QTest::addColumn<TileServerProbe::Status>("expected");
+    QTest::newRow("moved to the tile") << QByteArray("/tiles/0/0/0.png") << TileServerProbe::Status::Reachable;
+    QTest::newRow("moved to itself") << QByteArray("/0/0/0.png") << TileServerProbe::Status::Unreachable;
+}
+
+// A tile server that has moved its tiles still counts; one that redirects without end does not.
+void tst_TileServerProbe::redirectsAreFollowed()
+{
+    QFETCH(QByteArray, location);
+    QFETCH(TileServerProbe::Status, expected);
+    SimulatedBlock server;
+    QVERIFY(server.listen());
+    SimulatedBlock::Reply moved;
+    moved.status = 301;
+    moved.contentType = "text/html";
+    moved.body = "<html>moved</html>";
+    moved.headers = {{"Location", location}};
+    server.setReply("/0/0/0.png", moved);
+    server.setReply("/tiles/0/0/0.png", 200, "image/png", SimulatedTileServer::tileImage());
+
+    TileServerProbe probe;
+    probe.setRetryInterval(0);
+    probe.setTileAddress(QStringLiteral("http://127.0.0.1:%1/%z/%x/%y.png").arg(server.port()));
+    QTRY_VERIFY(probe.status() != TileServerProbe::Status::Unknown);
+    QCOMPARE(probe.status(), expected);
+    // Qt's own limit of redirects: 50 after the first request.
+    QVERIFY2(server.requestCount() <= 51, qPrintable(QString::number(server.requestCount())));
+}
+
+void tst_TileServerProbe::redirectToAStreamIsCutOff_data()
+{
+    QTest::addColumn<int>("busyMs");
+    QTest::newRow("GUI thread free") << 0;
+    QTest::newRow("GUI thread busy after the redirect") << 500;
+}
+
+// The transfer after a redirect is held to the window as the first one, and the cut-off ends it:
+// within a second of the GUI thread being free, with its connection closed.
+void tst_TileServerProbe::redirectToAStreamIsCutOff()
+{
+    QFETCH(int, busyMs);
+    // On a thread of its own, the server goes on sending while this thread is busy.
+    SimulatedBlockThread server;
+    QVERIFY(server.listen());
+    server.call([](SimulatedBlock &s) {
+        SimulatedBlock::Reply moved;
+        moved.status = 301;
+        moved.contentType = "text/html";
+        moved.body = "<html>moved</html>";
+        moved.headers = {{"Location", "/stream.png"}};
+        s.setReply("/0/0/0.png", moved);
+        SimulatedBlock::Reply endless;
+        endless.contentType = "image/png";
+        endless.body = SimulatedTileServer::tileImage().repeated(64);
+        endless.action = SimulatedBlock::Action::Stream;
+        s.setReply("/stream.png", endless);
+    });
+    const auto streamAsked = [&server]() {
+        bool asked = false;
+        server.call([&asked](SimulatedBlock &s) { asked = !s.requests("/stream.png").isEmpty(); });
+        return asked;
+    };
+    const auto connections = [&server]() {
+        int count = 0;
+        server.call([&count](SimulatedBlock &s) { count = s.connectionCount(); });
+        return count;
+    };
+
+    TileServerProbe probe;
+    probe.setRetryInterval(0);
+    probe.setTileAddress(QStringLiteral("http://127.0.0.1:%1/%z/%x/%y.png").arg(server.port()));
+    if (busyMs > 0) {
+        QTRY_VERIFY(streamAsked());
+        QThread::msleep(busyMs);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(probe.status(), TileServerProbe::Status::Unreachable, 1000);
+    QVERIFY(streamAsked());
+    QTRY_COMPARE(connections(), 0);
+    qint64 sent = 0;
+    server.call([&sent](SimulatedBlock &s) { sent = s.sentBytes(); });
+    // A tile's limit besides the socket buffers of both ends.
+    QVERIFY2(sent <= 16 * 1024 * 1024, qPrintable(QString::number(sent)));
 }
 
 QTEST_GUILESS_MAIN(tst_TileServerProbe)
