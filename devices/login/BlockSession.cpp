@@ -96,7 +96,6 @@ void BlockSession::logIn(const QString &host, int port, const QString &username,
     forgetUser();
     m_silence.invalidate();
     m_silenceReported = false;
-    m_sentTooMuch = false;
     if (!m_tickKept)
         m_tick->stop();
     setPhase(firstPhase());
@@ -167,9 +166,6 @@ void BlockSession::onTesterTimeout()
 
 void BlockSession::reportSilence(Silence silence)
 {
-    // The device is there: while it gives no proper answer, each silence says what it last did.
-    if (m_sentTooMuch)
-        silence = Silence::AnsweredTooMuch;
     if (silence == Silence::NotAnswering)
         m_silenceReported = true;
     emit blockSilent(silence);
@@ -177,15 +173,17 @@ void BlockSession::reportSilence(Silence silence)
 
 void BlockSession::blockAnswered()
 {
-    m_silence.restart();
+    // The silence is counted from the next request on: probes are asked again only every
+    // request time-out, so counting from the answer would call a device that answers every
+    // round silent between two rounds.
+    m_silence.invalidate();
     m_silenceReported = false;
-    m_sentTooMuch = false;
 }
 
 void BlockSession::deviceSentTooMuch()
 {
+    // An answer all the same: a device that keeps sending is not reported as silent.
     blockAnswered();
-    m_sentTooMuch = true;
     reportSilence(Silence::AnsweredTooMuch);
 }
 
@@ -250,6 +248,7 @@ void BlockSession::requestSslInfo()
     if (!m_sslProbes.isEmpty() && m_sslProbeAge.elapsed() < m_timings.request)
         return;
     dropSslProbes();
+    m_probeSentTooMuch = false;
     m_sslProbeAge.start();
     if (!m_silence.isValid())
         m_silence.start();
@@ -269,13 +268,14 @@ void BlockSession::requestSslInfo()
                         probe->deleteLater();
                         // Said at once: the other scheme's probe may hang for good.
                         if (response->tooLarge && m_phase == Phase::SslInfo) {
+                            m_probeSentTooMuch = true;
                             deviceSentTooMuch();
                             return;
                         }
                         // Neither scheme got through (a refused port given in the address
                         // never reaches the port test's time-out): the owner says so while
-                        // the tick asks again.
-                        if (m_sslProbes.isEmpty() && m_phase == Phase::SslInfo)
+                        // the tick asks again. A scheme cut off for its size got through.
+                        if (m_sslProbes.isEmpty() && !m_probeSentTooMuch && m_phase == Phase::SslInfo)
                             reportSilence(Silence::Unreachable);
                         return;
                     }

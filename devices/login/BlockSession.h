@@ -51,8 +51,7 @@ public:
         // The request of the current phase ended without an answer.
         NoReply,
         // The device at the address sent more than a block ever does (a video stream, say):
-        // its reply was cut off. It is there, but most likely no block; until it answers
-        // properly, every silence of this log-in is reported so.
+        // its reply was cut off. It is there, but most likely no block.
         AnsweredTooMuch
     };
 
@@ -202,9 +201,9 @@ private:
     QString m_password;
     QList<BlockConnectionManager *> m_sslProbes;
     QElapsedTimer m_sslProbeAge;
-    // The device's last answer was cut off for its size (and none came properly since).
-    bool m_sentTooMuch = false;
-    // Since the block last answered anything (invalid until the first probe goes out).
+    // A scheme probe of the current round was cut off for its size.
+    bool m_probeSentTooMuch = false;
+    // Since the first request the block has not answered (invalid while none waits).
     QElapsedTimer m_silence;
     bool m_silenceReported = false;
     QString m_blockVersion;

@@ -182,6 +182,7 @@ private slots:
     void silentBlockReportedAsNotAnswering();
     void deviceThatSendsTooMuchIsNamed_data();
     void deviceThatSendsTooMuchIsNamed();
+    void deviceSilentAfterSendingTooMuchIsNotAnswering();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
     void badBlockInfo_data();
@@ -561,6 +562,37 @@ void tst_Login::deviceThatSendsTooMuchIsNamed()
     QTRY_VERIFY_WITH_TIMEOUT(block.requestCount() >= asked + 5, kLoginTimeout);
     for (const QString &message : messages.mid(shown))
         QVERIFY2(message.startsWith(named), qPrintable(message));
+}
+
+// A device that sent too much and then falls silent is reported as not answering, once, as any
+// silent device is.
+void tst_Login::deviceSilentAfterSendingTooMuchIsNotAnswering()
+{
+    SimulatedBlock block;
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    SimulatedBlock::Reply endless = block.reply("/block_ssl_info");
+    endless.body = QByteArray(256 * 1024, ' ');
+    endless.action = SimulatedBlock::Action::Stream;
+    block.setReply("/block_ssl_info", endless);
+
+    Launcher launcher;
+    launcher.login()->setTimings(fastTimings());
+    launcher.setLoginPorts({block.port()});
+    QSignalSpy timeout(&launcher, &Launcher::userLoginValidationTimeout);
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+    QTRY_VERIFY_WITH_TIMEOUT(launcher.loginErrorMessage().startsWith(QStringLiteral("The device at 127.0.0.1")),
+                             kLoginTimeout);
+
+    block.setAction("/block_ssl_info", SimulatedBlock::Action::Hold);
+    QTRY_COMPARE_WITH_TIMEOUT(timeout.count(), 1, kLoginTimeout);
+    QVERIFY2(launcher.loginErrorMessage().startsWith(QStringLiteral("No response from the")),
+             qPrintable(launcher.loginErrorMessage()));
+    // Asked on through several request time-outs, it is not reported again.
+    const int asked = countRequests(block, "/block_ssl_info");
+    QTRY_VERIFY_WITH_TIMEOUT(countRequests(block, "/block_ssl_info") >= asked + 3, kLoginTimeout);
+    QCOMPARE(timeout.count(), 1);
+    QVERIFY(launcher.loginInProgress());
 }
 
 void tst_Login::lateBlockRetriedByTick_data()

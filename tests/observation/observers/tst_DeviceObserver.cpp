@@ -131,6 +131,7 @@ private slots:
     void compatibilityFollowsTheBlockVersion();
     void noAnswerToAnalyticsMarksCubesOffline();
     void silentBlockIsShownOfflineAndPolledOnItsReturn();
+    void streamingAddressIsShownAsNoResponse();
     void failedStepIsAskedAgain_data();
     void failedStepIsAskedAgain();
     void logoutPostsSessionAndStopsPolling();
@@ -437,6 +438,20 @@ void tst_DeviceObserver::silentBlockIsShownOfflineAndPolledOnItsReturn()
     };
     QTRY_VERIFY(firstPollSince(back) >= 0);
     QVERIFY2(firstPollSince(back) - back < 500 + 400, qPrintable(QString::number(firstPollSince(back) - back)));
+}
+
+// An address that answers without end (a camera's web server, say) is shown as a block that does
+// not answer, before the port test's time-out would say so of any address.
+void tst_DeviceObserver::streamingAddressIsShownAsNoResponse()
+{
+    Fixture f;
+    QVERIFY(f.listen());
+    SimulatedBlock::Reply endless = f.block.reply("/block_info");
+    endless.body = QByteArray(256 * 1024, ' ');
+    endless.action = SimulatedBlock::Action::Stream;
+    f.block.setReply("/block_info", endless);
+    f.connect(f.address());
+    QTRY_VERIFY_WITH_TIMEOUT(f.observer->loginErrorMessage().startsWith(QStringLiteral("No response from the")), 2000);
 }
 
 void tst_DeviceObserver::failedStepIsAskedAgain_data()
