@@ -197,7 +197,7 @@ void BoundedReply::fail(NetworkError code, const QString &text)
 
 void BoundedReply::copyMetaData()
 {
-    // Each transfer's headers replace the last one's: a redirect's "Location" stays behind.
+    // Each transfer's headers replace the last one's: a redirect's "Location" does not linger.
     for (const QByteArray &name : rawHeaderList())
         setRawHeader(name, QByteArray());
     setUrl(m_inner->url());
