@@ -179,8 +179,10 @@ void tst_TileServerProbe::redirectToAStreamIsCutOff()
         // Busy from the redirected request on, before the stream's first bytes are taken.
         if (busyMs > 0) {
             QObject::connect(&s, &SimulatedBlock::requestReceived, &s, [&s, busyMs](int index) {
-                if (s.requests().at(index).path == "/stream.png")
-                    QMetaObject::invokeMethod(qApp, [busyMs]() { QThread::msleep(busyMs); }, Qt::QueuedConnection);
+                if (s.requests().at(index).path != "/stream.png")
+                    return;
+                QMetaObject::invokeMethod(
+                    QCoreApplication::instance(), [busyMs]() { QThread::msleep(busyMs); }, Qt::QueuedConnection);
             });
         }
     });
