@@ -34,7 +34,6 @@ BoundedReply::BoundedReply(BoundedNetworkAccessManager *manager, QNetworkAccessM
     , m_manager(manager)
     , m_request(request)
     , m_outgoingData(outgoingData)
-    , m_outgoingStart(outgoingData ? outgoingData->pos() : 0)
     , m_redirectPolicy(redirectPolicyOf(request, manager->redirectPolicy()))
     , m_redirectsLeft(request.maximumRedirectsAllowed())
     , m_limit(limit)
@@ -148,17 +147,13 @@ void BoundedReply::redirect()
     const QUrl location = QUrl::fromEncoded(m_inner->rawHeader("Location"));
     // The redirect's own body is never read.
     dropTransfer();
-    if (!location.isValid()) {
+    const QUrl to = from.resolved(location);
+    if (!location.isValid() || (to.scheme() != QLatin1String("http") && to.scheme() != QLatin1String("https"))) {
         fail(ProtocolUnknownError, QCoreApplication::translate("QHttp", "Unknown protocol specified"));
         return;
     }
     if (m_redirectsLeft <= 0) {
         fail(TooManyRedirectsError, QCoreApplication::translate("QHttp", "Too many redirects"));
-        return;
-    }
-    const QUrl to = from.resolved(location);
-    if (to.scheme() != QLatin1String("http") && to.scheme() != QLatin1String("https")) {
-        fail(ProtocolUnknownError, QCoreApplication::translate("QHttp", "Unknown protocol specified"));
         return;
     }
     const bool otherOrigin = to.scheme() != from.scheme() || to.host() != from.host() || to.port() != from.port();
@@ -173,7 +168,7 @@ void BoundedReply::redirect()
         m_outgoingData = nullptr;
         m_request.setHeader(QNetworkRequest::ContentLengthHeader, QVariant());
         m_request.setHeader(QNetworkRequest::ContentTypeHeader, QVariant());
-    } else if (m_outgoingData && (m_outgoingData->isSequential() || !m_outgoingData->seek(m_outgoingStart))) {
+    } else if (m_outgoingData) {
         fail(ContentReSendError, QCoreApplication::translate("QHttp", "Cannot send the request body again"));
         return;
     }

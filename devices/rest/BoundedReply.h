@@ -16,8 +16,9 @@ class BoundedNetworkAccessManager;
 //
 // Redirects are followed here, each as a transfer of its own under the same window and limit:
 // Qt 5.15 gives the transfer it starts after a redirect no read window, and an abort does not
-// always reach it. The request's redirect policy (or the manager's) holds as in Qt; a redirect
-// that keeps a request body sends it again where its device can be rewound. GUI thread only.
+// always reach it. The request's redirect policy (or the manager's) holds as in Qt, but a
+// redirect that keeps a request body (307, 308) fails with ContentReSendError: nothing here posts
+// where it would be redirected. GUI thread only.
 class BoundedReply : public QNetworkReply
 {
     Q_OBJECT
@@ -69,7 +70,6 @@ private:
     // What the next transfer asks for.
     QNetworkRequest m_request;
     QPointer<QIODevice> m_outgoingData;
-    qint64 m_outgoingStart = 0;
     QNetworkRequest::RedirectPolicy m_redirectPolicy = QNetworkRequest::ManualRedirectPolicy;
     int m_redirectsLeft = 0;
     bool m_redirectPending = false;
