@@ -474,6 +474,16 @@ QByteArray SimulatedBlock::buildResponse(const Reply &answer, const Request &req
     return out + "0\r\n\r\n";
 }
 
+SimulatedBlock::Reply SimulatedBlock::movedTo(const QByteArray &location)
+{
+    Reply moved;
+    moved.status = 301;
+    moved.contentType = "text/html";
+    moved.body = "<html>moved</html>";
+    moved.headers = {{"Location", location}};
+    return moved;
+}
+
 QByteArray SimulatedBlock::gzipOfZeros(qint64 inflatedSize)
 {
     // Deflate blocks ended by a full flush reach back to nothing before them: one such run,

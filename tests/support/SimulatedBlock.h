@@ -127,6 +127,8 @@ public:
     static QSslCertificate certificate();
     static QSslKey privateKey();
     static QList<QByteArray> blockPaths(); // the eight paths the launcher uses
+    // "Moved permanently" to `location`, with a small page.
+    static Reply movedTo(const QByteArray &location);
     // A gzip body of about a thousandth of `inflatedSize` that inflates to that many zero bytes
     // (a multiple of 16 MiB).
     static QByteArray gzipOfZeros(qint64 inflatedSize);

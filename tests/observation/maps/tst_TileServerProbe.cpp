@@ -132,12 +132,7 @@ void tst_TileServerProbe::redirectsAreFollowed()
     QFETCH(TileServerProbe::Status, expected);
     SimulatedBlock server;
     QVERIFY(server.listen());
-    SimulatedBlock::Reply moved;
-    moved.status = 301;
-    moved.contentType = "text/html";
-    moved.body = "<html>moved</html>";
-    moved.headers = {{"Location", location}};
-    server.setReply("/0/0/0.png", moved);
+    server.setReply("/0/0/0.png", SimulatedBlock::movedTo(location));
     server.setReply("/tiles/0/0/0.png", 200, "image/png", SimulatedTileServer::tileImage());
 
     TileServerProbe probe;
@@ -165,12 +160,7 @@ void tst_TileServerProbe::redirectToAStreamIsCutOff()
     SimulatedBlockThread server;
     QVERIFY(server.listen());
     server.call([busyMs](SimulatedBlock &s) {
-        SimulatedBlock::Reply moved;
-        moved.status = 301;
-        moved.contentType = "text/html";
-        moved.body = "<html>moved</html>";
-        moved.headers = {{"Location", "/stream.png"}};
-        s.setReply("/0/0/0.png", moved);
+        s.setReply("/0/0/0.png", SimulatedBlock::movedTo("/stream.png"));
         SimulatedBlock::Reply endless;
         endless.contentType = "image/png";
         endless.body = SimulatedTileServer::tileImage().repeated(64);
