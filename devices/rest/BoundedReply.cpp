@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -65,7 +66,7 @@ BoundedReply::~BoundedReply()
 void BoundedReply::startTransfer()
 {
     if (!m_manager) {
-        fail(OperationCanceledError, QCoreApplication::translate("QNetworkReply", "Operation canceled"));
+        cancel();
         return;
     }
     m_inner = m_manager->startTransfer(operation(), m_request, m_outgoingData);
@@ -114,11 +115,12 @@ void BoundedReply::dropTransfer()
 {
     if (!m_inner)
         return;
-    QNetworkReply *const inner = m_inner;
-    m_inner = nullptr;
+    QNetworkReply *const inner = std::exchange(m_inner, nullptr);
     inner->disconnect(this);
+    // A transfer that failed has ended; aborting it again only makes Qt warn.
+    if (inner->error() == NoError)
+        inner->abort();
     // Also when called from one of its own signals: it goes once that has returned.
-    inner->abort();
     inner->deleteLater();
 }
 
@@ -177,17 +179,29 @@ void BoundedReply::redirect()
     setUrl(to);
     m_redirectPending = m_redirectPolicy == QNetworkRequest::UserVerifiedRedirectPolicy;
     emit redirected(to);
-    // A receiver may have aborted the reply; a user-verified redirect waits for redirectAllowed().
-    if (!isFinished() && !m_redirectPending)
+    // A receiver may have ended the reply, or allowed a user-verified redirect already; one not
+    // yet allowed waits for redirectAllowed().
+    if (!isFinished() && !m_redirectPending && !m_inner)
         startTransfer();
 }
 
 void BoundedReply::fail(NetworkError code, const QString &text)
 {
+    if (isFinished())
+        return;
     dropTransfer();
-    setError(code, text);
-    emit errorOccurred(code);
+    m_redirectPending = false;
+    // The first error stands: a receiver that aborts from errorOccurred finishes the reply there.
+    if (error() == NoError) {
+        setError(code, text);
+        emit errorOccurred(code);
+    }
     finish();
+}
+
+void BoundedReply::cancel()
+{
+    fail(OperationCanceledError, QCoreApplication::translate("QNetworkReply", "Operation canceled"));
 }
 
 void BoundedReply::copyMetaData()
@@ -238,7 +252,7 @@ void BoundedReply::exceed()
     m_body = QByteArray();
     m_offset = 0;
     emit limitExceeded();
-    m_inner->abort();
+    cancel();
 }
 
 void BoundedReply::finish()
@@ -247,6 +261,9 @@ void BoundedReply::finish()
         return;
     if (m_inner) {
         take();
+        // A reader may have aborted from readyRead, or the last bytes passed the limit.
+        if (isFinished())
+            return;
         copyMetaData();
         // The abort's error, which came before, stands; a reply aborted for its size carries no
         // body even where Qt's reply kept one.
@@ -259,17 +276,17 @@ void BoundedReply::finish()
 
 void BoundedReply::abort()
 {
-    if (m_inner)
-        m_inner->abort();
-    else if (!isFinished())
-        fail(OperationCanceledError, QCoreApplication::translate("QNetworkReply", "Operation canceled"));
+    cancel();
 }
 
 void BoundedReply::close()
 {
-    if (m_inner)
-        m_inner->close();
+    if (isFinished())
+        return;
     QNetworkReply::close();
+    m_body = QByteArray();
+    m_offset = 0;
+    cancel();
 }
 
 void BoundedReply::ignoreSslErrors()

@@ -18,7 +18,9 @@ class BoundedNetworkAccessManager;
 // Qt 5.15 gives the transfer it starts after a redirect no read window, and an abort does not
 // always reach it. The request's redirect policy (or the manager's) holds as in Qt, but a
 // redirect that keeps a request body (307, 308) fails with ContentReSendError: nothing here posts
-// where it would be redirected. GUI thread only.
+// where it would be redirected. close() cancels as abort() does, an upload with it. Whatever a
+// receiver does from a signal, errorOccurred comes once (a cancel while it is emitted adds none)
+// and finished once, last. GUI thread only.
 class BoundedReply : public QNetworkReply
 {
     Q_OBJECT
@@ -58,7 +60,9 @@ private:
     void dropTransfer();
     bool isRedirect() const;
     void redirect();
+    // Ends the reply with `code` unless it has failed already.
     void fail(NetworkError code, const QString &text);
+    void cancel();
     void copyMetaData();
     void take();
     void exceed();
