@@ -77,12 +77,13 @@ quint16 closedPort()
 }
 
 // A TLS port as nginx keeps one: TLS passes through to the simulated block, a plain HTTP
-// request gets an HTML error page with status 400.
+// request gets an HTML error page with status 400, `pageDelayMs` after it came.
 class ErrorPageForPlainHttp
 {
 public:
-    explicit ErrorPageForPlainHttp(const SimulatedBlock &block)
+    explicit ErrorPageForPlainHttp(const SimulatedBlock &block, int pageDelayMs = 0)
         : m_blockPort(block.port())
+        , m_pageDelayMs(pageDelayMs)
     {
         QObject::connect(&m_server, &QTcpServer::newConnection, [this]() {
             while (QTcpSocket *client = m_server.nextPendingConnection())
@@ -129,15 +130,18 @@ private:
 
     void answerWithErrorPage(QTcpSocket *client)
     {
-        ++m_plainRequests;
-        const QByteArray page = "<html><body>400 The plain HTTP request was sent to HTTPS port</body></html>";
-        client->write("HTTP/1.1 400 Bad Request\r\nContent-Type: text/html\r\nContent-Length: "
-                      + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page);
-        client->disconnectFromHost();
+        QTimer::singleShot(m_pageDelayMs, client, [this, client]() {
+            ++m_plainRequests;
+            const QByteArray page = "<html><body>400 The plain HTTP request was sent to HTTPS port</body></html>";
+            client->write("HTTP/1.1 400 Bad Request\r\nContent-Type: text/html\r\nContent-Length: "
+                          + QByteArray::number(page.size()) + "\r\nConnection: close\r\n\r\n" + page);
+            client->disconnectFromHost();
+        });
     }
 
     QTcpServer m_server;
     quint16 m_blockPort;
+    int m_pageDelayMs;
     int m_plainRequests = 0;
 };
 
@@ -183,6 +187,7 @@ private slots:
     void deviceThatSendsTooMuchIsNamed_data();
     void deviceThatSendsTooMuchIsNamed();
     void deviceSilentAfterSendingTooMuchIsNotAnswering();
+    void schemeCutOffForItsSizeIsNotUnreachable();
     void lateBlockRetriedByTick_data();
     void lateBlockRetriedByTick();
     void badBlockInfo_data();
@@ -593,6 +598,38 @@ void tst_Login::deviceSilentAfterSendingTooMuchIsNotAnswering()
     QTRY_VERIFY_WITH_TIMEOUT(countRequests(block, "/block_ssl_info") >= asked + 3, kLoginTimeout);
     QCOMPARE(timeout.count(), 1);
     QVERIFY(launcher.loginInProgress());
+}
+
+// A device whose HTTPS answer is cut off for its size, and whose plain HTTP answer then fails,
+// answered: it is named, never said to be unreachable.
+void tst_Login::schemeCutOffForItsSizeIsNotUnreachable()
+{
+    SimulatedBlock block(SimulatedBlock::Scheme::Https);
+    QVERIFY(block.listen());
+    answerLikeABlock(block);
+    SimulatedBlock::Reply declared = block.reply("/block_ssl_info");
+    declared.declaredLength = 64 * 1024 * 1024; // cut off at its headers
+    block.setReply("/block_ssl_info", declared);
+    ErrorPageForPlainHttp front(block, 500);
+    QVERIFY(front.listen());
+
+    Launcher launcher;
+    BlockLogin::Timings timings = fastTimings();
+    timings.request = 2000; // a round outlasts the late error page
+    launcher.login()->setTimings(timings);
+    launcher.setLoginPorts({front.port()});
+    QStringList messages;
+    connect(launcher.login(), &BlockLogin::errorMessageChanged, this,
+            [&]() { messages << launcher.loginErrorMessage(); });
+    launcher.connectToBlock(QStringLiteral("127.0.0.1"), QStringLiteral("admin"), QStringLiteral("pw"));
+
+    // The second round begins once the first one's error page has been read.
+    QTRY_VERIFY_WITH_TIMEOUT(front.plainRequests() >= 2, kLoginTimeout);
+    QVERIFY(!messages.isEmpty());
+    for (const QString &message : qAsConst(messages))
+        QVERIFY2(message.startsWith(QStringLiteral("The device at 127.0.0.1, port %1, answered with more than")
+                                        .arg(front.port())),
+                 qPrintable(message));
 }
 
 void tst_Login::lateBlockRetriedByTick_data()
