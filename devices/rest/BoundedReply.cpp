@@ -190,7 +190,6 @@ void BoundedReply::fail(NetworkError code, const QString &text)
     if (isFinished())
         return;
     dropTransfer();
-    m_redirectPending = false;
     // The first error stands: a receiver that aborts from errorOccurred finishes the reply there.
     if (error() == NoError) {
         setError(code, text);
